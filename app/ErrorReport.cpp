@@ -1,0 +1,88 @@
+#include "app/ErrorReport.h"
+
+#include "app/RunState.h"
+#include "files/Config.h"
+#include "platform/debug.h"
+#include "platform/files.h"
+#include "platform/runtime.h"
+#include "platform/time.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+// "：" (full-width colon) in Shift-JIS.
+const char kFullWidthColon[] = "\x81\x46";
+
+void AppendBounded(char* out, std::size_t size, const char* text) {
+    const std::size_t len = std::strlen(out);
+    if (len + 1 < size) CopyBounded(out + len, size - len, text);
+}
+} // namespace
+
+void FormatErrorLogLine(char* out, std::size_t size, const char* message1, const char* message2,
+                        const char* message3) {
+    if (!out || size == 0) return;
+    std::time_t now = crt::time(nullptr);
+    const std::tm* t = crt::localtime(&now);
+    std::snprintf(out, size, "%d/%02d/%02d(%02d:%02d:%02d) %s(%u)%s", t->tm_year + 1900, t->tm_mon + 1,
+                  t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec, GetScriptName(),
+                  static_cast<unsigned>(GetScriptLine()), kFullWidthColon);
+    AppendBounded(out, size, message1 ? message1 : "");
+    if (message2) {
+        AppendBounded(out, size, "  ");
+        AppendBounded(out, size, message2);
+        if (message3) {
+            AppendBounded(out, size, "  ");
+            AppendBounded(out, size, message3);
+        }
+    }
+}
+
+void ReportError(const char* message1, const char* message2, const char* message3) {
+    // Data files can hand in long picture names: every message is cut to its buffer.
+    char m1[256], m2[256], m3[256];
+    CopyBounded(m1, message1 ? message1 : "");
+    CopyBounded(m2, message2 ? message2 : "");
+    CopyBounded(m3, message3 ? message3 : "");
+    const char* p2 = message2 ? m2 : nullptr;
+    const char* p3 = (message2 && message3) ? m3 : nullptr;
+
+    DrawErrorReport(m1, p2, p3);
+
+    // The log line and the stop do not depend on a screen: a report before the compositor exists
+    // still ends the game and leaves its reason behind.
+    if (g_pConfig) {
+        std::FILE* fp = crt::fopen(g_pConfig->GetSystemProgramPath("errmes.log"), "a+b");
+        if (fp) {
+            char line[512];
+            FormatErrorLogLine(line, sizeof line, m1, p2, p3);
+            std::fwrite(line, 1, std::strlen(line), fp);
+            std::fwrite("\r\n", 1, 2, fp);
+            std::fclose(fp);
+        }
+    }
+    SetErrorStop();
+}
+
+void Trace(const char* format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
+    va_end(args);
+    OutputDebugStringA(buffer);
+    OutputDebugStringA("\n");
+}
+
+void ErrorLog(const char* tag, const char* format, ...) {
+    char message[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format ? format : "", args);
+    va_end(args);
+    char line[1024 + 256];
+    std::snprintf(line, sizeof line, "%s -> %s\n", tag ? tag : "", message);
+    OutputDebugStringA(line);
+}

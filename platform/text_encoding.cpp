@@ -1,0 +1,80 @@
+#include "platform/text_encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <mutex>
+
+namespace {
+// Converts with iconv, replacing what cannot be converted; iconv handles are not thread-safe, so each
+// conversion opens its own.
+std::string Convert(const char* to, const char* from, const std::string& in, const std::string& replacement,
+                    std::size_t unitSize) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string out;
+    out.reserve(in.size() * 2);
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char buf[1024];
+    while (srcLeft > 0) {
+        char* dst = buf;
+        std::size_t dstLeft = sizeof buf;
+        std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buf, static_cast<std::size_t>(dst - buf));
+        if (rc == static_cast<std::size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // EILSEQ or EINVAL: skip one unit of input and mark it.
+            out += replacement;
+            std::size_t skip = unitSize < srcLeft ? unitSize : srcLeft;
+            src += skip;
+            srcLeft -= skip;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+} // namespace
+
+namespace platform {
+std::string SjisToUtf8(const std::string& sjis) {
+    return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", 1);
+}
+
+std::u32string SjisToUtf32(const std::string& sjis) {
+    std::string bytes = Convert("UTF-32LE", "CP932", sjis, std::string("\xFD\xFF\x00\x00", 4), 1);
+    std::u32string out(bytes.size() / 4, U'\0');
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + i * 4);
+        out[i] =
+            static_cast<char32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<unsigned>(p[3]) << 24));
+    }
+    return out;
+}
+
+std::string Utf8ToSjis(const std::string& utf8) {
+    // Skip a whole UTF-8 sequence on failure: its lead byte tells its length.
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string out;
+    char* src = const_cast<char*>(utf8.data());
+    std::size_t srcLeft = utf8.size();
+    char buf[1024];
+    while (srcLeft > 0) {
+        char* dst = buf;
+        std::size_t dstLeft = sizeof buf;
+        std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buf, static_cast<std::size_t>(dst - buf));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            unsigned char lead = static_cast<unsigned char>(*src);
+            std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            if (len > srcLeft) len = srcLeft;
+            src += len;
+            srcLeft -= len;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+} // namespace platform

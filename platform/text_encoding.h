@@ -1,0 +1,13 @@
+// The one place where text leaves Shift-JIS: glyphs and the terminal want Unicode, the input method
+// delivers UTF-8.
+#pragma once
+
+#include <string>
+
+namespace platform {
+// Invalid bytes become U+FFFD; never fails.
+std::string SjisToUtf8(const std::string& sjis);
+std::u32string SjisToUtf32(const std::string& sjis);
+// Characters with no Shift-JIS form are dropped.
+std::string Utf8ToSjis(const std::string& utf8);
+} // namespace platform
