@@ -39,6 +39,7 @@ BOOL CAmFile::ReadAmHeader(std::FILE* fp, PictureInfo* out, BOOL keepPosition) {
     StreamMark mark(fp, keepPosition);
     BYTE raw[kAmHeaderSize];
     if (!mark.Valid() || !ReadExact(fp, raw, sizeof raw)) return FALSE;
+    if (raw[0] != 'A' || raw[1] != 'M') return FALSE;
     AMHeader h;
     std::memcpy(h.magic, raw, 2);
     std::memcpy(h.unused2, raw + 2, 4);

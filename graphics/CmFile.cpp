@@ -27,6 +27,7 @@ BOOL CCmFile::ReadCmHeader(std::FILE* fp, PictureInfo* out, BOOL keepPosition) {
     StreamMark mark(fp, keepPosition);
     BYTE raw[kCmHeaderSize];
     if (!mark.Valid() || !ReadExact(fp, raw, sizeof raw)) return FALSE;
+    if (raw[0] != 'C' || raw[1] != 'M') return FALSE;
     CMHeader h;
     std::memcpy(h.magic, raw, 2);
     h.unused2 = U32(raw + 2);
