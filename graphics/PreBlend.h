@@ -6,7 +6,7 @@
 
 #include "platform/base.h"
 
-// Locked pixels: rows `pitch` bytes apart, width x height pixels.
+// Locked pixels: rows `pitch` bytes apart (even at 16 bits), width x height pixels.
 struct PixelView {
     BYTE* bits;
     long pitch;

@@ -108,7 +108,7 @@ TEST(PlaneBlend, AlphaBlendMatchesThePlainFormulaOnRandomData) {
             if (is555 && bpp != 2) continue;
             ExpectAlphaBlend(bpp, is555, 23, 17, 3, 5, 0);
             ExpectAlphaBlend(bpp, is555, 23, 17, 3, 5, 10); // pitch wider than the row
-            ExpectAlphaBlend(bpp, is555, 6, 4, 0, 0, 1 + bpp);
+            ExpectAlphaBlend(bpp, is555, 6, 4, 0, 0, 2 * bpp + 2);
             ExpectAlphaBlend(bpp, is555, 30, 20, -9, -4, 12); // off the left and top
             ExpectAlphaBlend(bpp, is555, 30, 20, 20, 21, 0);  // off the right and bottom
             ExpectAlphaBlend(bpp, is555, 5, 5, 40, 0, 0);     // wholly off the target
