@@ -17,6 +17,8 @@ using fixtures::TempDir;
 namespace le = fixtures::le;
 namespace pt = platform::testing;
 using Bytes = std::vector<unsigned char>;
+// The save structures are packed: their numbers are copied out (DWORD{...}) before an assertion
+// binds a reference to them.
 
 namespace {
 fixtures::ReadTextTableData SampleTable() {
@@ -143,7 +145,7 @@ TEST_F(SaveDataTest, MissingShortOrTamperedFileGivesDefaults) {
         for (int i = 0; i < CSaveData::kCGCount; ++i)
             ASSERT_EQ(save.IsCGSeen(i), 0);
         EXPECT_EQ(save.GetLastSavedSlot(), -1);
-        EXPECT_EQ(save.GetRecord()->checksum, CSaveData::ComputeChecksum(*save.GetRecord()));
+        EXPECT_EQ(DWORD{save.GetRecord()->checksum}, CSaveData::ComputeChecksum(*save.GetRecord()));
     };
     pt::UseManualClock(4242);
     {
@@ -151,7 +153,7 @@ TEST_F(SaveDataTest, MissingShortOrTamperedFileGivesDefaults) {
         CSaveData save;
         EXPECT_FALSE(save.LoadSystemFile());
         expectDefaults(save);
-        EXPECT_EQ(save.GetRecord()->tickCount, 4242u);
+        EXPECT_EQ(DWORD{save.GetRecord()->tickCount}, 4242u);
         EXPECT_FALSE(std::filesystem::exists(Data00())) << "defaults are not written at load";
     }
     const Bytes good = fixtures::SystemFileBytes(SampleRecord(), nullptr, 0);
@@ -244,14 +246,14 @@ TEST_F(SaveDataTest, ReadTextTableComesFromTheSeedThenFromTheSystemFile) {
         ReadTextEntry** entries = save.GetReadTextEntries();
         ASSERT_TRUE(blocks && entries);
         EXPECT_STREQ(blocks[0].name, "Main");
-        EXPECT_EQ(blocks[0].entryCount, 3u);
-        EXPECT_EQ(blocks[0].spare, 7u);
+        EXPECT_EQ(DWORD{blocks[0].entryCount}, 3u);
+        EXPECT_EQ(DWORD{blocks[0].spare}, 7u);
         EXPECT_STREQ(blocks[1].name, "EmptyBlock");
         EXPECT_EQ(entries[1], nullptr) << "a block without entries has no entry array";
-        EXPECT_EQ(blocks[2].spare, 0xABCDu);
-        EXPECT_EQ(entries[0][2].position, 300u);
+        EXPECT_EQ(DWORD{blocks[2].spare}, 0xABCDu);
+        EXPECT_EQ(DWORD{entries[0][2].position}, 300u);
         EXPECT_EQ(entries[0][1].read, 1);
-        EXPECT_EQ(entries[2][1].position, 9u);
+        EXPECT_EQ(DWORD{entries[2][1].position}, 9u);
         // The game scene marks pages in place.
         entries[2][1].read = 1;
         EXPECT_TRUE(save.LoadReadTable());
@@ -357,7 +359,7 @@ TEST_F(SaveDataTest, BlockNamesAreKeptWithinTheirField) {
     save.LoadSystemFile();
     ASSERT_TRUE(save.HasReadTextTable());
     EXPECT_EQ(std::strlen(save.GetReadTextBlocks()[0].name), 16u);
-    EXPECT_EQ(save.GetReadTextEntries()[0][0].position, 1u);
+    EXPECT_EQ(DWORD{save.GetReadTextEntries()[0][0].position}, 1u);
 }
 
 TEST_F(SaveDataTest, SlotFilesRoundTripAndAreScanned) {
@@ -392,7 +394,7 @@ TEST_F(SaveDataTest, SlotFilesRoundTripAndAreScanned) {
     ASSERT_TRUE(gotA && gotB);
     EXPECT_EQ(Bytes(gotA, gotA + lenA), a);
     EXPECT_EQ(Bytes(gotB, gotB + lenB), b);
-    EXPECT_EQ(save.GetSlotHeader().offsetB, 17u + 533u);
+    EXPECT_EQ(DWORD{save.GetSlotHeader().offsetB}, 17u + 533u);
     EXPECT_FALSE(save.ReadSlot()) << "blobs already read";
     save.ResetSlot();
     EXPECT_EQ(save.GetStateBlob(&lenA), nullptr);
