@@ -75,24 +75,14 @@ inline std::uint32_t RefBlend(int format, std::uint32_t a, std::uint32_t b, int 
     struct Channel {
         int shift, bits;
     };
-    std::vector<Channel> channels;
-    switch (format) {
-    case 15:
-        channels = {{0, 5}, {5, 5}, {10, 5}};
-        break;
-    case 16:
-        channels = {{0, 5}, {5, 6}, {11, 5}};
-        break;
-    case 24:
-        channels = {{0, 8}, {8, 8}, {16, 8}};
-        break;
-    default:
-        channels = {{0, 8}, {8, 8}, {16, 8}};
-        if (blendByte3) channels.push_back({24, 8});
-        break;
-    }
+    static const Channel k15[] = {{0, 5}, {5, 5}, {10, 5}};
+    static const Channel k16[] = {{0, 5}, {5, 6}, {11, 5}};
+    static const Channel kBytes[] = {{0, 8}, {8, 8}, {16, 8}, {24, 8}};
+    const Channel* channels = format == 15 ? k15 : format == 16 ? k16 : kBytes;
+    const int count = format == 32 && blendByte3 ? 4 : 3;
     std::uint32_t out = 0;
-    for (const auto& c : channels) {
+    for (int i = 0; i < count; ++i) {
+        const Channel& c = channels[i];
         const int mask = (1 << c.bits) - 1;
         const int v =
             RefChannel(static_cast<int>(a >> c.shift) & mask, static_cast<int>(b >> c.shift) & mask, alpha);
