@@ -5,6 +5,7 @@
 
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
+#include "platform/time.h"
 #include "sound/ThreadCtrl.h"
 #include "tools/fixtures/OggWriter.h"
 #include "tools/fixtures/TempDir.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -32,7 +34,8 @@ class SoundTest : public ::testing::Test {
         CThreadCtrl::SetMode(CThreadCtrl::Mode::Clocked);
         pt::CaptureDebugOutput(true);
     }
-    void TearDown() override {
+    // After the test's own members are gone, so that their devices shut down on the manual clock.
+    ~SoundTest() override {
         pt::CaptureMixedSound(false);
         pt::CaptureDebugOutput(false);
         pt::ClearSoundFaults();
@@ -70,9 +73,9 @@ inline bool Contains(const std::string& haystack, const std::string& needle) {
 class Entry {
   public:
     Entry(const fixtures::TempDir& dir, const std::string& name, const fixtures::Bytes& bytes) : m_Size(bytes.size()) {
-        fixtures::Bytes file(37, 0xAB);
-        file.insert(file.end(), bytes.begin(), bytes.end());
-        file.insert(file.end(), 29, 0xCD);
+        fixtures::Bytes file(37 + bytes.size() + 29, 0xCD);
+        std::fill(file.begin(), file.begin() + 37, 0xAB);
+        std::copy(bytes.begin(), bytes.end(), file.begin() + 37);
         fixtures::WriteFileBytes(dir.File(name), file);
         m_File = std::fopen(dir.File(name).c_str(), "rb");
         std::fseek(m_File, 37, SEEK_SET);
