@@ -79,7 +79,8 @@ class SecondaryBuffer final : public IDirectSoundBuffer {
         CatchUp();
         if (ShouldFail(SoundCall::GetStatus)) return DSERR_GENERIC;
         *status = 0;
-        if (m_Voice->playing) *status = DSBSTATUS_PLAYING | (m_Voice->looping ? DWORD{DSBSTATUS_LOOPING} : DWORD{0});
+        if (m_Voice->playing)
+            *status = DSBSTATUS_PLAYING | (m_Voice->looping ? DWORD{DSBSTATUS_LOOPING} : DWORD{0});
         return DS_OK;
     }
 
@@ -161,7 +162,8 @@ class SecondaryBuffer final : public IDirectSoundBuffer {
         std::lock_guard<std::mutex> lock(MixerLock());
         CatchUp();
         if (!(m_Voice->caps & DSBCAPS_CTRLFREQUENCY)) return DSERR_CONTROLUNAVAIL;
-        if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
+        if (frequency != DSBFREQUENCY_ORIGINAL &&
+            (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
             return DSERR_INVALIDPARAM;
         m_Voice->frequency = frequency;
         return DS_OK;
@@ -222,7 +224,8 @@ bool IsPlayableFormat(const WAVEFORMATEX& f) {
 HRESULT CreateSecondaryBuffer(const DSBUFFERDESC& desc, IDirectSoundBuffer** buffer) {
     if (!desc.lpwfxFormat || !IsPlayableFormat(*desc.lpwfxFormat)) return DSERR_BADFORMAT;
     if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
-    if ((desc.dwFlags & DSBCAPS_LOCHARDWARE) && (desc.dwFlags & DSBCAPS_LOCSOFTWARE)) return DSERR_INVALIDPARAM;
+    if ((desc.dwFlags & DSBCAPS_LOCHARDWARE) && (desc.dwFlags & DSBCAPS_LOCSOFTWARE))
+        return DSERR_INVALIDPARAM;
     if (ShouldFail(SoundCall::CreateBuffer)) return DSERR_GENERIC;
     auto* voice = new (std::nothrow) Voice;
     if (!voice) return DSERR_OUTOFMEMORY;

@@ -35,7 +35,9 @@ class PrimaryBuffer final : public IDirectSoundBuffer {
         *status = 0;
         return DS_OK;
     }
-    HRESULT Lock(DWORD, DWORD, void**, DWORD*, void**, DWORD*, DWORD) override { return DSERR_PRIOLEVELNEEDED; }
+    HRESULT Lock(DWORD, DWORD, void**, DWORD*, void**, DWORD*, DWORD) override {
+        return DSERR_PRIOLEVELNEEDED;
+    }
     HRESULT Play(DWORD, DWORD, DWORD) override { return DS_OK; }
     HRESULT SetCurrentPosition(DWORD) override { return DSERR_INVALIDCALL; }
     HRESULT SetFormat(const WAVEFORMATEX* format) override;

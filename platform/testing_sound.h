@@ -37,12 +37,12 @@ void FailSoundCall(SoundCall call, int skip = 0);
 void ClearSoundFaults();
 
 struct SoundBufferState {
-    int id;  // creation order, from 1
+    int id; // creation order, from 1
     DWORD size;
     WAVEFORMATEX format;
     bool playing;
     bool looping;
-    DWORD playCursor;  // bytes
+    DWORD playCursor; // bytes
     LONG volume;
     LONG pan;
     DWORD frequency;
@@ -51,7 +51,7 @@ struct SoundBufferState {
 std::vector<SoundBufferState> SoundBuffers();
 
 struct SoundDeviceState {
-    DWORD level;  // 0 before SetCooperativeLevel
+    DWORD level; // 0 before SetCooperativeLevel
     WAVEFORMATEX primaryFormat;
 };
 // The live devices, oldest first. A primary buffer starts at 22,050 Hz 8 bit stereo.

@@ -65,7 +65,8 @@ void LeaveCriticalSection(CRITICAL_SECTION* cs) {
     if (cs && cs->mutex) cs->mutex->unlock();
 }
 
-HANDLE _beginthreadex(void*, unsigned, THREAD_START_ROUTINE start, void* argument, unsigned, unsigned* threadId) {
+HANDLE _beginthreadex(void*, unsigned, THREAD_START_ROUTINE start, void* argument, unsigned,
+                      unsigned* threadId) {
     if (!start) return nullptr;
     auto* handle = new ThreadHandle;
     handle->id = g_nextThreadId++;

@@ -1,4 +1,4 @@
-// Critical sections: recursive locks, as the sound controllers expect of them.
+// Critical sections (recursive locks, as the sound controllers expect of them) and worker threads.
 #pragma once
 
 #include "platform/base.h"

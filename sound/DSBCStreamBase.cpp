@@ -6,9 +6,9 @@
 #include <cstring>
 
 CDSBCStreamBase::CDSBCStreamBase(const char* className)
-    : m_ClassName(className), m_pIntroEntry(nullptr), m_IntroSize(0), m_pMainEntry(nullptr), m_MainSize(0),
-      m_Staging{}, m_MainStart(0), m_MainEnd(0), m_IntroStart(0), m_IntroEnd(0), m_bAllWritten(0),
-      m_bHasIntro(0), m_bLoopEnded(0), m_Step(Step::Loop), m_TagBuffer{} {}
+    : m_ClassName(className), m_pIntroEntry(nullptr), m_IntroSize(0), m_pMainEntry(nullptr),
+      m_MainSize(0), m_Staging{}, m_MainStart(0), m_MainEnd(0), m_IntroStart(0), m_IntroEnd(0),
+      m_bAllWritten(0), m_bHasIntro(0), m_bLoopEnded(0), m_Step(Step::Loop), m_TagBuffer{} {}
 
 const char* CDSBCStreamBase::_Tag(const char* method) {
     std::snprintf(m_TagBuffer, sizeof m_TagBuffer, "%s::%s", m_ClassName, method);
@@ -202,8 +202,8 @@ int CDSBCStreamBase::_FillSegment() {
     }
     void* memory = nullptr;
     DWORD locked = 0;
-    if (FAILED(m_pBuffer->Lock(m_SegmentStart[m_WriteSegment], kSegmentSize, &memory, &locked, nullptr, nullptr,
-                               0))) {
+    if (FAILED(m_pBuffer->Lock(m_SegmentStart[m_WriteSegment], kSegmentSize, &memory, &locked, nullptr,
+                               nullptr, 0))) {
         ErrorLog(_Tag(method), "%s", kMsgDsbLock);
         return 0;
     }

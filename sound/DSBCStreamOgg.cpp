@@ -86,7 +86,8 @@ DWORD CDSBCStreamOgg::_TakeLeftover(BYTE* out, DWORD n) {
 
 long CDSBCStreamOgg::_Decode(OggVorbis_File* decoder, BYTE* out, DWORD n, DWORD* done) {
     while (*done < n) {
-        const long count = ov_read(decoder, reinterpret_cast<char*>(m_DecodeBuffer), kDecodeSize, 0, 2, 1, nullptr);
+        const long count =
+            ov_read(decoder, reinterpret_cast<char*>(m_DecodeBuffer), kDecodeSize, 0, 2, 1, nullptr);
         if (count < 1) return count;
         const DWORD wanted = n - *done;
         if (static_cast<DWORD>(count) > wanted) {

@@ -169,8 +169,9 @@ int CDSoundBufferCtrlBase::CreateSound(const void* data, DWORD size, const WAVEF
     m_Format = *format;
     m_DataSize = size;
     if (m_Format.nAvgBytesPerSec)
-        m_Length = static_cast<DWORD>((static_cast<std::uint64_t>(size) * 1000 + m_Format.nAvgBytesPerSec - 1) /
-                                      m_Format.nAvgBytesPerSec);
+        m_Length =
+            static_cast<DWORD>((static_cast<std::uint64_t>(size) * 1000 + m_Format.nAvgBytesPerSec - 1) /
+                               m_Format.nAvgBytesPerSec);
     DWORD n = _AlignToBlock(size, kTag);
     if (!_CreateBuffer(n, &m_Format)) {
         ErrorLog(kTag, "%s", kMsgBufferCreate);

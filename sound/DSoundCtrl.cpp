@@ -48,7 +48,8 @@ void CDSoundCtrl::_Init() {
 int CDSoundCtrl::Create(HWND hwnd) {
     static const char* const kTag = "CDSoundCtrl::Create";
     void* object = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object))) {
+    if (FAILED(
+            CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object))) {
         ErrorLog(kTag, "%s", kMsgDeviceGet);
         return 0;
     }

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 struct DSoundSlot {
-    std::FILE* pFile; // owned; closed with the slot
+    std::FILE* pFile;             // owned; closed with the slot
     CDSoundBufferCtrlBase* pCtrl; // null: the slot is free
 };
 

@@ -4,6 +4,7 @@
 #include "platform/handle.h"
 #include "platform/process.h"
 #include "platform/time.h"
+#include "sound/SoundMessages.h"
 
 #include <atomic>
 #include <mutex>
@@ -30,9 +31,7 @@ std::vector<ClockedThread*> g_clocked;
 bool g_clockListener = false;
 
 void TraceThreadEnd(DWORD id) {
-    Trace("CThreadCtrl::_Threading -> \x83X\x83\x8C\x83"
-          "b\x83h\x93\xAE\x8D\xEC\x82\xF0\x8FI\x97\xB9\x82\xB5\x82\xDC\x82\xB7 [Thread ID = %08lx]", // スレッド動作を終了します
-          static_cast<unsigned long>(id));
+    Trace("CThreadCtrl::_Threading -> %s [Thread ID = %08lx]", kMsgThreadEnd, static_cast<unsigned long>(id));
 }
 
 bool Clocked() {
@@ -82,8 +81,7 @@ int CThreadCtrl::ThreadCreate() {
     m_bRunning = 1;
     Unlock();
     if (g_failNextCreate.exchange(false)) {
-        Trace("CThreadCtrl::ThreadCreate -> \x83X\x83\x8C\x83"
-              "b\x83h\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドの作成に失敗しました
+        Trace("CThreadCtrl::ThreadCreate -> %s", kMsgThreadCreate);
         Lock();
         m_bRunning = 0;
         Unlock();
@@ -108,8 +106,7 @@ int CThreadCtrl::ThreadCreate() {
     unsigned id = 0;
     HANDLE h = _beginthreadex(nullptr, 0, _Threading, this, 0, &id);
     if (!h) {
-        Trace("CThreadCtrl::ThreadCreate -> \x83X\x83\x8C\x83"
-              "b\x83h\x82\xCC\x8D\xEC\x90\xAC\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドの作成に失敗しました
+        Trace("CThreadCtrl::ThreadCreate -> %s", kMsgThreadCreate);
         Lock();
         m_bRunning = 0;
         Unlock();
@@ -133,24 +130,19 @@ int CThreadCtrl::ThreadRelease() {
             TraceThreadEnd(clocked->id);
         }
         std::erase(g_clocked, clocked);
-        Trace("CThreadCtrl::ThreadRelease -> \x83X\x83\x8C\x83"
-              "b\x83h\x82\xF0\x90\xB3\x8F\xED\x82\xC9\x92\xE2\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドを正常に停止しました
+        Trace("CThreadCtrl::ThreadRelease -> %s", kMsgThreadReleased);
     } else {
         DWORD result = WaitForSingleObject(m_hThread, GetInterval() * 5);
         if (result == WAIT_OBJECT_0) {
-            Trace("CThreadCtrl::ThreadRelease -> \x83X\x83\x8C\x83"
-                  "b\x83h\x82\xF0\x90\xB3\x8F\xED\x82\xC9\x92\xE2\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドを正常に停止しました
+            Trace("CThreadCtrl::ThreadRelease -> %s", kMsgThreadReleased);
         } else if (result == WAIT_TIMEOUT) {
             // A thread that is late is waited for, never killed: it may hold the lock or be halfway
             // through a buffer.
             result = WaitForSingleObject(m_hThread, INFINITE);
-            if (result == WAIT_OBJECT_0)
-                Trace("CThreadCtrl::StreamThreadEnd -> \x83X\x83\x8C\x83"
-                      "b\x83h\x82\xF0\x8B\xAD\x90\xA7\x93I\x82\xC9\x92\xE2\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドを強制的に停止しました
+            if (result == WAIT_OBJECT_0) Trace("CThreadCtrl::StreamThreadEnd -> %s", kMsgThreadForced);
         }
         if (result != WAIT_OBJECT_0) {
-            Trace("CThreadCtrl::StreamThreadEnd -> \x83X\x83\x8C\x83"
-                  "b\x83h\x82\xCC\x92\xE2\x8E~\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD"); // スレッドの停止に失敗しました
+            Trace("CThreadCtrl::StreamThreadEnd -> %s", kMsgThreadStopFail);
             return 0;
         }
     }

@@ -10,7 +10,8 @@
 namespace {
 constexpr DWORD Tag(const char (&s)[5]) {
     return static_cast<DWORD>(static_cast<BYTE>(s[0])) | static_cast<DWORD>(static_cast<BYTE>(s[1])) << 8 |
-           static_cast<DWORD>(static_cast<BYTE>(s[2])) << 16 | static_cast<DWORD>(static_cast<BYTE>(s[3])) << 24;
+           static_cast<DWORD>(static_cast<BYTE>(s[2])) << 16 |
+           static_cast<DWORD>(static_cast<BYTE>(s[3])) << 24;
 }
 
 DWORD Left(CFileCtrl& window) {
@@ -33,7 +34,8 @@ bool ReadSize(CFileCtrl& window, DWORD* size) {
 }
 
 bool Playable(const WAVEFORMATEX& f) {
-    return f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels >= 1 && (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+    return f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels >= 1 &&
+           (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
            f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 && f.nAvgBytesPerSec != 0;
 }
 
@@ -58,7 +60,8 @@ int ReadWaveInfo(CFileCtrl& window, std::FILE* file, DWORD size, const char* tag
     }
     window.Seek(0, 0);
     DWORD riffSize = 0;
-    if (window.ReadTag() != Tag("RIFF") || !ReadSize(window, &riffSize)) return Refuse(window, tag, kMsgNotSound);
+    if (window.ReadTag() != Tag("RIFF") || !ReadSize(window, &riffSize))
+        return Refuse(window, tag, kMsgNotSound);
     if (window.ReadTag() != Tag("WAVE")) return Refuse(window, tag, kMsgNoWave);
     for (;;) {
         const DWORD id = window.ReadTag();

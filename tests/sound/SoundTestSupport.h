@@ -72,7 +72,8 @@ inline bool Contains(const std::string& haystack, const std::string& needle) {
 // positioned at the entry's first byte.
 class Entry {
   public:
-    Entry(const fixtures::TempDir& dir, const std::string& name, const fixtures::Bytes& bytes) : m_Size(bytes.size()) {
+    Entry(const fixtures::TempDir& dir, const std::string& name, const fixtures::Bytes& bytes)
+        : m_Size(bytes.size()) {
         fixtures::Bytes file(37 + bytes.size() + 29, 0xCD);
         std::fill(file.begin(), file.begin() + 37, 0xAB);
         std::copy(bytes.begin(), bytes.end(), file.begin() + 37);

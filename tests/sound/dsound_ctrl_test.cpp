@@ -94,8 +94,9 @@ TEST_F(DSoundCtrlTest, EachCreationFailureIsLoggedAndLeavesNoSound) {
     pt::FailSoundCall(SoundCall::PriorityLevel);
     pt::FailSoundCall(SoundCall::NormalLevel);
     EXPECT_EQ(ctrl.Create(nullptr), 0);
-    EXPECT_EQ(pt::TakeDebugOutput(), Line("CDSoundCtrl::Create", "DSSCL_PRIORITY レベルでの設定に失敗しました") +
-                                         Line("CDSoundCtrl::Create", "協調レベルの設定に失敗しました"));
+    EXPECT_EQ(pt::TakeDebugOutput(),
+              Line("CDSoundCtrl::Create", "DSSCL_PRIORITY レベルでの設定に失敗しました") +
+                  Line("CDSoundCtrl::Create", "協調レベルの設定に失敗しました"));
     // The device stays until the object goes.
     EXPECT_EQ(pt::SoundDevices().size(), 1u);
 }
@@ -103,7 +104,8 @@ TEST_F(DSoundCtrlTest, EachCreationFailureIsLoggedAndLeavesNoSound) {
 TEST_F(DSoundCtrlTest, ASystemSoundThatCannotBeMadeFailsTheCreation) {
     const std::string log = CreateLog(SoundCall::CreateBuffer);
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(Contains(log, Line("CDSoundCtrl::_DSBCSystemSoundPlay", "システムサウンドデータの作成に失敗しました")));
+    EXPECT_TRUE(Contains(
+        log, Line("CDSoundCtrl::_DSBCSystemSoundPlay", "システムサウンドデータの作成に失敗しました")));
     EXPECT_EQ(ctrl.GetSystemSound(), nullptr);
 }
 
@@ -165,7 +167,8 @@ TEST_F(DeviceTest, AFailedLoadIsLoggedAndFreesItsSlot) {
     Entry* adpcm = Keep("adpcm", fixtures::WriteWave(s));
     EXPECT_EQ(ctrl.LoadSound(adpcm->file(), adpcm->size()), -1);
     EXPECT_EQ(pt::TakeDebugOutput(),
-              Line("CDSBCStaticWave::LoadSoundInfo", "このサウンドフォーマットは対応していません : [FormatTag = 2]") +
+              Line("CDSBCStaticWave::LoadSoundInfo",
+                   "このサウンドフォーマットは対応していません : [FormatTag = 2]") +
                   Line("CDSoundCtrl::LoadSound (static)", "サウンドファイルの読み込みに失敗しました"));
     EXPECT_EQ(ctrl.GetController(0), nullptr);
     EXPECT_EQ(adpcm->Position(), 0);
@@ -180,8 +183,9 @@ TEST_F(DeviceTest, AFailedLoadIsLoggedAndFreesItsSlot) {
 TEST_F(DeviceTest, AStreamWhoseIntroIsItsMainEntryIsRefused) {
     Entry* w = Wave("w");
     EXPECT_EQ(ctrl.LoadSound(w->file(), w->size(), w->file(), w->size()), -1);
-    EXPECT_EQ(pt::TakeDebugOutput(),
-              Line("CDSoundCtrl::LoadSound", "メインサウンドファイルポインタとイントロファイルポインタが一緒です"));
+    EXPECT_EQ(
+        pt::TakeDebugOutput(),
+        Line("CDSoundCtrl::LoadSound", "メインサウンドファイルポインタとイントロファイルポインタが一緒です"));
 }
 
 TEST_F(DeviceTest, FreeSlotsAnswerWithZero) {

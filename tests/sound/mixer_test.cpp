@@ -10,7 +10,8 @@ using namespace soundtest;
 namespace {
 WAVEFORMATEX Pcm(int channels, int bits, DWORD rate) {
     const WORD align = static_cast<WORD>(channels * bits / 8);
-    return {WAVE_FORMAT_PCM, static_cast<WORD>(channels), rate, rate * align, align, static_cast<WORD>(bits), 0};
+    return {WAVE_FORMAT_PCM, static_cast<WORD>(channels), rate, rate * align,
+            align,           static_cast<WORD>(bits),     0};
 }
 
 class MixerTest : public SoundTest {
@@ -18,8 +19,9 @@ class MixerTest : public SoundTest {
     void SetUp() override {
         SoundTest::SetUp();
         void* object = nullptr;
-        ASSERT_EQ(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object),
-                  DS_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object),
+            DS_OK);
         ds = static_cast<IDirectSound*>(object);
         ASSERT_EQ(ds->Initialize(nullptr), DS_OK);
         ASSERT_EQ(ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);

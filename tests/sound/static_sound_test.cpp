@@ -29,7 +29,8 @@ class WholeSoundTest : public SoundTest {
     CDSoundCtrl ctrl;
 };
 
-class WholeWaveFormats : public WholeSoundTest, public ::testing::WithParamInterface<std::tuple<int, int, int>> {};
+class WholeWaveFormats : public WholeSoundTest,
+                         public ::testing::WithParamInterface<std::tuple<int, int, int>> {};
 
 TEST_P(WholeWaveFormats, PlaysOnceAsTheSourceThenEnds) {
     const auto [bits, channels, rate] = GetParam();
@@ -54,8 +55,8 @@ TEST_P(WholeWaveFormats, PlaysOnceAsTheSourceThenEnds) {
     Advance(101);
     EXPECT_EQ(ctrl.IsPlaying(slot), 0);
     const Samples got = pt::TakeMixedSound();
-    const Samples want =
-        ExpectedMix(fixtures::PcmSamples(spec.pcm, bits), channels, static_cast<DWORD>(rate), got.size() / 2, false);
+    const Samples want = ExpectedMix(fixtures::PcmSamples(spec.pcm, bits), channels, static_cast<DWORD>(rate),
+                                     got.size() / 2, false);
     EXPECT_EQ(FirstDifference(got, want), -1);
 }
 
@@ -99,7 +100,8 @@ TEST_F(WholeSoundTest, StopKeepsThePlaceAndPlayGoesOnSilentUntilAVolumeIsSet) {
     const Samples got = pt::TakeMixedSound();
     ASSERT_EQ(got.size(), 17640u * 2);
     // Played 0-100 ms, stopped, silent 100 ms of play, then the source from 200 ms on.
-    EXPECT_EQ(FirstDifference(Samples(got.begin(), got.begin() + 8820), Samples(source.begin(), source.begin() + 8820), 0),
+    EXPECT_EQ(FirstDifference(Samples(got.begin(), got.begin() + 8820),
+                              Samples(source.begin(), source.begin() + 8820), 0),
               -1);
     EXPECT_EQ(std::count(got.begin() + 8820, got.begin() + 26460, 0), 17640);
     EXPECT_EQ(FirstDifference(Samples(got.begin() + 26460, got.end()),
@@ -133,7 +135,8 @@ TEST_F(WholeSoundTest, AnOddDataSizeIsRaisedToWholeFramesAndReadOnlyToTheEntrysE
     spec.pcm.resize(1001);
     const int slot = Load(fixtures::WriteWave(spec));
     ASSERT_EQ(slot, 0);
-    EXPECT_EQ(pt::TakeDebugOutput(), Line("CDSBCStaticWave::LoadSound", "バッファのアライメント調整を行います"));
+    EXPECT_EQ(pt::TakeDebugOutput(),
+              Line("CDSBCStaticWave::LoadSound", "バッファのアライメント調整を行います"));
     EXPECT_EQ(ctrl.GetController(slot)->GetBufferSize(), 1004u);
     EXPECT_EQ(ctrl.GetController(slot)->GetDataSize(), 1001u);
     pt::CaptureMixedSound(true);
@@ -195,8 +198,9 @@ TEST_F(WholeSoundTest, ADamagedOggFailsTheLoadAndACutOneLoadsWhatItHolds) {
     fixtures::Bytes damaged = ogg;
     damaged[pages[3] + 100] ^= 0x55;
     EXPECT_EQ(Load(damaged), -1);
-    EXPECT_EQ(pt::TakeDebugOutput(), Line("CDSBCStaticOgg::LoadSound", "Ogg データの読み込みに失敗しました") +
-                                         Line("CDSoundCtrl::LoadSound (static)", "サウンドファイルの読み込みに失敗しました"));
+    EXPECT_EQ(pt::TakeDebugOutput(),
+              Line("CDSBCStaticOgg::LoadSound", "Ogg データの読み込みに失敗しました") +
+                  Line("CDSoundCtrl::LoadSound (static)", "サウンドファイルの読み込みに失敗しました"));
     const fixtures::Bytes cut(ogg.begin(), ogg.begin() + static_cast<long>(pages[pages.size() - 2]));
     const Samples decoded = fixtures::DecodeOgg(cut);
     ASSERT_GT(decoded.size(), 0u);

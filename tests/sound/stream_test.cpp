@@ -61,8 +61,10 @@ TEST_F(StreamTest, IntroThenMainOverSeveralRingTurnsWithoutGapOrRepeat) {
     EXPECT_EQ(FirstDifference(got, want, 0), -1);
     EXPECT_EQ(ctrl.GetController(slot)->GetLength(), 300u + 750u);
     const std::string log = pt::TakeDebugOutput();
-    EXPECT_TRUE(Contains(log, "CDSBCStreamWave::_ReadDataFromIntro -> " + Sjis("イントロ箇所のデータの読み込みが終了しました")));
-    EXPECT_TRUE(Contains(log, Line("CDSBCStreamWave::_ReadDataFromLoop", "Wave データの先頭へシークしました")));
+    EXPECT_TRUE(Contains(log, "CDSBCStreamWave::_ReadDataFromIntro -> " +
+                                  Sjis("イントロ箇所のデータの読み込みが終了しました")));
+    EXPECT_TRUE(
+        Contains(log, Line("CDSBCStreamWave::_ReadDataFromLoop", "Wave データの先頭へシークしました")));
 }
 
 TEST_F(StreamTest, MainAloneLoopsFromItsDataStart) {
@@ -104,8 +106,10 @@ TEST_F(StreamTest, ANonLoopingStreamEndsWithinTwoRingTurns) {
     const Samples got = pt::TakeMixedSound();
     EXPECT_EQ(FirstDifference(got, Repeat(fixtures::PcmSamples(main.pcm, 16), {}, got.size() / 2), 0), -1);
     const std::string log = pt::TakeDebugOutput();
-    EXPECT_TRUE(Contains(log, Line("CDSBCStreamWave::_StreamingReadDataFromLoop", "すべてのデータを書き込み終わりました")));
-    EXPECT_TRUE(Contains(log, Line("CDSBCStreamWave::_StreamingReadDataFromLoop", "書き込みがすべて終了しました")));
+    EXPECT_TRUE(Contains(
+        log, Line("CDSBCStreamWave::_StreamingReadDataFromLoop", "すべてのデータを書き込み終わりました")));
+    EXPECT_TRUE(
+        Contains(log, Line("CDSBCStreamWave::_StreamingReadDataFromLoop", "書き込みがすべて終了しました")));
     EXPECT_TRUE(Contains(log, Line("CDSBCStreamWave::OnStreaming", "ストリーム再生が正常に終了しました")));
     // The thread ended by itself; the owner's stop releases it.
     EXPECT_FALSE(ctrl.GetController(slot)->IsThreadAlive());
@@ -124,7 +128,9 @@ TEST_F(StreamTest, EightBitSilenceAfterTheEndIsSilent) {
     // The ring after the data holds byte 128, the silence of 8-bit sound.
     fixtures::Bytes ring = main.pcm;
     ring.resize(44100, 128);
-    EXPECT_EQ(FirstDifference(got, ExpectedMix(fixtures::PcmSamples(ring, 8), 1, 22050, got.size() / 2, false)), -1);
+    EXPECT_EQ(
+        FirstDifference(got, ExpectedMix(fixtures::PcmSamples(ring, 8), 1, 22050, got.size() / 2, false)),
+        -1);
     EXPECT_EQ(std::count(got.begin() + 44100 * 2, got.end(), 0), static_cast<long>(got.size()) - 44100 * 2);
 }
 
@@ -138,7 +144,8 @@ TEST_F(StreamTest, StopAndPlayAgainStartsFromTheBeginning) {
     EXPECT_EQ(ctrl.IsPlaying(slot), 0);
     EXPECT_EQ(pt::SoundBuffers().size(), 1u); // the ring went with the stop
     EXPECT_FALSE(ctrl.GetController(slot)->HasThread());
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
+    EXPECT_TRUE(
+        Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
     Advance(500);
     const Samples got = PlayFor(slot, 1, 3000);
     const Samples want =
@@ -178,8 +185,8 @@ TEST_F(StreamTest, AWaveIntroInAnotherFormatRefusesThePlay) {
     const int slot = LoadStream(fixtures::WriteWave(CdWave(20000, 12)), &introBytes);
     ASSERT_EQ(slot, 0);
     EXPECT_EQ(ctrl.Play(slot, 1), 0);
-    EXPECT_EQ(pt::TakeDebugOutput(),
-              Line("CDSBCStreamWave::_LoadSoundInfoFromIntro", "イントロ箇所とループ箇所のフォーマットが違います"));
+    EXPECT_EQ(pt::TakeDebugOutput(), Line("CDSBCStreamWave::_LoadSoundInfoFromIntro",
+                                          "イントロ箇所とループ箇所のフォーマットが違います"));
     EXPECT_EQ(ctrl.IsPlaying(slot), 0);
 }
 
@@ -201,8 +208,10 @@ TEST_F(StreamTest, OggIntroThenMainLoopsWithoutAGap) {
     const Samples want = Repeat(fixtures::DecodeOgg(intro), fixtures::DecodeOgg(main), got.size() / 2);
     EXPECT_EQ(FirstDifference(got, want, 0), -1);
     const std::string log = pt::TakeDebugOutput();
-    EXPECT_TRUE(Contains(log, "CDSBCStreamOgg::_ReadDataFromIntro -> " + Sjis("イントロ箇所のデータの読み込みが終了しました")));
-    EXPECT_TRUE(Contains(log, Line("CDSBCStreamOgg::_ReadDataFromLoop", "OggVorbis データの先頭へシークしました")));
+    EXPECT_TRUE(Contains(log, "CDSBCStreamOgg::_ReadDataFromIntro -> " +
+                                  Sjis("イントロ箇所のデータの読み込みが終了しました")));
+    EXPECT_TRUE(
+        Contains(log, Line("CDSBCStreamOgg::_ReadDataFromLoop", "OggVorbis データの先頭へシークしました")));
 }
 
 TEST_F(StreamTest, OggStopsAndPlaysAgainAndEndsWithoutLoop) {
@@ -220,7 +229,8 @@ TEST_F(StreamTest, OggStopsAndPlaysAgainAndEndsWithoutLoop) {
     EXPECT_LE(heard, 4000u);
     const Samples got = pt::TakeMixedSound();
     EXPECT_EQ(FirstDifference(got, Repeat(fixtures::DecodeOgg(main), {}, got.size() / 2), 0), -1);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(), Line("CDSBCStreamOgg::OnStreaming", "ストリーム再生が正常に終了しました")));
+    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
+                         Line("CDSBCStreamOgg::OnStreaming", "ストリーム再生が正常に終了しました")));
 }
 
 TEST_F(StreamTest, AnOggIntroInAnotherFormatPlaysInTheMainPartsFormat) {
@@ -228,8 +238,8 @@ TEST_F(StreamTest, AnOggIntroInAnotherFormatPlaysInTheMainPartsFormat) {
     const fixtures::Bytes main = fixtures::WriteOgg(fixtures::MakeToneSamples(20000, 2, 44100, 5), 2, 44100);
     const int slot = LoadStream(main, &intro);
     const Samples got = PlayFor(slot, 1, 2000);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
-                         Line("CDSBCStreamOgg::_LoadSoundInfoFromIntro", "イントロ箇所とループ箇所のフォーマットが違います")));
+    EXPECT_TRUE(Contains(pt::TakeDebugOutput(), Line("CDSBCStreamOgg::_LoadSoundInfoFromIntro",
+                                                     "イントロ箇所とループ箇所のフォーマットが違います")));
     EXPECT_EQ(ctrl.GetController(slot)->GetFormat().nSamplesPerSec, 44100u);
     // The intro's mono samples are taken as stereo frames of the main part's format.
     const Samples want = Repeat(fixtures::DecodeOgg(intro), fixtures::DecodeOgg(main), got.size() / 2);
@@ -270,6 +280,7 @@ TEST_F(StreamTest, ARealWorkerThreadStreamsInRealTime) {
         ++first;
     first -= first % 2;
     const Samples heard(got.begin() + static_cast<long>(first), got.end());
-    EXPECT_EQ(FirstDifference(heard, Repeat({}, fixtures::PcmSamples(main.pcm, 16), heard.size() / 2), 0), -1);
+    EXPECT_EQ(FirstDifference(heard, Repeat({}, fixtures::PcmSamples(main.pcm, 16), heard.size() / 2), 0),
+              -1);
 }
 } // namespace

@@ -51,7 +51,8 @@ TEST_F(ThreadCtrlTest, ClockedStepsFollowTheIntervalOnTheClock) {
     pt::TakeDebugOutput();
     EXPECT_EQ(c.ThreadRelease(), 1);
     const std::string out = pt::TakeDebugOutput();
-    EXPECT_TRUE(Contains(out, "CThreadCtrl::_Threading -> " + Sjis("スレッド動作を終了します [Thread ID = ")));
+    EXPECT_TRUE(
+        Contains(out, "CThreadCtrl::_Threading -> " + Sjis("スレッド動作を終了します [Thread ID = ")));
     EXPECT_TRUE(Contains(out, Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
     EXPECT_FALSE(c.HasThread());
     EXPECT_EQ(c.GetInterval(), 100u);
@@ -77,7 +78,8 @@ TEST_F(ThreadCtrlTest, AFailedCreateLeavesNothingRunning) {
     Counter c;
     CThreadCtrl::FailNextThreadCreate();
     EXPECT_EQ(c.ThreadCreate(), 0);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadCreate", "スレッドの作成に失敗しました")));
+    EXPECT_TRUE(
+        Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadCreate", "スレッドの作成に失敗しました")));
     EXPECT_FALSE(c.HasThread());
     Advance(200);
     EXPECT_EQ(c.steps, 0);
@@ -95,7 +97,8 @@ TEST_F(ThreadCtrlTest, AStopBeforeTheThreadsFirstPassKeepsItFromRunning) {
     c.Unlock();
     EXPECT_EQ(c.ThreadRelease(), 1);
     EXPECT_EQ(c.steps, 0);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
+    EXPECT_TRUE(
+        Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
 }
 
 TEST_F(ThreadCtrlTest, ALateThreadIsWaitedForNeverKilled) {
@@ -112,8 +115,8 @@ TEST_F(ThreadCtrlTest, ALateThreadIsWaitedForNeverKilled) {
     EXPECT_EQ(c.ThreadRelease(), 1);
     EXPECT_FALSE(c.HasThread());
     EXPECT_EQ(c.steps, 1);
-    EXPECT_TRUE(
-        Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::StreamThreadEnd", "スレッドを強制的に停止しました")));
+    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
+                         Line("CThreadCtrl::StreamThreadEnd", "スレッドを強制的に停止しました")));
 }
 
 TEST_F(ThreadCtrlTest, AThreadCannotWaitForItself) {
@@ -127,8 +130,8 @@ TEST_F(ThreadCtrlTest, AThreadCannotWaitForItself) {
         std::this_thread::yield();
     EXPECT_EQ(c.ThreadRelease(), 1);
     EXPECT_EQ(c.insideResult, 0);
-    EXPECT_TRUE(
-        Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
+    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
+                         Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
 }
 
 TEST_F(ThreadCtrlTest, ThreadsOfTheSystemCanBeWaitedForWithATimeOut) {
