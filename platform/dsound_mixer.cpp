@@ -72,6 +72,29 @@ template <bool k16, bool kStereo> void MixVoice(Voice& v, float* acc, std::size_
     const float gl = v.gainLeft;
     const float gr = v.gainRight;
     constexpr float kInvRate = 1.0f / static_cast<float>(kOutputRate);
+    if (rate == kOutputRate && v.phase == 0) {
+        // At the output's own rate every output frame is one source frame: no interpolation.
+        std::size_t i = 0;
+        while (i < n) {
+            const std::size_t run = std::min<std::size_t>(n - i, v.frames - v.frame);
+            const BYTE* p = data + static_cast<std::size_t>(v.frame) * align;
+            for (std::size_t k = 0; k < run; ++k, p += align) {
+                const float l = SampleAt<k16, kStereo>(p, 0);
+                acc[2 * (i + k)] += l * gl;
+                acc[2 * (i + k) + 1] += (kStereo ? SampleAt<k16, kStereo>(p, 1) : l) * gr;
+            }
+            i += run;
+            v.frame += static_cast<DWORD>(run);
+            if (v.frame >= v.frames) {
+                v.frame = 0;
+                if (!v.looping) {
+                    v.playing = false;
+                    return;
+                }
+            }
+        }
+        return;
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const DWORD f = v.frame;
         DWORD next = f + 1;
