@@ -29,6 +29,8 @@ std::atomic<DWORD> g_nextClockedId{0x10000};
 std::recursive_mutex g_clockedLock;
 std::vector<ClockedThread*> g_clocked;
 bool g_clockListener = false;
+// The clocked thread whose pass runs on this thread now: it cannot wait for itself.
+thread_local ClockedThread* g_inPass = nullptr;
 
 void TraceThreadEnd(DWORD id) {
     Trace("CThreadCtrl::_Threading -> %s [Thread ID = %08lx]", kMsgThreadEnd, static_cast<unsigned long>(id));
@@ -122,6 +124,10 @@ int CThreadCtrl::ThreadRelease() {
     if (!m_hThread) return 0;
     Stop();
     auto* clocked = dynamic_cast<ClockedThread*>(static_cast<platform::KernelObject*>(m_hThread));
+    if (clocked == g_inPass && clocked) {
+        Trace("CThreadCtrl::StreamThreadEnd -> %s", kMsgThreadStopFail);
+        return 0;
+    }
     if (clocked) {
         std::lock_guard<std::recursive_mutex> lock(g_clockedLock);
         // A thread of the system would see the flag at its next pass and leave.
@@ -228,7 +234,9 @@ void CThreadCtrl::_ClockedPass(void* clocked) {
     t->started = true;
     DWORD interval = 0;
     DWORD spent = 0;
+    g_inPass = t;
     const bool goOn = t->owner->_Pass(&interval, &spent);
+    g_inPass = nullptr;
     t->lastPass = GetTickCount();
     t->wait = interval > spent ? interval - spent : 0;
     if (!goOn) {

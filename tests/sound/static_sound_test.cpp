@@ -182,6 +182,36 @@ TEST_F(WholeSoundTest, MonoOggAtHalfRatePlaysAsSixteenBitAtItsOwnRate) {
     EXPECT_EQ(FirstDifference(got, ExpectedMix(decoded, 1, 22050, got.size() / 2, true)), -1);
 }
 
+TEST_F(WholeSoundTest, BufferFailuresAreLoggedAndRefuseTheLoad) {
+    struct Case {
+        pt::SoundCall call;
+        const char* message;
+    };
+    const Case cases[] = {
+        {pt::SoundCall::CreateBuffer, "DirectSoundBuffer の作成に失敗しました"},
+        {pt::SoundCall::Lock, "DirectSoundBuffer の Lock に失敗しました"},
+        {pt::SoundCall::Unlock, "DirectSoundBuffer の Unlock に失敗しました"},
+    };
+    fixtures::WaveSpec spec;
+    spec.pcm = fixtures::MakePcm(100, 2, 16);
+    const fixtures::Bytes wave = fixtures::WriteWave(spec);
+    for (const Case& c : cases) {
+        pt::FailSoundCall(c.call);
+        EXPECT_EQ(Load(wave), -1);
+        EXPECT_EQ(pt::TakeDebugOutput(),
+                  Line("CDSBCStaticWave::LoadSound", c.message) +
+                      Line("CDSoundCtrl::LoadSound (static)", "サウンドファイルの読み込みに失敗しました"));
+        EXPECT_EQ(pt::SoundBuffers().size(), 1u); // the system sound alone
+        EXPECT_EQ(entries.back()->Position(), 0);
+    }
+    const int slot = Load(wave);
+    pt::FailSoundCall(pt::SoundCall::Play);
+    EXPECT_EQ(ctrl.Play(slot, 0), 0);
+    EXPECT_EQ(pt::TakeDebugOutput(), Line("CDSoundBufferCtrlBase::Play", "DSB の再生に失敗しました"));
+    EXPECT_EQ(ctrl.IsPlaying(slot), 0);
+    EXPECT_EQ(ctrl.Play(slot, 0), 1);
+}
+
 // Offsets of the pages of an Ogg file.
 std::vector<std::size_t> Pages(const fixtures::Bytes& ogg) {
     std::vector<std::size_t> at;

@@ -256,6 +256,53 @@ TEST_F(StreamTest, ALoopingOggWithoutSamplesEndsInsteadOfSeekingForEver) {
     EXPECT_FALSE(Contains(pt::TakeDebugOutput(), Sjis("OggVorbis データの先頭へシークしました")));
 }
 
+TEST_F(StreamTest, APlayThatCannotStartIsUndone) {
+    const int slot = LoadStream(fixtures::WriteWave(CdWave(50000, 15)));
+    pt::FailSoundCall(pt::SoundCall::Play);
+    EXPECT_EQ(ctrl.Play(slot, 1), 0);
+    EXPECT_TRUE(
+        Contains(pt::TakeDebugOutput(), Line("CDSoundBufferCtrlBase::Play", "DSB の再生に失敗しました")));
+    EXPECT_EQ(pt::SoundBuffers().size(), 1u);
+    CThreadCtrl::FailNextThreadCreate();
+    EXPECT_EQ(ctrl.Play(slot, 1), 0);
+    const std::string log = pt::TakeDebugOutput();
+    EXPECT_TRUE(Contains(log, Line("CThreadCtrl::ThreadCreate", "スレッドの作成に失敗しました")));
+    EXPECT_TRUE(
+        Contains(log, Line("CDSoundBufferCtrlBase::Play", "ストリーム再生スレッドの開始に失敗しました")));
+    EXPECT_EQ(ctrl.IsPlaying(slot), 0);
+    EXPECT_EQ(pt::SoundBuffers().size(), 1u);
+    EXPECT_EQ(ctrl.Play(slot, 1), 1);
+}
+
+TEST_F(StreamTest, AFailedStepEndsTheThreadAndTheRingPlaysOn) {
+    struct Case {
+        pt::SoundCall call;
+        const char* step;
+        const char* message;
+    };
+    const Case cases[] = {
+        {pt::SoundCall::GetPosition, "CDSBCStreamWave::_StreamingReadDataFromLoop",
+         "再生位置の取得に失敗しました"},
+        {pt::SoundCall::Lock, "CDSBCStreamWave::_StreamingReadDataFromLoop", "DSB の Lock に失敗しました"},
+        {pt::SoundCall::Unlock, "CDSBCStreamWave::_StreamingReadDataFromLoop",
+         "DSB の Unlock に失敗しました"},
+    };
+    const int slot = LoadStream(fixtures::WriteWave(CdWave(100000, 16)));
+    for (const Case& c : cases) {
+        ASSERT_EQ(ctrl.Play(slot, 1), 1);
+        pt::TakeDebugOutput();
+        pt::FailSoundCall(c.call);
+        Advance(300);
+        const std::string log = pt::TakeDebugOutput();
+        EXPECT_TRUE(Contains(log, Line(c.step, c.message))) << c.message;
+        EXPECT_TRUE(
+            Contains(log, Line("CDSBCStreamWave::OnStreaming", "ストリーム再生の読み込みに失敗しました")));
+        EXPECT_FALSE(ctrl.GetController(slot)->IsThreadAlive());
+        EXPECT_EQ(ctrl.IsPlaying(slot), 1);
+        ASSERT_EQ(ctrl.Stop(slot), 1);
+    }
+}
+
 TEST_F(StreamTest, ARealWorkerThreadStreamsInRealTime) {
     CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
     pt::UseRealClock();

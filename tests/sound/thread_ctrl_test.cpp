@@ -119,6 +119,19 @@ TEST_F(ThreadCtrlTest, ALateThreadIsWaitedForNeverKilled) {
                          Line("CThreadCtrl::StreamThreadEnd", "スレッドを強制的に停止しました")));
 }
 
+TEST_F(ThreadCtrlTest, AClockedThreadCannotReleaseItselfEither) {
+    Counter c;
+    c.releaseInside = true;
+    c.limit = 2;
+    ASSERT_EQ(c.ThreadCreate(), 1);
+    Advance(300);
+    EXPECT_EQ(c.insideResult, 0);
+    EXPECT_EQ(c.steps, 1); // the release stopped it
+    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
+                         Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
+    EXPECT_EQ(c.ThreadRelease(), 1);
+}
+
 TEST_F(ThreadCtrlTest, AThreadCannotWaitForItself) {
     CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
     pt::UseRealClock();
