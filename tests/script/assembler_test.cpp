@@ -40,13 +40,15 @@ TEST(ScriptAssembler, EncodesEachOperandForm) {
     EXPECT_EQ(CodeOf("ret2\nclrflags\nsetx\nsetz\nsetp\nclrx\nclrz\nclrp\nnop"),
               (V{0x48, 0x50, 0x52, 0x54, 0x56, 0x58, 0x5A, 0x5C, 0x00}));
     EXPECT_EQ(CodeOf("host 201, 0x10203"), (V{0xA0, 201, 3, 2, 1, 0}));
-    EXPECT_EQ(CodeOf("cmd 5, 1, 4, 8"), (V{0x02, 0x81, 4, 0, 0, 0, 0x02, 0x82, 8, 0, 0, 0, 0xA0, 5, 1, 0, 0, 0}));
+    EXPECT_EQ(CodeOf("cmd 5, 1, 4, 8"),
+              (V{0x02, 0x81, 4, 0, 0, 0, 0x02, 0x82, 8, 0, 0, 0, 0xA0, 5, 1, 0, 0, 0}));
 }
 
 TEST(ScriptAssembler, StoresTextAsShiftJis) {
     fixtures::AssembledScript out;
     std::string error;
-    ASSERT_TRUE(fixtures::AssembleScript(".data\n.str \"ソ表\\x41\\n\"\n.block main\n", &out, &error)) << error;
+    ASSERT_TRUE(fixtures::AssembleScript(".data\n.str \"ソ表\\x41\\n\"\n.block main\n", &out, &error))
+        << error;
     const std::string expected = platform::Utf8ToSjis("ソ表") + "A\n";
     const std::string file(out.file.begin(), out.file.end());
     EXPECT_NE(file.find(expected + '\0'), std::string::npos);
@@ -114,7 +116,8 @@ TEST_F(ScriptTest, SeedHoldsThePcOfEveryNewPageCommand) {
     const std::vector<unsigned char>& seed = script.readTextSeed;
     ASSERT_EQ(seed.size(), 8u + 2 * 25 + 4 * 5);
     auto u32 = [&](std::size_t at) {
-        return seed[at] | (seed[at + 1] << 8) | (seed[at + 2] << 16) | (static_cast<unsigned>(seed[at + 3]) << 24);
+        return seed[at] | (seed[at + 1] << 8) | (seed[at + 2] << 16) |
+               (static_cast<unsigned>(seed[at + 3]) << 24);
     };
     EXPECT_EQ(u32(0), 2u);
     EXPECT_EQ(u32(4), seed.size()) << "the size check is the seed's own size";

@@ -158,8 +158,8 @@ TEST_F(ScriptTest, UnknownBlockNameIsAFatalScriptError) {
     scene->DispatchCommand();
     EXPECT_TRUE(scene->IsHalted());
     EXPECT_TRUE(IsErrorStop());
-    EXPECT_EQ(Log(), "2004/03/05(09:07:03) main(3)\x81\x46" + platform::Utf8ToSjis("登録されていないＩＤです") +
-                         "  ID = nosuch\r\n");
+    EXPECT_EQ(Log(), "2004/03/05(09:07:03) main(3)\x81\x46" +
+                         platform::Utf8ToSjis("登録されていないＩＤです") + "  ID = nosuch\r\n");
     EXPECT_EQ(scene->Execute(), 0);
     EXPECT_EQ(scene->GetRegister(6), 0u);
 }
@@ -167,7 +167,8 @@ TEST_F(ScriptTest, UnknownBlockNameIsAFatalScriptError) {
 TEST_F(ScriptTest, CallingABlockAlreadyOnTheStackIsRefused) {
     const char* const scripts[] = {
         // The block calls itself.
-        ".block main\n    cmd 0, 1, \"sub\"\n.block sub, resident\n    .line 7\n    cmd 0, 1, \"SUB\"\n    ret\n",
+        ".block main\n    cmd 0, 1, \"sub\"\n.block sub, resident\n    .line 7\n    cmd 0, 1, \"SUB\"\n    "
+        "ret\n",
         // The callee calls its caller.
         ".block main\n    cmd 0, 1, \"sub\"\n.block sub\n    .line 7\n    cmd 0, 1, \"main\"\n    ret\n",
     };
@@ -242,8 +243,10 @@ TEST_F(ScriptTest, FailedBlockLoadKeepsTheCallersState) {
     EXPECT_EQ(scene->GetCurrentBlock(), 1);
     const ReadTextEntry* subEntries = scene->GetReadEntries(&entries);
     ASSERT_EQ(entries, 2u);
-    EXPECT_EQ(subEntries[0].position, 1u);
-    EXPECT_EQ(subEntries[1].position, 7u);
+    // Packed records: copied out before comparing.
+    const DWORD first = subEntries[0].position, second = subEntries[1].position;
+    EXPECT_EQ(first, 1u);
+    EXPECT_EQ(second, 7u);
 
     scene.reset();
     delete g_pSaveData;

@@ -11,7 +11,7 @@ namespace pt = platform::testing;
 
 namespace {
 // Layout of kBaseline, from the record sizes: header 32, sound chunk at 32 (one record), graphic chunk
-// at 77 (one record), block chunk at 133 (records of "main" at 141 and "sub" at 176), blob at 211.
+// at 77 (one record), block chunk at 133 (records of "main" at 141 and "sub" at 176).
 const char kBaseline[] = R"(
 .sound Bgm01, "bgm01.ogg", bgm
 .sound se01, "se01.wav", se
@@ -36,14 +36,16 @@ slot: .int 0
     ret
 )";
 constexpr std::size_t kSoundChunk = 32, kGraphicChunk = 32 + 8 + 2 * 37, kBlockChunk = kGraphicChunk + 8 + 48;
-constexpr std::size_t kMainRecord = kBlockChunk + 8, kSubRecord = kMainRecord + 35, kBlob = kSubRecord + 35;
+constexpr std::size_t kMainRecord = kBlockChunk + 8, kSubRecord = kMainRecord + 35;
 
 void Put32(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t v) {
     ASSERT_LE(at + 4, bytes.size());
-    for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<unsigned char>(v >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes.at(at + i) = static_cast<unsigned char>(v >> (8 * i));
 }
 std::uint32_t Get32(const std::vector<unsigned char>& bytes, std::size_t at) {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 } // namespace
 
@@ -193,7 +195,8 @@ TEST_F(LoaderTest, BadChunkListsAreRefused) {
 TEST_F(LoaderTest, NamesMustEndInsideTheirFields) {
     for (std::size_t field : {kSoundChunk + 8 + 17, kGraphicChunk + 8, kMainRecord}) {
         auto bytes = baseline;
-        for (std::size_t i = 0; i < 17; ++i) bytes[field + i] = 'A';
+        for (std::size_t i = 0; i < 17; ++i)
+            bytes[field + i] = 'A';
         ExpectRefused(bytes, "name without its terminator");
     }
     // A variable name in block 0's body fails block 0.
@@ -202,7 +205,8 @@ TEST_F(LoaderTest, NamesMustEndInsideTheirFields) {
     const std::uint32_t codeSize = Get32(bytes, kMainRecord + 23);
     const std::size_t firstGlobal = body + codeSize + 264;
     ASSERT_EQ(bytes[firstGlobal], 'g');
-    for (std::size_t i = 0; i < 17; ++i) bytes[firstGlobal + i] = 'A';
+    for (std::size_t i = 0; i < 17; ++i)
+        bytes[firstGlobal + i] = 'A';
     ExpectRefused(bytes, "block 0 failed to load");
 }
 
@@ -212,7 +216,8 @@ TEST_F(LoaderTest, BlobAndSavedAreaMustLieInside) {
     ExpectRefused(bytes, "data blob runs past the end of the file");
 
     const std::uint32_t blobSize = Get32(baseline, 10);
-    const std::uint32_t bad[][2] = {{blobSize + 1, 0}, {blobSize - 4, 8}, {1, 0xFFFFFFFFu}, {0xFFFFFFF0u, 0x20}};
+    const std::uint32_t bad[][2] = {
+        {blobSize + 1, 0}, {blobSize - 4, 8}, {1, 0xFFFFFFFFu}, {0xFFFFFFF0u, 0x20}};
     for (const auto& area : bad) {
         bytes = baseline;
         Put32(bytes, 14, area[0]);

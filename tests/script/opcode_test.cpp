@@ -62,9 +62,12 @@ const FormCase kForms[] = {
     {"[addr],[addr]", "setx\n OP [cellA], [cellB]", Dest::CellA},
 };
 
-const std::uint32_t kPairs[][2] = {{7, 3},          {static_cast<std::uint32_t>(-7), 2},
-                                   {2, static_cast<std::uint32_t>(-7)}, {5, 5},
-                                   {0, 9},          {0x7FFFFFFF, 1},
+const std::uint32_t kPairs[][2] = {{7, 3},
+                                   {static_cast<std::uint32_t>(-7), 2},
+                                   {2, static_cast<std::uint32_t>(-7)},
+                                   {5, 5},
+                                   {0, 9},
+                                   {0x7FFFFFFF, 1},
                                    {3, 0x80000010}};
 
 std::uint32_t FlagsOf(std::uint32_t v) {
@@ -89,11 +92,11 @@ TEST_F(ScriptTest, EveryOpcodeInEveryOperandFormStoresAndSetsFlags) {
         for (const FormCase& form : kForms) {
             for (const auto& pair : kPairs) {
                 const std::uint32_t a = pair[0], b = pair[1];
-                const std::string body =
-                    Replace(Replace(form.code, "OP", op.mnemonic), "IMM", std::to_string(static_cast<std::int64_t>(b)));
+                const std::string body = Replace(Replace(form.code, "OP", op.mnemonic), "IMM",
+                                                 std::to_string(static_cast<std::int64_t>(b)));
                 const std::string source = ".data\ncellA: .int " + std::to_string(S(a)) + "\ncellB: .int " +
-                                           std::to_string(S(b)) + "\n.block main\n mov r15, #0x100\n " + body +
-                                           "\n host 99, 0\n";
+                                           std::to_string(S(b)) + "\n.block main\n mov r15, #0x100\n " +
+                                           body + "\n host 99, 0\n";
                 SCOPED_TRACE(std::string(op.mnemonic) + " " + form.name + " " + std::to_string(S(a)) + "," +
                              std::to_string(S(b)));
                 ASSERT_EQ(Load(source), 1);

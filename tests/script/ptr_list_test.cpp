@@ -15,12 +15,14 @@ int Item::live = 0;
 
 std::vector<int> Forward(CPtrList<Item>& list, int cursor) {
     std::vector<int> out;
-    for (Item* p = list.GetHead(cursor); p; p = list.GetNext(cursor)) out.push_back(p->value);
+    for (Item* p = list.GetHead(cursor); p; p = list.GetNext(cursor))
+        out.push_back(p->value);
     return out;
 }
 std::vector<int> Backward(CPtrList<Item>& list, int cursor) {
     std::vector<int> out;
-    for (Item* p = list.GetTail(cursor); p; p = list.GetPrev(cursor)) out.push_back(p->value);
+    for (Item* p = list.GetTail(cursor); p; p = list.GetPrev(cursor))
+        out.push_back(p->value);
     return out;
 }
 } // namespace
@@ -29,7 +31,8 @@ TEST(PtrList, WalksBothWaysWithIndependentCursors) {
     CPtrList<Item> list;
     EXPECT_EQ(list.GetHead(0), nullptr);
     EXPECT_EQ(list.GetTail(0), nullptr);
-    for (int v = 1; v <= 3; ++v) list.AddTail(new Item(v));
+    for (int v = 1; v <= 3; ++v)
+        list.AddTail(new Item(v));
     EXPECT_EQ(list.GetCount(), 3);
     EXPECT_EQ(Forward(list, 0), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(Backward(list, 4), (std::vector<int>{3, 2, 1}));

@@ -10,7 +10,8 @@
 namespace {
 std::string BadIndexLine(int max, int index) {
     char text[256];
-    std::snprintf(text, sizeof text, "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました", max, index);
+    std::snprintf(text, sizeof text, "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました", max,
+                  index);
     return "2004/03/05(09:07:03) main(5)\x81\x46" + platform::Utf8ToSjis(text) + "\r\n";
 }
 } // namespace
@@ -135,7 +136,9 @@ cell: .int 5
 }
 
 TEST_F(ScriptTest, UnknownScriptControlSubOperationDoesNothing) {
-    ASSERT_EQ(Load(".block main\n    mov r1, #5\n    mov r2, #9\n    host 0, 2\n    host 0, 12\n    host 99, 0\n"), 1);
+    ASSERT_EQ(
+        Load(".block main\n    mov r1, #5\n    mov r2, #9\n    host 0, 2\n    host 0, 12\n    host 99, 0\n"),
+        1);
     ASSERT_TRUE(RunUntilHost(99));
     EXPECT_FALSE(scene->IsHalted());
     EXPECT_EQ(scene->GetRegister(1), 5u);
