@@ -162,6 +162,8 @@ class CGameScene {
     void ReleaseBlock(int block, bool keepCode);
     void MakeBlockCurrent(int block);
     void ForgetWatchesInto(const BYTE* begin, std::size_t size);
+    // The loading steps after the open; null on success, else why the file was refused.
+    const char* ReadScriptFile(std::FILE* fp);
     bool ReadBlockTables(int block, std::FILE* file, long long fileSize, std::vector<VariableEntry>* globals,
                          std::vector<VariableEntry>* variables, std::vector<LineRecord>* lines,
                          bool* hasGlobals);

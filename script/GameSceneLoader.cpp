@@ -145,113 +145,71 @@ bool CGameScene::LoadScriptFile(const char* path) {
         ErrorLog(kLoaderTag, "cannot open %s", path ? path : "");
         return false;
     }
-    const char* failure = nullptr;
+    const char* failure = ReadScriptFile(fp);
+    std::fclose(fp);
+    if (failure) {
+        ErrorLog(kLoaderTag, "%s: %s", path, failure);
+        FreeScript();
+        m_CallStack.RemoveAll();
+        return false;
+    }
+    return true;
+}
+
+const char* CGameScene::ReadScriptFile(std::FILE* fp) {
     const long long fileSize = FileSize(fp);
     BYTE header[kHeaderSize];
-    std::vector<BYTE> raw;
-    bool seen[4] = {};
-    DWORD blobSize = 0;
-
-    if (fileSize < 0 || !ReadExact(fp, header, sizeof header)) {
-        failure = "header too short";
-        goto fail;
-    }
-    if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
-        failure = "not an MSC file";
-        goto fail;
-    }
-    if (header[kHeaderFormat1] != 1 || header[kHeaderFormat2] != 0) {
-        failure = "unknown format bytes";
-        goto fail;
-    }
-    blobSize = ReadU32(header + kHeaderBlobSize);
+    if (fileSize < 0 || !ReadExact(fp, header, sizeof header)) return "header too short";
+    if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return "not an MSC file";
+    if (header[kHeaderFormat1] != 1 || header[kHeaderFormat2] != 0) return "unknown format bytes";
+    const DWORD blobSize = ReadU32(header + kHeaderBlobSize);
     m_SavedStart = ReadU32(header + kHeaderSavedStart);
     m_SavedSize = ReadU32(header + kHeaderSavedSize);
 
+    std::vector<BYTE> raw;
+    bool seen[4] = {};
     for (;;) {
         BYTE chunk[kChunkHeaderSize];
-        if (!ReadExact(fp, chunk, sizeof chunk)) {
-            failure = "chunk list ends before the block table";
-            goto fail;
-        }
+        if (!ReadExact(fp, chunk, sizeof chunk)) return "chunk list ends before the block table";
         const DWORD type = ReadU32(chunk);
         const DWORD count = ReadU32(chunk + 4);
-        if (type != kChunkSound && type != kChunkGraphic && type != kChunkBlock) {
-            failure = "unknown chunk type";
-            goto fail;
-        }
-        if (seen[type]) {
-            failure = "chunk type repeated";
-            goto fail;
-        }
+        if (type != kChunkSound && type != kChunkGraphic && type != kChunkBlock) return "unknown chunk type";
+        if (seen[type]) return "chunk type repeated";
         seen[type] = true;
         const DWORD recordSize = type == kChunkSound     ? kSoundDefSize
                                  : type == kChunkGraphic ? kGraphicDefSize
                                                          : kBlockRecordSize;
-        if (!ReadRecords(fp, fileSize, count, recordSize, &raw)) {
-            failure = "chunk records run past the end of the file";
-            goto fail;
-        }
+        if (!ReadRecords(fp, fileSize, count, recordSize, &raw))
+            return "chunk records run past the end of the file";
         bool namesFit = true;
         if (type == kChunkSound) namesFit = ParseSounds(raw, count, &m_Sounds);
         if (type == kChunkGraphic) namesFit = ParseGraphics(raw, count, &m_Graphics);
         if (type == kChunkBlock) namesFit = ParseBlocks(raw, count, &m_Blocks);
-        if (!namesFit) {
-            failure = "name without its terminator";
-            goto fail;
-        }
+        if (!namesFit) return "name without its terminator";
         if (type == kChunkBlock) break;
     }
-    if (m_Blocks.empty()) {
-        failure = "no block records";
-        goto fail;
-    }
+    if (m_Blocks.empty()) return "no block records";
 
-    if (blobSize > Remaining(fp, fileSize)) {
-        failure = "data blob runs past the end of the file";
-        goto fail;
-    }
+    if (blobSize > Remaining(fp, fileSize)) return "data blob runs past the end of the file";
     m_DataBlob.resize(blobSize);
-    if (!ReadExact(fp, m_DataBlob.data(), blobSize)) {
-        failure = "data blob short";
-        goto fail;
-    }
-    if (m_SavedStart > blobSize || m_SavedSize > blobSize - m_SavedStart) {
-        failure = "saved area outside the data blob";
-        goto fail;
-    }
+    if (!ReadExact(fp, m_DataBlob.data(), blobSize)) return "data blob short";
+    if (m_SavedStart > blobSize || m_SavedSize > blobSize - m_SavedStart)
+        return "saved area outside the data blob";
     for (const ScriptBlock& block : m_Blocks) {
         const BlockRecord& r = block.record;
-        if (static_cast<long long>(r.bodyOffset) + r.codeSize > fileSize) {
-            failure = "block body outside the file";
-            goto fail;
-        }
-        if (r.localOffset > r.codeSize || r.localSize > r.codeSize - r.localOffset) {
-            failure = "local area outside the block's code";
-            goto fail;
-        }
+        if (static_cast<long long>(r.bodyOffset) + r.codeSize > fileSize)
+            return "block body outside the file";
+        if (r.localOffset > r.codeSize || r.localSize > r.codeSize - r.localOffset)
+            return "local area outside the block's code";
     }
     m_DataSnapshot.assign(blobSize, 0);
 
-    if (LoadBlock(0, fp) == kLoadFailed) {
-        failure = "block 0 failed to load";
-        goto fail;
-    }
-    {
-        CallFrame* frame = new CallFrame{};
-        CopyBounded(frame->blockName, m_Blocks[0].record.name);
-        m_CallStack.AddTail(frame);
-    }
+    if (LoadBlock(0, fp) == kLoadFailed) return "block 0 failed to load";
+    CallFrame* frame = new CallFrame{};
+    CopyBounded(frame->blockName, m_Blocks[0].record.name);
+    m_CallStack.AddTail(frame);
     MakeBlockCurrent(0);
-    std::fclose(fp);
-    return true;
-
-fail:
-    ErrorLog(kLoaderTag, "%s: %s", path, failure);
-    std::fclose(fp);
-    FreeScript();
-    m_CallStack.RemoveAll();
-    return false;
+    return nullptr;
 }
 
 bool CGameScene::ReadBlockTables(int block, std::FILE* fp, long long fileSize,
