@@ -149,6 +149,10 @@ TEST_F(LoaderTest, MissingFileAndBadHeaderAreRefused) {
     scene = std::make_unique<CGameScene>();
     EXPECT_EQ(scene->LoadScript(dir.File("none.sct").c_str()), 0);
     EXPECT_NE(pt::TakeDebugOutput().find("cannot open"), std::string::npos);
+    // A path that does not fit g_ScriptPath would name another file once cut: refused.
+    const std::string longPath = dir.File(std::string(300, 'a') + ".sct");
+    EXPECT_EQ(scene->LoadScript(longPath.c_str()), 0);
+    EXPECT_NE(pt::TakeDebugOutput().find("script path too long"), std::string::npos);
     pt::CaptureDebugOutput(false);
 
     ExpectRefused(std::vector<unsigned char>(baseline.begin(), baseline.begin() + 20), "header too short");
