@@ -2,7 +2,7 @@
 // through a table indexed by the grey level.
 #pragma once
 
-#include "graphics/PictureFileDib.h"
+#include "platform/gdi.h"
 
 enum : int { kColorFilterNone = 0, kColorFilterGrey = 1, kColorFilterSepia = 2 };
 
