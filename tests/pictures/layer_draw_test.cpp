@@ -269,4 +269,26 @@ TEST_P(LayerDrawTest, CellSetsBlendAndDrawTheirVisibleCells) {
     EXPECT_EQ(pt::LiveSurfaceCount(), baseSurfaces + 1); // the target
 }
 
+TEST_P(LayerDrawTest, StretchAndLostSurfaces) {
+    const PictureSpec s = Gradient(4, 4);
+    UseArchive({{"small", fixtures::WriteBmp(s)}});
+    IDirectDrawSurface* target = MakeTarget(16, 16, Grey());
+    CLayer* layer = CreateLayerObject(0);
+    ASSERT_TRUE(layer->Load("small", 1, 0, 0, 0, 0));
+    const RECT dest{0, 0, 8, 8}, source{0, 0, 4, 4};
+    EXPECT_EQ(layer->DrawStretch(target, &dest, &source), DD_OK);
+    EXPECT_EQ(Raw(target, 7, 7), Pixel(s.pixels[15]));
+    EXPECT_EQ(Raw(target, 1, 1), Pixel(s.pixels[0]));
+    layer->m_bVisible = 0;
+    FillSurface(target, Grey(), nullptr);
+    EXPECT_EQ(layer->DrawStretch(target, &dest, &source), 0);
+    EXPECT_EQ(Raw(target, 1, 1), Grey());
+
+    pt::LoseSurface(layer->GetSurface());
+    EXPECT_EQ(layer->GetSurface()->IsLost(), DDERR_SURFACELOST);
+    EXPECT_TRUE(layer->RestoreIfLost());
+    EXPECT_EQ(layer->GetSurface()->IsLost(), DD_OK);
+    DeleteLayerObject(layer);
+}
+
 INSTANTIATE_TEST_SUITE_P(Displays, LayerDrawTest, DisplayFormats(), DisplayName);
