@@ -283,4 +283,36 @@ TEST_P(LayerTest, CreateBlankNeedsADirectDrawObjectAndNoSurface) {
     DeleteLayerObject(none);
 }
 
+TEST_P(LayerTest, ShortStoredPalettesStillGiveAFullColourTable) {
+    // A "CM" picture storing 16 of its 256 colours: the DIB's table is filled up to 256.
+    PictureSpec s = fixtures::MakeTestPicture(7, 3, 8, 41);
+    s.palette.resize(16);
+    for (auto& p : s.pixels)
+        p %= 16;
+    PictureSpec a = fixtures::MakeTestPicture(7, 3, 8, 42);
+    a.palette.resize(3);
+    for (auto& p : a.pixels)
+        p %= 3;
+    UseArchive(
+        {{"short", fixtures::WriteCm(s, {true, false, 1})}, {"tiny", fixtures::WriteAm(a, Bytes(21, 255))}});
+    for (const auto& [name, spec] : {std::pair<const char*, const PictureSpec*>{"short", &s}, {"tiny", &a}}) {
+        CLayer* layer = CreateLayerObject(0);
+        ASSERT_TRUE(layer->Load(name, 1, 0, 0, 0, 0)) << name;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x)
+                ASSERT_EQ(Raw(layer->GetSurface(), x, y), Pixel(fixtures::PictureColour(*spec, x, y)));
+        DeleteLayerObject(layer);
+    }
+    CAmFile reader;
+    BYTE* pixels = nullptr;
+    RGBQUAD* palette = nullptr;
+    const std::string path = dir.File("short.cmp");
+    ASSERT_TRUE(fixtures::WriteFileBytes(path, fixtures::WriteCm(s)));
+    ASSERT_TRUE(reader.LoadImage((dir.ProgramPath() + "short.cmp").c_str(), &pixels, TRUE, &palette));
+    EXPECT_EQ(palette[255].rgbRed, 0); // the table is 256 entries long, the rest black
+    EXPECT_EQ(palette[15].rgbBlue, static_cast<BYTE>(s.palette[15]));
+    delete[] pixels;
+    delete[] palette;
+}
+
 INSTANTIATE_TEST_SUITE_P(Displays, LayerTest, DisplayFormats(), DisplayName);
