@@ -51,6 +51,13 @@ TEST_F(WaveReaderTest, ReadsFormatDataAndLength) {
     EXPECT_EQ(log, "");
 }
 
+TEST_F(WaveReaderTest, TheLengthOfALongSoundDoesNotOverflow) {
+    fixtures::WaveSpec s = Spec(1, 8, 11025, 0);
+    s.pcm.assign(5000000, 128); // 453.5 s: data size x 1000 is past 32 bits
+    ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
+    EXPECT_EQ(ctrl.GetLength(), 453515u);
+}
+
 TEST_F(WaveReaderTest, SkipsOddChunksWithoutAPadByte) {
     fixtures::WaveSpec s = Spec(1, 8, 22050, 100);
     s.beforeFmt = {{"LIST", {1, 2, 3}}};
