@@ -201,7 +201,8 @@ char* CSoundManager::ReportName(int index, bool present, char* buffer) {
         return nullptr;
     }
     if (!buffer) return m_Name[index];
-    std::memcpy(buffer, m_Name[index], kNameSize);
+    // The name and its NUL only: the caller's buffer need not be as large as the field.
+    std::memcpy(buffer, m_Name[index], std::strlen(m_Name[index]) + 1);
     return buffer;
 }
 
