@@ -28,7 +28,6 @@ std::mutex g_outputLock;
 int g_outputCount = 0;
 testing::SoundBackend g_backend = testing::SoundBackend::Automatic;
 testing::SoundBackend g_choice = testing::SoundBackend::Automatic;
-bool g_listenerAdded = false;
 
 std::mutex g_faultLock;
 std::map<testing::SoundCall, int> g_faults;
@@ -132,6 +131,10 @@ void OnClock(DWORD elapsed) {
     g_haveRealTick = false;
     MixMs(elapsed);
 }
+
+// Registered before anything else can be: the mix of a stretch of time comes before whatever else
+// steps on the same clock (the streaming workers), so a refill sees the cursor of its moment.
+[[maybe_unused]] const int g_clockListener = platform::AddClockListener(OnClock);
 } // namespace
 
 void Voice::UpdateGains() {
@@ -210,11 +213,6 @@ bool OpenOutput() {
         return true;
     }
     if (HeadlessWanted()) {
-        if (!g_listenerAdded) {
-            // Added once and kept: it must run before anything that steps on the same clock.
-            platform::AddClockListener(OnClock);
-            g_listenerAdded = true;
-        }
         std::lock_guard<std::mutex> lock(g_mixerLock);
         g_backend = testing::SoundBackend::Headless;
         g_haveRealTick = false;
