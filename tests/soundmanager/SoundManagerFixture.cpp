@@ -5,6 +5,7 @@
 #include "platform/time.h"
 #include "tools/fixtures/ArcWriter.h"
 #include "tools/fixtures/IniWriter.h"
+#include "tools/fixtures/OggWriter.h"
 #include "tools/fixtures/WaveWriter.h"
 
 #include <filesystem>
@@ -18,6 +19,12 @@ std::vector<unsigned char> Tone(DWORD rate, DWORD ms) {
     spec.rate = static_cast<int>(rate);
     spec.pcm = fixtures::MakePcm(static_cast<int>(rate * ms / 1000), 1, 16, rate);
     return fixtures::WriteWave(spec);
+}
+
+std::vector<unsigned char> OggTone(DWORD rate, DWORD ms) {
+    const int frames = static_cast<int>(rate * ms / 1000);
+    return fixtures::WriteOgg(fixtures::MakeToneSamples(frames, 1, static_cast<int>(rate)), 1,
+                              static_cast<int>(rate));
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -46,11 +53,13 @@ void SoundManagerTest::Start(Levels levels) {
     std::filesystem::create_directories(dir.Path() + "voice");
     ASSERT_TRUE(fixtures::WriteArc(dir.File("sound.arc"), {{"bgm03", Tone(kBgm03, 1000)},
                                                            {"bgm05", Tone(kBgm05, 1000)},
+                                                           {"bgm07", OggTone(kBgm07, 1000)},
                                                            {"broken", {'J', 'U', 'N', 'K', 0, 0, 0, 0}}}));
     ASSERT_TRUE(fixtures::WriteArc(dir.File("se.arc"), {{"sl_rain", Tone(kLoopA, 500)},
                                                         {"sl_wind", Tone(kLoopB, 500)},
                                                         {"sl_fire", Tone(kLoopC, 500)},
                                                         {"Se001", Tone(kSe001, 100)},
+                                                        {"Se002", OggTone(kSe002, 100)},
                                                         {"sebroken", {'J', 'U', 'N', 'K', 0, 0, 0, 0}}}));
     ASSERT_TRUE(fixtures::WriteArc(dir.File("voice/voice.arc"),
                                    {{"v0001", Tone(kVoice, 300)}, {"svo0000", Tone(kSysVoice, 200)}}));

@@ -14,13 +14,15 @@
 #include <string>
 
 namespace soundtest {
-// Sample rates of the test sounds (all mono 16-bit).
+// Sample rates of the test sounds (all mono 16-bit; the device's own silence is stereo).
 inline constexpr DWORD kBgm03 = 22050;    // "bgm03", 1 s, in "sound.arc"
 inline constexpr DWORD kBgm05 = 24000;    // "bgm05", 1 s
+inline constexpr DWORD kBgm07 = 48000;    // "bgm07", 1 s, Ogg Vorbis
 inline constexpr DWORD kLoopA = 11025;    // "sl_rain", 500 ms, in "se.arc"
 inline constexpr DWORD kLoopB = 12000;    // "sl_wind", 500 ms
 inline constexpr DWORD kLoopC = 16000;    // "sl_fire", 500 ms
 inline constexpr DWORD kSe001 = 8000;     // "Se001", 100 ms
+inline constexpr DWORD kSe002 = 44100;    // "Se002", 100 ms, Ogg Vorbis
 inline constexpr DWORD kVoice = 32000;    // "v0001", 300 ms, in "voice.arc"
 inline constexpr DWORD kSysVoice = 20000; // "svo0000", 200 ms
 

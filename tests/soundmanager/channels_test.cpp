@@ -73,6 +73,28 @@ TEST_P(LevelVolumes, EveryClassPlaysByNameOnItsChannelAtTheLevelsVolume) {
 }
 INSTANTIATE_TEST_SUITE_P(Levels0To4, LevelVolumes, ::testing::Values(0, 1, 2, 3, 4));
 
+TEST_F(Channels, OggVorbisSoundsPlayByNameAsWell) {
+    Start({3, 2, 4});
+    platform::testing::CaptureMixedSound(true);
+    ASSERT_EQ(sm().PlayBGM("bgm07", 1), 1);
+    ASSERT_EQ(sm().PlaySE("se002", 0), 1);
+    EXPECT_TRUE(Playing(kBgm07));
+    EXPECT_TRUE(Playing(kSe002));
+    EXPECT_EQ(VolumeOf(kBgm07), -650);
+    EXPECT_EQ(VolumeOf(kSe002), -1100);
+    Frame(50);
+    const auto mixed = platform::testing::TakeMixedSound();
+    platform::testing::CaptureMixedSound(false);
+    ASSERT_FALSE(mixed.empty());
+    int loud = 0;
+    for (std::int16_t s : mixed)
+        loud += s != 0;
+    EXPECT_GT(loud, static_cast<int>(mixed.size() / 2));
+    Frame(100);
+    EXPECT_EQ(sm().GetChannelSlot(SOUND_CHANNEL_SE), CSoundManager::kSlotNone);
+    EXPECT_TRUE(Playing(kBgm07));
+}
+
 TEST_F(Channels, EndedSoundsAreFreedByUpdateAndOnlyTheLoopSENamesGo) {
     Start();
     sm().PlayLoopSE("sl_rain", 0);
