@@ -2,7 +2,7 @@
 // sizes, and the stream helpers. Colour rows are stored bottom row first, as in a DIB.
 #pragma once
 
-#include "graphics/PictureFileDib.h"
+#include "platform/gdi.h"
 #include "platform/base.h"
 
 #include <cstddef>

@@ -165,6 +165,128 @@ void AlphaBlendRow32(BYTE* s, const BYTE* t, const BYTE* o, const WORD* alpha, i
 }
 #endif
 
+void WeightBlendRowPlain(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                         const BYTE* weights, int n) {
+    for (int k = 0; k < n; ++k) {
+        // Weights above 16 do not occur in good pictures; they count as 16.
+        const unsigned weight = std::min<unsigned>(weights[k], 16);
+        if (weight == 0) continue;
+        const long at = static_cast<long>(k) * bytesPerPixel;
+        if (bytesPerPixel == 3) {
+            for (int c = 0; c < 3; ++c)
+                s[at + c] = static_cast<BYTE>((t[at + c] * (16 - weight) + o[at + c] * weight) >> 4);
+            continue;
+        }
+        const DWORD tp = LoadPixel(t + at, bytesPerPixel);
+        const DWORD op = LoadPixel(o + at, bytesPerPixel);
+        const DWORD result = WeightField(tp, op, weight, fields.red) |
+                             WeightField(tp, op, weight, fields.green) |
+                             WeightField(tp, op, weight, fields.blue);
+        StorePixel(s + at, result, bytesPerPixel);
+    }
+}
+
+namespace {
+bool Same(const BlendField& f, DWORD mask, int shift) {
+    return f.mask == mask && f.shift == shift;
+}
+// At 32 bits with each field one whole byte, the fields are bytes; the mask marks them.
+bool ByteFields(const BlendFields& f, DWORD* fieldBytes) {
+    DWORD all = 0;
+    for (const BlendField& c : {f.red, f.green, f.blue}) {
+        if (c.shift < 0 || c.shift > 24 || c.shift % 8 != 0 || c.mask != (0xFFu << c.shift) || (all & c.mask))
+            return false;
+        all |= c.mask;
+    }
+    *fieldBytes = all;
+    return true;
+}
+} // namespace
+
+#if defined(__SSE2__)
+namespace {
+inline __m128i WeightLanes(__m128i t, __m128i o, __m128i w, __m128i sixteen) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(t, _mm_sub_epi16(sixteen, w)), _mm_mullo_epi16(o, w)),
+                          4);
+}
+
+// Keeps the shown pixel where the weight is 0.
+inline __m128i Select(__m128i keep, __m128i shown, __m128i blended) {
+    return _mm_or_si128(_mm_and_si128(keep, shown), _mm_andnot_si128(keep, blended));
+}
+
+int WeightRow32(DWORD fieldBytes, BYTE* s, const BYTE* t, const BYTE* o, const BYTE* weights, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sixteen = _mm_set1_epi16(16);
+    const __m128i fields = _mm_set1_epi32(static_cast<int>(fieldBytes));
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        int packed;
+        std::memcpy(&packed, weights + k, 4);
+        const __m128i w16 = _mm_min_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(packed), zero), sixteen);
+        const __m128i pairs = _mm_unpacklo_epi16(w16, w16);
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 4 * k));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 4 * k));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * k));
+        const __m128i low = WeightLanes(_mm_unpacklo_epi8(tv, zero), _mm_unpacklo_epi8(ov, zero),
+                                        _mm_unpacklo_epi32(pairs, pairs), sixteen);
+        const __m128i high = WeightLanes(_mm_unpackhi_epi8(tv, zero), _mm_unpackhi_epi8(ov, zero),
+                                         _mm_unpackhi_epi32(pairs, pairs), sixteen);
+        const __m128i blended = _mm_and_si128(_mm_packus_epi16(low, high), fields);
+        const __m128i keep = _mm_cmpeq_epi32(_mm_unpacklo_epi16(w16, zero), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 4 * k), Select(keep, sv, blended));
+    }
+    return k;
+}
+
+int WeightRow16(bool is555, BYTE* s, const BYTE* t, const BYTE* o, const BYTE* weights, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sixteen = _mm_set1_epi16(16);
+    const __m128i five = _mm_set1_epi16(0x1F);
+    const __m128i greenMask = _mm_set1_epi16(is555 ? 0x1F : 0x3F);
+    const __m128i redShift = _mm_cvtsi32_si128(is555 ? 10 : 11);
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m128i w = _mm_min_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(weights + k)), zero), sixteen);
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 2 * k));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 2 * k));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2 * k));
+        const __m128i r = WeightLanes(_mm_and_si128(_mm_srl_epi16(tv, redShift), five),
+                                      _mm_and_si128(_mm_srl_epi16(ov, redShift), five), w, sixteen);
+        const __m128i g = WeightLanes(_mm_and_si128(_mm_srli_epi16(tv, 5), greenMask),
+                                      _mm_and_si128(_mm_srli_epi16(ov, 5), greenMask), w, sixteen);
+        const __m128i b = WeightLanes(_mm_and_si128(tv, five), _mm_and_si128(ov, five), w, sixteen);
+        const __m128i blended =
+            _mm_or_si128(_mm_or_si128(_mm_sll_epi16(r, redShift), _mm_slli_epi16(g, 5)), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 2 * k),
+                         Select(_mm_cmpeq_epi16(w, zero), sv, blended));
+    }
+    return k;
+}
+} // namespace
+#endif
+
+void WeightBlendRow(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                    const BYTE* weights, int n) {
+    int done = 0;
+#if defined(__SSE2__)
+    DWORD fieldBytes = 0;
+    if (bytesPerPixel == 4 && ByteFields(fields, &fieldBytes)) {
+        done = WeightRow32(fieldBytes, s, t, o, weights, n);
+    } else if (bytesPerPixel == 2 && Same(fields.blue, 0x001F, 0) &&
+               ((Same(fields.red, 0xF800, 11) && Same(fields.green, 0x07E0, 5)) ||
+                (Same(fields.red, 0x7C00, 10) && Same(fields.green, 0x03E0, 5)))) {
+        done = WeightRow16(fields.red.shift == 10, s, t, o, weights, n);
+    }
+#else
+    (void)Same;
+    (void)ByteFields;
+#endif
+    const long at = static_cast<long>(done) * bytesPerPixel;
+    WeightBlendRowPlain(bytesPerPixel, fields, s + at, t + at, o + at, weights + done, n - done);
+}
+
 void WeightBlend(int bytesPerPixel, const BlendFields& fields, const PixelView& shown,
                  const PixelView& picture, const PixelView& target, int x, int y, const BYTE* weights,
                  int width, int height) {
@@ -175,27 +297,11 @@ void WeightBlend(int bytesPerPixel, const BlendFields& fields, const PixelView& 
     const Span span = OnTarget(target, x, y, width, height);
     if (span.Empty()) return;
     for (int r = span.firstRow; r < span.endRow; ++r) {
-        const BYTE* w = weights + static_cast<long>(r) * planeWidth;
-        BYTE* s = PixelAt(shown, 0, r, bytesPerPixel);
-        const BYTE* o = PixelAt(picture, 0, r, bytesPerPixel);
-        const BYTE* t = PixelAt(target, x, y + r, bytesPerPixel);
-        for (int k = span.firstColumn; k < span.endColumn; ++k) {
-            // Weights above 16 do not occur in good pictures; they count as 16.
-            const unsigned weight = std::min<unsigned>(w[k], 16);
-            if (weight == 0) continue;
-            const long at = static_cast<long>(k) * bytesPerPixel;
-            if (bytesPerPixel == 3) {
-                for (int c = 0; c < 3; ++c)
-                    s[at + c] = static_cast<BYTE>((t[at + c] * (16 - weight) + o[at + c] * weight) >> 4);
-                continue;
-            }
-            const DWORD tp = LoadPixel(t + at, bytesPerPixel);
-            const DWORD op = LoadPixel(o + at, bytesPerPixel);
-            const DWORD result = WeightField(tp, op, weight, fields.red) |
-                                 WeightField(tp, op, weight, fields.green) |
-                                 WeightField(tp, op, weight, fields.blue);
-            StorePixel(s + at, result, bytesPerPixel);
-        }
+        WeightBlendRow(bytesPerPixel, fields, PixelAt(shown, span.firstColumn, r, bytesPerPixel),
+                       PixelAt(target, x + span.firstColumn, y + r, bytesPerPixel),
+                       PixelAt(picture, span.firstColumn, r, bytesPerPixel),
+                       weights + static_cast<long>(r) * planeWidth + span.firstColumn,
+                       span.endColumn - span.firstColumn);
     }
 }
 

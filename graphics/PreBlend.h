@@ -49,7 +49,14 @@ bool AlphaBlendCell(int bytesPerPixel, bool is555, const PixelView& shown, const
                     int planeTop, const WORD* alphaWords, const BYTE* alphaBytes, int planeWidth,
                     int planeHeight);
 
-// Row kernels; n counts pixels, except at 24 bits where it counts bytes. s may not overlap t or o.
+// Weight row kernels over n pixels: the vector form for the 565, 555 and byte-wide 32-bit layouts,
+// the plain form for any fields; byte for byte the same results.
+void WeightBlendRow(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                    const BYTE* weights, int n);
+void WeightBlendRowPlain(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                         const BYTE* weights, int n);
+
+// Alpha row kernels; n counts pixels, except at 24 bits where it counts bytes. s may not overlap t or o.
 void AlphaBlendRow16(WORD* s, const WORD* t, const WORD* o, const WORD* alpha, int n, bool is555);
 void AlphaBlendRow24(BYTE* s, const BYTE* t, const BYTE* o, const BYTE* alpha, int n);
 void AlphaBlendRow32(BYTE* s, const BYTE* t, const BYTE* o, const WORD* alpha, int n);

@@ -39,4 +39,5 @@ void ClearMessages();
 int CursorShowCount();
 } // namespace platform::testing
 #include "platform/testing_display.h"
+#include "platform/testing_sound.h"
 #include "platform/testing_cpu.h"

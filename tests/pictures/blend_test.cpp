@@ -280,3 +280,28 @@ TEST(PlaneBlend, CellFormBlendsIntoTheSetSurfaceAndSkipsCellsOffTheTarget) {
     EXPECT_FALSE(AlphaBlendCell(4, false, set.View(), sheet.View(), target.View(), source, 0, 0, 30, 0,
                                 alpha.data(), nullptr, 32, 16));
 }
+
+TEST(PlaneBlend, WeightVectorAndPlainRowsGiveTheSameBytes) {
+    const BlendFields layouts[] = {
+        {{0xF800, 11}, {0x07E0, 5}, {0x001F, 0}}, // 565
+        {{0x7C00, 10}, {0x03E0, 5}, {0x001F, 0}}, // 555
+        {{0xFF0000, 16}, {0x00FF00, 8}, {0x0000FF, 0}},
+        {{0x0000FF, 0}, {0x00FF00, 8}, {0xFF0000, 16}},
+    };
+    std::mt19937 rng(9);
+    for (int li = 0; li < 4; ++li) {
+        const int bpp = li < 2 ? 2 : 4;
+        for (int n = 0; n < 40; ++n) {
+            std::vector<BYTE> t(4 * n + 16), o(4 * n + 16), w(n + 8), s1(4 * n + 16), s2;
+            for (auto* v : {&t, &o, &s1})
+                for (auto& b : *v)
+                    b = static_cast<BYTE>(rng());
+            for (auto& b : w)
+                b = static_cast<BYTE>(rng() % 3 == 0 ? 0 : rng() % 20); // zeros and weights above 16
+            s2 = s1;
+            WeightBlendRow(bpp, layouts[li], s1.data(), t.data(), o.data(), w.data(), n);
+            WeightBlendRowPlain(bpp, layouts[li], s2.data(), t.data(), o.data(), w.data(), n);
+            ASSERT_EQ(s1, s2) << li << " " << n;
+        }
+    }
+}
