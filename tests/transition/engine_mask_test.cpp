@@ -400,3 +400,38 @@ TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
                                                 : before.Pixel(x, y));
         }
 }
+
+TEST_F(EngineTest, ALongPauseFinishesEveryStartedPixelInsteadOfWrapping) {
+    // Ten minutes between two steps: 30000 alpha steps of 256 would wrap a 16-bit alpha, and a level
+    // of 480000 would pass the finished marker 65535 and count finished pixels again.
+    const auto mask = fixtures::RuleMaskShape(RuleShape::TopToBottom, 640, 480);
+    for (auto simd : {pt::SimdChoice::Plain, pt::SimdChoice::Simd}) {
+        Use(16, 640, 480, simd);
+        auto engine = MakeEngine({{"top_to_bottom", mask}});
+        const TransitionParams p = Params(4);
+        ASSERT_EQ(engine->Start(&p), 1);
+        EXPECT_EQ(StepAt(*engine, 40), 0);
+        EXPECT_EQ(StepAt(*engine, 600000), 1);
+        EXPECT_TRUE(DrawPicture().SamePixels(after));
+    }
+}
+
+TEST_F(EngineTest, ZeroTimingValuesStillFinish) {
+    Use(32);
+    auto engine = MakeEngine({{"mesh", fixtures::RuleMaskShape(RuleShape::Noise, 640, 480)}});
+    TransitionParams p = Params(1);
+    p.timing[2] = p.timing[3] = 0; // taken as 1 ms and 1 alpha a step
+    ASSERT_EQ(engine->Start(&p), 1);
+    EXPECT_EQ(StepAt(*engine, 255), 0);
+    EXPECT_EQ(StepAt(*engine, 256), 1);
+    engine->End();
+    p = Params(38);
+    p.timing[0] = p.timing[1] = p.timing[2] = 0;
+    p.timing[3] = -5;
+    ASSERT_EQ(engine->Start(&p), 1);
+    int done = 0;
+    DWORD t = 0;
+    while (!done && t < 2000)
+        done = StepAt(*engine, ++t);
+    EXPECT_TRUE(done);
+}
