@@ -38,3 +38,4 @@ std::vector<MSG> PendingMessages();
 void ClearMessages();
 int CursorShowCount();
 } // namespace platform::testing
+#include "platform/testing_font.h"
