@@ -38,4 +38,5 @@ std::vector<MSG> PendingMessages();
 void ClearMessages();
 int CursorShowCount();
 } // namespace platform::testing
+#include "platform/testing_display.h"
 #include "platform/testing_font.h"

@@ -1,0 +1,123 @@
+#include "platform/ddraw.h"
+#include "platform/gdi.h"
+#include "platform/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pt = platform::testing;
+
+namespace {
+BITMAPINFO Header(int width, int height, int bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bits);
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+} // namespace
+
+TEST(Gdi, DibSectionsRefuseWhatTheyCannotHold) {
+    void* bits = nullptr;
+    BITMAPINFO bad = Header(0, 4, 24);
+    EXPECT_EQ(CreateDIBSection(nullptr, &bad, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    bad = Header(4, 4, 12);
+    EXPECT_EQ(CreateDIBSection(nullptr, &bad, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    bad = Header(100000, 4, 24);
+    EXPECT_EQ(CreateDIBSection(nullptr, &bad, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    bad = Header(4, 4, 24);
+    bad.bmiHeader.biCompression = BI_BITFIELDS;
+    EXPECT_EQ(CreateDIBSection(nullptr, &bad, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(bits, nullptr);
+
+    BITMAPINFO good = Header(5, -3, 24);
+    HBITMAP b = CreateDIBSection(nullptr, &good, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(bits, nullptr);
+    EXPECT_TRUE(DeleteObject(b));
+}
+
+TEST(Gdi, DeviceContextDefaultsAndSelection) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+    EXPECT_EQ(SetTextColor(dc, RGB(1, 2, 3)), 0u);
+
+    BITMAPINFO info = Header(2, 2, 32);
+    void* bits = nullptr;
+    HBITMAP b = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, b);
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), b);
+    // A bitmap in use is not deleted, and it lives in one DC at a time.
+    EXPECT_FALSE(DeleteObject(b));
+    HDC second = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SelectObject(second, b), nullptr);
+    EXPECT_FALSE(DeleteObject(GetStockObject(BLACK_BRUSH)));
+    SelectObject(dc, old);
+    EXPECT_TRUE(DeleteObject(b));
+    EXPECT_TRUE(DeleteDC(second));
+    EXPECT_TRUE(DeleteDC(dc));
+}
+
+TEST(Gdi, StretchBltConvertsAndClips) {
+    pt::UseHeadlessDisplay(pt::DisplayFormat::Rgb565);
+    IDirectDraw* dd = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+    DDSURFACEDESC desc{};
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = 3;
+    desc.dwHeight = 2;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    IDirectDrawSurface* s = nullptr;
+    ASSERT_EQ(dd->CreateSurface(&desc, &s, nullptr), DD_OK);
+
+    BITMAPINFO info = Header(2, 2, 24);
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP b = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* p = static_cast<BYTE*>(bits);
+    // Bottom-up: the second stored row is the top one.
+    p[8 + 0] = 0xFF; // top-left blue
+    p[8 + 5] = 0xFF; // top-right red
+    HGDIOBJ old = SelectObject(memory, b);
+    HDC target = nullptr;
+    ASSERT_EQ(s->GetDC(&target), DD_OK);
+    EXPECT_EQ(GetDeviceCaps(target, BITSPIXEL), 16);
+    // Placed at (2, 1): only the top-left source pixel fits.
+    EXPECT_TRUE(StretchBlt(target, 2, 1, 2, 2, memory, 0, 0, 2, 2, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(target, 0, 0, 2, 2, memory, 0, 0, 2, 2, 0x00EE0086));
+    EXPECT_EQ(s->ReleaseDC(target), DD_OK);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 2, 1), 0x001Fu);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 1, 1), 0u);
+
+    ASSERT_EQ(s->GetDC(&target), DD_OK);
+    EXPECT_TRUE(BitBlt(target, 0, 0, 2, 1, memory, 0, 0, SRCCOPY));
+    s->ReleaseDC(target);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), 0x001Fu);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 1, 0), 0xF800u);
+
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(b);
+    s->Release();
+    dd->Release();
+}
+
+TEST(Gdi, WindowDcReportsTheDesktopDepth) {
+    pt::UseHeadlessDisplay(pt::DisplayFormat::Pal8);
+    HDC dc = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 8);
+    EXPECT_EQ(ReleaseDC(nullptr, dc), 1);
+    pt::UseHeadlessDisplay(pt::DisplayFormat::Rgb24);
+    dc = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 24);
+    ReleaseDC(nullptr, dc);
+}
