@@ -17,58 +17,15 @@ Box Intersect(const Box& a, const Box& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-int LowestBit(DWORD mask) {
-    int shift = 0;
-    while (shift < 32 && !(mask & (1u << shift)))
-        ++shift;
-    return shift;
+// COLORREF (0x00BBGGRR) as the views take colours (0xRRGGBB).
+DWORD ColorToRgb(COLORREF color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
-int BitCount(DWORD mask) {
-    int n = 0;
-    for (; mask; mask &= mask - 1)
-        ++n;
-    return n;
-}
-
-DWORD ChannelToField(BYTE value, DWORD mask) {
-    if (!mask) return 0;
-    const int bits = BitCount(mask);
-    const DWORD field =
-        bits >= 8 ? static_cast<DWORD>(value) << (bits - 8) : static_cast<DWORD>(value) >> (8 - bits);
-    return (field << LowestBit(mask)) & mask;
-}
-
-void PutPixel(const platform::PixelView& view, int x, int y, DWORD pixel) {
-    BYTE* p = view.bits + static_cast<std::ptrdiff_t>(y) * view.pitch;
-    switch (view.bitsPerPixel) {
-    case 16:
-        p += x * 2;
-        p[0] = static_cast<BYTE>(pixel);
-        p[1] = static_cast<BYTE>(pixel >> 8);
-        break;
-    case 24:
-        p += x * 3;
-        p[0] = static_cast<BYTE>(pixel);
-        p[1] = static_cast<BYTE>(pixel >> 8);
-        p[2] = static_cast<BYTE>(pixel >> 16);
-        break;
-    case 32:
-        p += x * 4;
-        p[0] = static_cast<BYTE>(pixel);
-        p[1] = static_cast<BYTE>(pixel >> 8);
-        p[2] = static_cast<BYTE>(pixel >> 16);
-        p[3] = static_cast<BYTE>(pixel >> 24);
-        break;
-    default:
-        break;
-    }
-}
-
-void FillBox(const platform::PixelView& view, const Box& box, DWORD pixel) {
+void FillBox(const platform::PixelView& view, const Box& box, DWORD rgb) {
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x)
-            PutPixel(view, x, y, pixel);
+            view.WriteRgb(x, y, rgb);
 }
 
 // Two-byte Shift-JIS codes converted once each: the message window draws one character a call.
@@ -97,29 +54,13 @@ char32_t OneByteToUnicode(BYTE b) {
 } // namespace
 
 namespace platform {
-DWORD ColorToPixel(const PixelView& view, COLORREF color) {
-    const BYTE r = static_cast<BYTE>(color);
-    const BYTE g = static_cast<BYTE>(color >> 8);
-    const BYTE b = static_cast<BYTE>(color >> 16);
-    DWORD redMask = view.redMask, greenMask = view.greenMask, blueMask = view.blueMask;
-    if (!redMask && !greenMask && !blueMask) {
-        if (view.bitsPerPixel == 16) {
-            redMask = 0xF800, greenMask = 0x07E0, blueMask = 0x001F;
-        } else {
-            redMask = 0xFF0000, greenMask = 0x00FF00, blueMask = 0x0000FF;
-        }
-    }
-    return ChannelToField(r, redMask) | ChannelToField(g, greenMask) | ChannelToField(b, blueMask);
-}
-
 int DrawSjisText(const ScaledFont& font, const PixelView& view, int x, int y, const char* text, int count,
                  const TextStyle& style, const RECT* clip) {
     if (!text || count <= 0) return 0;
     const int half = font.HalfWidth();
     const int cellHeight = font.CellHeight();
     const int totalWidth = count * half;
-    if (!view.bits || (view.bitsPerPixel != 16 && view.bitsPerPixel != 24 && view.bitsPerPixel != 32))
-        return totalWidth;
+    if (!view.Valid()) return totalWidth;
 
     Box bounds{0, 0, view.width, view.height};
     if (clip) bounds = Intersect(bounds, {clip->left, clip->top, clip->right, clip->bottom});
@@ -127,10 +68,10 @@ int DrawSjisText(const ScaledFont& font, const PixelView& view, int x, int y, co
 
     if (style.backMode == OPAQUE) {
         const Box cells = Intersect(bounds, {x, y, x + totalWidth, y + cellHeight});
-        if (!cells.Empty()) FillBox(view, cells, ColorToPixel(view, style.backColor));
+        if (!cells.Empty()) FillBox(view, cells, ColorToRgb(style.backColor));
     }
 
-    const DWORD ink = ColorToPixel(view, style.textColor);
+    const DWORD ink = ColorToRgb(style.textColor);
     const auto* bytes = reinterpret_cast<const BYTE*>(text);
     int penX = x;
     for (int i = 0; i < count;) {
@@ -154,7 +95,7 @@ int DrawSjisText(const ScaledFont& font, const PixelView& view, int x, int y, co
                 const std::uint8_t* row =
                     glyph->bits.data() + static_cast<std::size_t>(py - originY) * glyph->width;
                 for (int px = lit.left; px < lit.right; ++px)
-                    if (row[px - originX]) PutPixel(view, px, py, ink);
+                    if (row[px - originX]) view.WriteRgb(px, py, ink);
             }
         }
         penX += width;

@@ -15,7 +15,6 @@
 #include <vector>
 
 namespace pt = platform::testing;
-using platform::PixelView;
 using platform::ScaledFont;
 using platform::TextStyle;
 
@@ -27,23 +26,24 @@ constexpr std::size_t kGuard = 64;
 
 struct Canvas {
     std::vector<BYTE> bytes;
-    PixelView view;
+    platform::PixelView view;
+    // A top-down DIB layout with `pad` spare bytes at the end of each row.
     Canvas(int width, int height, int bpp, DWORD r = 0, DWORD g = 0, DWORD b = 0, int pad = 4) {
         view.width = width;
         view.height = height;
-        view.bitsPerPixel = bpp;
-        view.pitch = width * (bpp / 8) + pad;
-        view.redMask = r;
-        view.greenMask = g;
-        view.blueMask = b;
-        bytes.assign(static_cast<std::size_t>(view.pitch) * height, 0x5A);
+        view.bitCount = bpp;
+        view.stride = width * (bpp / 8) + pad;
+        view.masks[0] = r;
+        view.masks[1] = g;
+        view.masks[2] = b;
+        bytes.assign(static_cast<std::size_t>(view.stride) * height, 0x5A);
         // Guard bytes after the last row: nothing may reach them.
         bytes.resize(bytes.size() + kGuard, 0xEE);
-        view.bits = bytes.data();
+        view.base = bytes.data();
     }
     DWORD At(int x, int y) const {
-        const int n = view.bitsPerPixel / 8;
-        const BYTE* p = bytes.data() + static_cast<std::size_t>(y) * view.pitch + x * n;
+        const int n = view.bitCount / 8;
+        const BYTE* p = bytes.data() + static_cast<std::size_t>(y) * view.stride + x * n;
         DWORD v = 0;
         for (int i = 0; i < n; ++i)
             v |= static_cast<DWORD>(p[i]) << (8 * i);
@@ -139,7 +139,7 @@ TEST_F(Glyphs, FullWidthCharacterLandsWhereFreeTypePutsIt) {
     Canvas c(96, 80, 32, 0xFF0000, 0x00FF00, 0x0000FF);
     TextStyle style;
     style.textColor = 0x0000FF; // red as COLORREF
-    style.backMode = platform::TRANSPARENT;
+    style.backMode = TRANSPARENT;
     const std::string a = platform::Utf8ToSjis("あ");
     EXPECT_EQ(platform::DrawSjisText(*font, c.view, 10, 20, a.c_str(), 2, style), 48);
     ExpectGlyphInCell(c, Reference(pt::kPinnedGothicFont, 48, 24, U'あ'), 10, 20, 48, 48, 0xFF0000);
@@ -150,7 +150,7 @@ TEST_F(Glyphs, HalfWidthCharactersTakeOneCellEach) {
     Canvas c(96, 80, 32, 0xFF0000, 0x00FF00, 0x0000FF);
     TextStyle style;
     style.textColor = 0xFFFFFF;
-    style.backMode = platform::TRANSPARENT;
+    style.backMode = TRANSPARENT;
     EXPECT_EQ(platform::DrawSjisText(*font, c.view, 30, 5, "W", 1, style), 24);
     ExpectGlyphInCell(c, Reference(pt::kPinnedGothicFont, 48, 24, U'W'), 30, 5, 24, 48, 0xFFFFFF);
 
@@ -164,7 +164,7 @@ TEST_F(Glyphs, MixedTextAdvancesByBytesAndClipsEachGlyphToItsCell) {
     auto font = Font(16, 8);
     Canvas c(64, 32, 32, 0xFF0000, 0x00FF00, 0x0000FF);
     TextStyle style;
-    style.backMode = platform::TRANSPARENT;
+    style.backMode = TRANSPARENT;
     style.textColor = 0x00FF00;
     const std::string text = "A" + platform::Utf8ToSjis("漢") + "g";
     platform::DrawSjisText(*font, c.view, 4, 8, text.c_str(), static_cast<int>(text.size()), style);
@@ -206,15 +206,20 @@ TEST_F(Glyphs, OpaqueBackgroundFillsExactlyTheCells) {
 }
 
 TEST_F(Glyphs, ColoursFollowTheViewFormat) {
-    Canvas c565(4, 1, 16, 0xF800, 0x07E0, 0x001F);
-    EXPECT_EQ(platform::ColorToPixel(c565.view, 0xFFFFFF), 0xFFFFu);
-    EXPECT_EQ(platform::ColorToPixel(c565.view, 0x0880FF), 0xFC01u);
-    Canvas c555(4, 1, 16, 0x7C00, 0x03E0, 0x001F);
-    EXPECT_EQ(platform::ColorToPixel(c555.view, 0xFFFFFF), 0x7FFFu);
-    Canvas c24(4, 1, 24, 0xFF0000, 0x00FF00, 0x0000FF);
+    // The opaque background of a space shows how a colour lands in each layout.
+    auto font = Font(2, 1);
     TextStyle style;
-    style.backColor = 0x332211; // red 0x11, green 0x22, blue 0x33
-    platform::DrawSjisText(*ScaledFont::Open(pt::kPinnedGothicFont, 1, 1), c24.view, 0, 0, " ", 1, style);
+    style.backColor = RGB(0xFF, 0x80, 0x08);
+    Canvas c565(1, 2, 16, 0xF800, 0x07E0, 0x001F);
+    platform::DrawSjisText(*font, c565.view, 0, 0, " ", 1, style);
+    EXPECT_EQ(c565.At(0, 0), 0xFC01u);
+    style.backColor = RGB(0xFF, 0xFF, 0xFF);
+    Canvas c555(1, 2, 16, 0x7C00, 0x03E0, 0x001F);
+    platform::DrawSjisText(*font, c555.view, 0, 0, " ", 1, style);
+    EXPECT_EQ(c555.At(0, 1), 0x7FFFu);
+    style.backColor = RGB(0x11, 0x22, 0x33);
+    Canvas c24(1, 2, 24);
+    platform::DrawSjisText(*font, c24.view, 0, 0, " ", 1, style);
     EXPECT_EQ(c24.bytes[0], 0x33); // blue first in memory
     EXPECT_EQ(c24.bytes[1], 0x22);
     EXPECT_EQ(c24.bytes[2], 0x11);
@@ -246,7 +251,7 @@ TEST_F(Glyphs, LoneLeadByteTakesOneCellAndDrawsNothing) {
     auto font = Font(16, 8);
     Canvas c(32, 16, 32, 0xFF0000, 0x00FF00, 0x0000FF);
     TextStyle style;
-    style.backMode = platform::TRANSPARENT;
+    style.backMode = TRANSPARENT;
     EXPECT_EQ(platform::DrawSjisText(*font, c.view, 0, 0, "\x82", 1, style), 8);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 32; ++x)
