@@ -16,25 +16,30 @@
 #include <unordered_map>
 
 namespace {
-// FreeType's library object and its faces are not thread-safe: every FreeType call goes through this
-// lock.
-std::mutex& FreeTypeLock() {
-    static std::mutex lock;
-    return lock;
+// FreeType's library object and its faces are not thread-safe: every FreeType call goes through one
+// lock. The kept fonts go before the library that made them.
+struct FreeTypeState {
+    std::mutex lock;
+    FT_Library library = nullptr;
+    std::mutex cacheLock;
+    std::map<std::tuple<std::string, int, int>, std::shared_ptr<const platform::ScaledFont>> cache;
+
+    FreeTypeState() {
+        if (FT_Init_FreeType(&library) != 0) library = nullptr;
+    }
+    ~FreeTypeState() {
+        cache.clear();
+        if (library) FT_Done_FreeType(library);
+    }
+};
+
+FreeTypeState& State() {
+    static FreeTypeState state;
+    return state;
 }
 
-FT_Library Library() {
-    struct Holder {
-        FT_Library library = nullptr;
-        Holder() {
-            if (FT_Init_FreeType(&library) != 0) library = nullptr;
-        }
-        ~Holder() {
-            if (library) FT_Done_FreeType(library);
-        }
-    };
-    static Holder holder;
-    return holder.library;
+std::mutex& FreeTypeLock() {
+    return State().lock;
 }
 
 // The sizes a message window asks for are few; beyond this many, fonts are made but not kept.
@@ -131,8 +136,8 @@ std::shared_ptr<const ScaledFont> ScaledFont::Open(const std::string& file, int 
     if (file.empty()) return nullptr;
     if (halfWidth < 0) halfWidth = -halfWidth;
 
-    static std::mutex cacheLock;
-    static std::map<std::tuple<std::string, int, int>, std::shared_ptr<const ScaledFont>> cache;
+    std::mutex& cacheLock = State().cacheLock;
+    auto& cache = State().cache;
     const auto key = std::make_tuple(file, height, halfWidth);
     {
         std::lock_guard<std::mutex> lock(cacheLock);
@@ -145,7 +150,7 @@ std::shared_ptr<const ScaledFont> ScaledFont::Open(const std::string& file, int 
     font->m_Impl = std::make_unique<Impl>();
     {
         std::lock_guard<std::mutex> lock(FreeTypeLock());
-        FT_Library library = Library();
+        FT_Library library = State().library;
         if (!library || FT_New_Face(library, file.c_str(), 0, &font->m_Impl->face) != 0) {
             font->m_Impl->face = nullptr;
             return nullptr;
