@@ -56,8 +56,20 @@ bool IsGothicAlias(const std::string& utf8) {
            utf8 == "MS Gothic" || utf8 == "MS \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";
 }
 
+// fontconfig keeps its configuration until it is told to let go; that happens at exit.
+bool InitFontconfig() {
+    struct Holder {
+        bool ready = FcInit() != 0;
+        ~Holder() {
+            if (ready) FcFini();
+        }
+    };
+    static Holder holder;
+    return holder.ready;
+}
+
 std::string LookUp(const std::string& family, bool gothic, bool fixedPitch, bool japanese) {
-    if (!FcInit()) return {};
+    if (!InitFontconfig()) return {};
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return {};
     if (gothic) {
