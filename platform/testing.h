@@ -40,3 +40,4 @@ int CursorShowCount();
 } // namespace platform::testing
 #include "platform/testing_display.h"
 #include "platform/testing_font.h"
+#include "platform/testing_cpu.h"
