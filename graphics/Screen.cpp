@@ -11,7 +11,8 @@ CScreen* g_pScreen = nullptr;
 CScreen::CScreen() = default;
 
 CScreen::~CScreen() {
-    for (CLayer*& layer : m_pLayers) layer = DeleteLayerObject(layer);
+    for (CLayer*& layer : m_pLayers)
+        layer = DeleteLayerObject(layer);
     m_pSnapshot = DeleteLayerObject(m_pSnapshot);
     m_pFadeLayer = DeleteLayerObject(m_pFadeLayer);
     DeleteWorkSurfaces();

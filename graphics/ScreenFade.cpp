@@ -110,7 +110,8 @@ void CScreen::Fade(int kind) {
     params.destHeight = params.imageHeight = GetScreenSize()->cy;
     params.keySource = kKeySourceNone;
     params.color = 0;
-    for (int i = 0; i < 4; ++i) params.timing[i] = EffectTimingTable[m_Effect][i];
+    for (int i = 0; i < 4; ++i)
+        params.timing[i] = EffectTimingTable[m_Effect][i];
     params.timingMode = 0;
     params.destX = params.destY = 0;
     SetRect(&params.source, 0, 0, GetScreenSize()->cx, GetScreenSize()->cy);
@@ -132,7 +133,8 @@ void CScreen::FadeCleanUp() {
     m_pFadeLayer = DeleteLayerObject(m_pFadeLayer);
     DeleteWorkSurfaces();
     // The background stays: the error report draws its lines on it.
-    for (int i = 1; i < kLayerCount; ++i) m_pLayers[i] = DeleteLayerObject(m_pLayers[i]);
+    for (int i = 1; i < kLayerCount; ++i)
+        m_pLayers[i] = DeleteLayerObject(m_pLayers[i]);
     m_FadeKind = 0;
     DirtyAll();
 }

@@ -74,10 +74,12 @@ void CScreen::FillTransitionParams(TransitionParams* p) {
     p->draw = m_pDraw ? m_pDraw->GetSurface() : nullptr;
     FillCommonParams(p);
     if (m_bOneShot) {
-        for (int i = 0; i < 4; ++i) p->timing[i] = m_OneShot[i];
+        for (int i = 0; i < 4; ++i)
+            p->timing[i] = m_OneShot[i];
         m_bOneShot = 0;
     } else {
-        for (int i = 0; i < 4; ++i) p->timing[i] = EffectTimingTable[m_Effect][i];
+        for (int i = 0; i < 4; ++i)
+            p->timing[i] = EffectTimingTable[m_Effect][i];
     }
     p->timingMode = m_Effect == kEffectDither ? 0 : 1;
     SetRect(&p->source, 0, 0, GetScreenSize()->cx, GetScreenSize()->cy);
@@ -96,7 +98,8 @@ bool CScreen::StartChange(const int* timing) {
     if (CreateWorkSurfaces(*GetScreenSize(), mask)) {
         FillTransitionParams(&params);
         if (timing)
-            for (int i = 0; i < 4; ++i) params.timing[i] = timing[i];
+            for (int i = 0; i < 4; ++i)
+                params.timing[i] = timing[i];
         if (g_pTransition->Start(&params)) return true;
     }
     // The engine refused (no rule mask, say): the change happens at once instead.
@@ -135,8 +138,7 @@ void CScreen::StartQuake(int duration, int interval) {
     params.draw = nullptr;
     FillCommonParams(&params);
     params.timing[0] = duration;
-    // The scenario gives the interval; the engine divides by it.
-    params.timing[1] = interval < 1 ? 1 : interval;
+    params.timing[1] = interval;
     params.timingMode = 1;
     SetRectEmpty(&params.source);
     if (!g_pTransition->Start(&params)) {
