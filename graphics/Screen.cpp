@@ -184,9 +184,9 @@ HRESULT CScreen::Draw(IDirectDrawSurface* target) {
 void CScreen::EndTransition() {
     if (g_pTransition) g_pTransition->End();
     DeleteWorkSurfaces();
-    if (m_bBlackOut || m_bWhiteOut) ClearFade();
     m_bRunning = 0;
     m_bStepFinished = 0;
+    if (m_bBlackOut || m_bWhiteOut) ClearFade();
     DirtyAll();
 }
 

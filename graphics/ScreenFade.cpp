@@ -140,7 +140,13 @@ void CScreen::FadeCleanUp() {
 }
 
 void CScreen::ClearFade() {
-    if (m_FadeKind == kBlackIn || m_FadeKind == kWhiteIn) {
+    const bool inFade = m_FadeKind == kBlackIn || m_FadeKind == kWhiteIn;
+    if (inFade && m_bRunning && m_Move.source == 0) {
+        // The running in-fade reads the overlay: it ends first, and its end clears the fade.
+        EndTransition();
+        return;
+    }
+    if (inFade) {
         m_pFadeLayer = DeleteLayerObject(m_pFadeLayer);
         m_bBlackOut = 0;
         m_bWhiteOut = 0;
