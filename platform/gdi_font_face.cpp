@@ -45,6 +45,8 @@ std::mutex& FreeTypeLock() {
 // The sizes a message window asks for are few; beyond this many, fonts are made but not kept.
 constexpr std::size_t kMaxCachedFonts = 32;
 constexpr int kDefaultCellHeight = 16;
+// Glyphs kept per font: the characters of a whole scenario fit; beyond that the cache starts again.
+constexpr std::size_t kMaxCachedGlyphs = 4096;
 
 std::mutex g_lookupLock;
 std::string g_pinnedFile;
@@ -237,6 +239,7 @@ std::shared_ptr<const GlyphBitmap> ScaledFont::Glyph(char32_t ch) const {
             }
         }
     }
+    if (m_Impl->glyphs.size() >= kMaxCachedGlyphs) m_Impl->glyphs.clear();
     m_Impl->glyphs.emplace(ch, glyph);
     return glyph;
 }

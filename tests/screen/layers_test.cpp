@@ -232,6 +232,12 @@ TEST_F(ScreenTest, ComposePreBlendsAlphaPicturesOverWhatLiesBelow) {
     EXPECT_EQ(At(160, 60), kGreen);
 }
 
+TEST_F(ScreenTest, ComposeWithoutABackgroundBlendsOverBlack) {
+    g_pScreen->LoadLayer(5, "glass", 1, 0, 0, 0);
+    FullFrame();
+    EXPECT_EQ(At(10, 10), 0x7F0000u);
+}
+
 TEST_F(ScreenTest, QuakeIgnoresTheEffectNumberButNotSkipOrDisabledEffects) {
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
     g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0);

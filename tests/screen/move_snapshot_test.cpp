@@ -229,3 +229,15 @@ TEST_F(MoveTest, SnapshotEdges) {
     RunToEnd();
     EXPECT_EQ(At(0, 200), kRed);
 }
+
+TEST_F(MoveTest, PictureTakenOutOfItsSlotMidSlideEndsTheSlide) {
+    Effects(1);
+    g_pScreen->MoveChar(3, 5, 100, 20);
+    Frame();
+    DeleteLayerObject(g_pScreen->SetLayer(3, nullptr));
+    Advance(100);
+    Frame();
+    EXPECT_FALSE(g_pScreen->IsRunning());
+    EXPECT_FALSE(g_pTransition->IsRunning());
+    EXPECT_EQ(g_pScreen->GetLayer(5), nullptr);
+}
