@@ -22,10 +22,43 @@ DWORD ColorToRgb(COLORREF color) {
     return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
-void FillBox(const platform::PixelView& view, const Box& box, DWORD rgb) {
+// One colour made into the view's pixel once, so that every pixel of a glyph is a plain store.
+// Palette layouts go through the view's own colour matching.
+class Ink {
+  public:
+    Ink(const platform::PixelView& view, DWORD rgb) : m_View(view), m_Rgb(rgb) {
+        if (view.format && view.format->layout != platform::PixelLayout::Pal8) {
+            m_Bytes = view.format->BytesPerPixel();
+            m_Pixel = platform::RgbToPixel(*view.format, rgb);
+        } else if (!view.format && view.bitCount == 24) {
+            m_Bytes = 3;
+            m_Pixel = rgb;
+        } else if (!view.format && (view.bitCount == 16 || view.bitCount == 32) &&
+                   (view.masks[0] | view.masks[1] | view.masks[2])) {
+            const platform::PixelFormat masked{platform::PixelLayout::Xrgb32, view.bitCount, view.masks[0],
+                                               view.masks[1], view.masks[2]};
+            m_Bytes = view.bitCount / 8;
+            m_Pixel = platform::RgbToPixel(masked, rgb);
+        }
+    }
+    void Put(int x, int y) const {
+        if (m_Bytes)
+            platform::StorePixel(m_View.Row(y) + static_cast<std::ptrdiff_t>(x) * m_Bytes, m_Bytes, m_Pixel);
+        else
+            m_View.WriteRgb(x, y, m_Rgb);
+    }
+
+  private:
+    const platform::PixelView& m_View;
+    DWORD m_Rgb;
+    int m_Bytes = 0;
+    DWORD m_Pixel = 0;
+};
+
+void FillBox(const Ink& ink, const Box& box) {
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x)
-            view.WriteRgb(x, y, rgb);
+            ink.Put(x, y);
 }
 
 // Two-byte Shift-JIS codes converted once each: the message window draws one character a call.
@@ -68,10 +101,10 @@ int DrawSjisText(const ScaledFont& font, const PixelView& view, int x, int y, co
 
     if (style.backMode == OPAQUE) {
         const Box cells = Intersect(bounds, {x, y, x + totalWidth, y + cellHeight});
-        if (!cells.Empty()) FillBox(view, cells, ColorToRgb(style.backColor));
+        if (!cells.Empty()) FillBox(Ink(view, ColorToRgb(style.backColor)), cells);
     }
 
-    const DWORD ink = ColorToRgb(style.textColor);
+    const Ink ink(view, ColorToRgb(style.textColor));
     const auto* bytes = reinterpret_cast<const BYTE*>(text);
     int penX = x;
     for (int i = 0; i < count;) {
@@ -95,7 +128,7 @@ int DrawSjisText(const ScaledFont& font, const PixelView& view, int x, int y, co
                 const std::uint8_t* row =
                     glyph->bits.data() + static_cast<std::size_t>(py - originY) * glyph->width;
                 for (int px = lit.left; px < lit.right; ++px)
-                    if (row[px - originX]) view.WriteRgb(px, py, ink);
+                    if (row[px - originX]) ink.Put(px, py);
             }
         }
         penX += width;
