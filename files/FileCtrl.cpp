@@ -17,10 +17,12 @@ CFileCtrl::~CFileCtrl() {
 
 bool CFileCtrl::Assign(std::FILE* file, LONG size) {
     if (!file || size <= 0) return false;
+    // The previous window goes first: when it lay over the same FILE, closing it rewinds to its start,
+    // and that is where the new window begins.
+    Close();
     const long start = std::ftell(file);
     // Positions are 32-bit: a window that would end past 2 GiB cannot be described.
     if (start < 0 || static_cast<std::int64_t>(start) + size > std::numeric_limits<LONG>::max()) return false;
-    Close();
     m_Borrowed = 1;
     m_File = file;
     m_Access = GENERIC_READ;

@@ -41,3 +41,4 @@ int CursorShowCount();
 #include "platform/testing_display.h"
 #include "platform/testing_font.h"
 #include "platform/testing_cpu.h"
+#include "platform/testing_sound.h"
