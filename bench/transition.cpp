@@ -11,6 +11,7 @@
 #include <pixman.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -156,16 +157,25 @@ void PixmanMask(benchmark::State& state, int format) {
 // Share of the picture a wipe frame writes: the active rows (levels 64-127 of 0-255).
 constexpr double kWipeShare = 64.0 / 256.0;
 
-// Records the time per iteration of every benchmark so that the ratios can be printed afterwards.
+// Records the time per iteration of every benchmark so that the ratios can be printed afterwards; with
+// --benchmark_repetitions the fastest repetition, the figure least disturbed by other work on the
+// machine.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const auto& r : runs) {
+            const std::string name = r.run_name.str();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min") {
+                times[name] = r.GetAdjustedRealTime();
+                medians[name] = true;
+            } else if (r.run_type == Run::RT_Iteration && r.iterations > 0 && !medians[name]) {
+                times[name] = r.GetAdjustedRealTime();
+            }
+        }
     }
     std::map<std::string, double> times;
+    std::map<std::string, bool> medians;
 };
 
 void PrintRatio(const RatioReporter& rep, const std::string& a, const std::string& b) {
@@ -173,31 +183,33 @@ void PrintRatio(const RatioReporter& rep, const std::string& a, const std::strin
     if (ia == rep.times.end() || ib == rep.times.end() || ib->second <= 0) return;
     std::printf("  %-28s / %-28s = %6.2f\n", a.c_str(), b.c_str(), ia->second / ib->second);
 }
+double Fastest(const std::vector<double>& v) {
+    return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
+template <class... Args> void Register(const std::string& name, Args&&... args) {
+    benchmark::RegisterBenchmark(name.c_str(), std::forward<Args>(args)...)
+        ->Unit(benchmark::kMicrosecond)
+        ->ComputeStatistics("min", Fastest);
+}
 } // namespace
 
 int main(int argc, char** argv) {
     for (int format : {32, 16}) {
-        const std::string bits = std::to_string(format);
-        benchmark::RegisterBenchmark(("fade" + bits + "/plain").c_str(), FadeFrame, format, false)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("fade" + bits + "/simd").c_str(), FadeFrame, format, true)
-            ->Unit(benchmark::kMicrosecond);
+        const std::string fade = "fade" + std::to_string(format);
+        const std::string mask = "mask" + std::to_string(format);
+        Register(fade + "/plain", FadeFrame, format, false);
+        Register(fade + "/simd", FadeFrame, format, true);
 #ifdef QUORIN_HAVE_PIXMAN
-        benchmark::RegisterBenchmark(("fade" + bits + "/pixman").c_str(), PixmanFade, format)
-            ->Unit(benchmark::kMicrosecond);
+        Register(fade + "/pixman", PixmanFade, format);
 #endif
-        benchmark::RegisterBenchmark(("fade" + bits + "/memcpy").c_str(), CopyFrame, format, 1.0)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("mask" + bits + "/plain").c_str(), MaskFrame, format, false)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("mask" + bits + "/simd").c_str(), MaskFrame, format, true)
-            ->Unit(benchmark::kMicrosecond);
+        Register(fade + "/memcpy", CopyFrame, format, 1.0);
+        Register(mask + "/plain", MaskFrame, format, false);
+        Register(mask + "/simd", MaskFrame, format, true);
 #ifdef QUORIN_HAVE_PIXMAN
-        benchmark::RegisterBenchmark(("mask" + bits + "/pixman").c_str(), PixmanMask, format)
-            ->Unit(benchmark::kMicrosecond);
+        Register(mask + "/pixman", PixmanMask, format);
 #endif
-        benchmark::RegisterBenchmark(("mask" + bits + "/memcpy").c_str(), CopyFrame, format, kWipeShare)
-            ->Unit(benchmark::kMicrosecond);
+        Register(mask + "/memcpy", CopyFrame, format, kWipeShare);
     }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

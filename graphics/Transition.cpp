@@ -59,6 +59,8 @@ void CTransition::RestampStart() {
 void CTransition::End() {
     m_Run.mask.reset();
     m_Run.alpha.reset();
+    // The caller deletes its work surfaces next: a later Step must not reach them.
+    m_Run.step = nullptr;
     m_bRunning = 0;
 }
 

@@ -54,7 +54,8 @@ class CTransition {
     // 1 when finished, 0 while it runs. *changed is 1 when a step was due in this call, 0 when not; it
     // is left untouched when the call finishes because of a stop request or the end of a shake.
     int Step(int* changed);
-    // Frees the mask wipe's buffers and clears the running flag.
+    // Frees the mask wipe's buffers and clears the running flag; a Step after it reports finished
+    // without touching the surfaces.
     void End();
     // The next step of any kind reports finished at once and draws nothing.
     void RequestStop() { m_bStopRequest = 1; }

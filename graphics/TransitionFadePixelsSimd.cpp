@@ -79,6 +79,13 @@ void BlendSimd(int format, const PixelArea& area, int alpha) {
         BYTE* d = area.draw + std::ptrdiff_t{y} * area.drawPitch;
         int done = 0;
         if (format == kFormat24 || format == kFormat32) {
+            // Two vectors at a time, both read before either is written (draw may be before itself).
+            for (; done + 32 <= rowBytes; done += 32) {
+                const __m128i a0 = Load(a + done), a1 = Load(a + done + 16);
+                const __m128i b0 = Load(b + done), b1 = Load(b + done + 16);
+                Store(d + done, BlendBytes(a0, b0, alphas));
+                Store(d + done + 16, BlendBytes(a1, b1, alphas));
+            }
             for (; done + 16 <= rowBytes; done += 16)
                 Store(d + done, BlendBytes(Load(a + done), Load(b + done), alphas));
         } else {

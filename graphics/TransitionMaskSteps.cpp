@@ -66,8 +66,10 @@ int CTransition::AdvanceMaskTimer() {
         const long long levelSteps = elapsed / Divisor(s.timing[0]);
         if (levelSteps != s.lastLevelSteps) {
             // Past 255 every pixel is reached; a higher level could reach the finished marker.
+            // The level never falls, even when the start is restamped during the wipe.
             const long long level = levelSteps * Amount(s.timing[1]);
-            s.level = level > 256 ? 256 : static_cast<LONG>(level);
+            const LONG capped = level > 256 ? 256 : static_cast<LONG>(level);
+            if (capped > s.level) s.level = capped;
             for (LONG v = s.lastLevelAdded + 1; v <= s.level && v <= 255; ++v)
                 s.reached += static_cast<LONG>(s.histogram[v]);
             s.lastLevelAdded = s.level;

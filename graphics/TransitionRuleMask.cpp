@@ -10,11 +10,20 @@
 namespace transition {
 void TileMask(const BYTE* levels, int width, int height, BYTE* screen) {
     for (int y = 0; y < kScreenHeight; ++y) {
-        const BYTE* src = levels + static_cast<std::size_t>(y % height) * static_cast<std::size_t>(width);
         BYTE* dst = screen + static_cast<std::size_t>(y) * kScreenWidth;
-        for (int x = 0; x < kScreenWidth; x += width) {
-            const int piece = kScreenWidth - x < width ? kScreenWidth - x : width;
-            std::memcpy(dst + x, src, static_cast<std::size_t>(piece));
+        if (y >= height) {
+            // Rows repeat: take the screen row already built from the same mask row.
+            std::memcpy(dst, screen + static_cast<std::size_t>(y % height) * kScreenWidth, kScreenWidth);
+            continue;
+        }
+        const BYTE* src = levels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        int filled = width < kScreenWidth ? width : kScreenWidth;
+        std::memcpy(dst, src, static_cast<std::size_t>(filled));
+        // Repeat across by doubling what the row already holds.
+        while (filled < kScreenWidth) {
+            const int piece = kScreenWidth - filled < filled ? kScreenWidth - filled : filled;
+            std::memcpy(dst + filled, dst, static_cast<std::size_t>(piece));
+            filled += piece;
         }
     }
 }

@@ -134,3 +134,37 @@ TEST_F(EngineTest, ShakeWithTheTablesRowFinishesOnItsFirstStepWithoutDrawing) {
     EXPECT_EQ(changed, -1);
     EXPECT_TRUE(BeforePicture().SamePixels(before));
 }
+
+TEST_F(EngineTest, DitherAndShakeTimesSurviveTheClocksWrap) {
+    Use(16);
+    auto engine = MakeEngine();
+    // The next dither step falls just past 2^32 while the clock still reads just below it.
+    pt::UseManualClock(0xFFFFFFFFu - 14);
+    TransitionParams p = Params(2);
+    ASSERT_EQ(engine->Start(&p), 1);
+    int changed = -1;
+    pt::AdvanceClock(1);
+    EXPECT_EQ(engine->Step(&changed), 0);
+    EXPECT_EQ(changed, 1);
+    pt::AdvanceClock(10); // 11 ms after the start: the next step is 25 ms after the first
+    EXPECT_EQ(engine->Step(&changed), 0);
+    EXPECT_EQ(changed, 0);
+    pt::AdvanceClock(16); // past the wrap, 26 ms after the first step
+    EXPECT_EQ(engine->Step(&changed), 0);
+    EXPECT_EQ(changed, 1);
+    ExpectDitherCells(BeforePicture(), before, after, {0, 1});
+    engine->End();
+
+    p = Params(3);
+    p.draw = nullptr;
+    p.timing[0] = 100;
+    p.timing[1] = 30;
+    ASSERT_EQ(engine->Start(&p), 1);
+    pt::AdvanceClock(60); // past 2^32
+    EXPECT_EQ(engine->Step(&changed), 0);
+    EXPECT_EQ(changed, 1);
+    pt::AdvanceClock(40);
+    changed = -1;
+    EXPECT_EQ(engine->Step(&changed), 1);
+    EXPECT_EQ(changed, -1);
+}

@@ -97,3 +97,20 @@ TEST_F(EngineTest, AnAreaBeyondTheSurfacesIsKeptInsideThem) {
             ASSERT_EQ(frame.Pixel(x, y), want) << x << "," << y;
         }
 }
+
+TEST_F(EngineTest, AStepAfterEndTouchesNothing) {
+    Use(32);
+    auto engine = MakeEngine({{"mesh", fixtures::RuleMaskShape(fixtures::RuleShape::Noise, 640, 480)}});
+    for (LONG effect : {1, 38}) {
+        const TransitionParams p = Params(effect);
+        ASSERT_EQ(engine->Start(&p), 1);
+        StepAt(*engine, 100);
+        engine->End();
+        int changed = 4;
+        EXPECT_EQ(StepAt(*engine, 200, &changed), 1);
+        EXPECT_EQ(changed, 4);
+    }
+    // The compositor deletes its work surfaces after End; a stray step must not reach them.
+    ReleaseSurfaces();
+    EXPECT_EQ(engine->Step(nullptr), 1);
+}
