@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -142,6 +143,14 @@ BOOL IsWindow(HWND hwnd) {
 
 BOOL IsWindowVisible(HWND hwnd) {
     return Alive(hwnd) && hwnd->visible ? TRUE : FALSE;
+}
+
+int GetWindowTextA(HWND hwnd, char* text, int size) {
+    if (!text || size <= 0) return 0;
+    text[0] = '\0';
+    if (!IsWindow(hwnd)) return 0;
+    CopyBounded(text, static_cast<std::size_t>(size), hwnd->title.c_str());
+    return static_cast<int>(std::strlen(text));
 }
 
 BOOL DestroyWindow(HWND hwnd) {

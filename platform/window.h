@@ -101,6 +101,8 @@ HWND CreateHeadlessWindow(WNDPROC proc);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 BOOL IsWindowVisible(HWND hwnd);
+// The caption, cut to fit; the number of characters copied.
+int GetWindowTextA(HWND hwnd, char* text, int size);
 BOOL ShowWindow(HWND hwnd, int command);
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();

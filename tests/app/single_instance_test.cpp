@@ -1,4 +1,6 @@
+#include "app/WinMain.h"
 #include "platform/process.h"
+#include "platform/testing.h"
 #include "tools/fixtures/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +21,23 @@ int RunQuorin(const std::string& folder) {
         ::setenv("QUORIN_HEADLESS", "1", 1);
         ::execl(kQuorin.c_str(), kQuorin.c_str(), folder.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The whole start-up in a child process, with a quit already waiting for its message loop.
+int StartAndQuit(const std::string& folder) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        platform::testing::UseHeadlessDisplay();
+        std::string f = folder;
+        char program[] = "quorin";
+        char* argv[] = {program, f.data()};
+        SetProgramArguments(2, argv);
+        PostQuitMessage(0);
+        ::_exit(WinMain(nullptr, nullptr, nullptr, 1));
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
@@ -59,7 +78,7 @@ TEST(SingleInstance, SecondStartLeavesAtOnceAndLockFreesWhenHolderDies) {
     ::waitpid(holder, nullptr, 0);
 
     EXPECT_EQ(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, "Quorin"), nullptr);
-    EXPECT_EQ(RunQuorin(gameDir.Path()), 0);
+    EXPECT_EQ(StartAndQuit(gameDir.Path()), 0);
     EXPECT_TRUE(std::filesystem::exists(gameDir.Path() + "Quorin.ini"));
     ::unsetenv("QUORIN_LOCK_DIR");
 }
