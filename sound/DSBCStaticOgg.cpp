@@ -74,40 +74,8 @@ int CDSBCStaticOgg::LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE*, D
         Release();
         return 0;
     }
-    DWORD n = _AlignToBlock(m_DataSize, kTag);
-    if (!_CreateBuffer(n, &m_Format)) {
-        ErrorLog(kTag, "%s", kMsgBufferCreate);
-        Unlock();
-        Release();
-        return 0;
-    }
-    m_BufferSize = n;
-    void* memory = nullptr;
-    DWORD locked = 0;
-    if (FAILED(m_pBuffer->Lock(0, 0, &memory, &locked, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
-        ErrorLog(kTag, "%s", kMsgBufferLock);
-        Unlock();
-        Release();
-        return 0;
-    }
-    if (locked != n) {
-        ErrorLog(kTag, "%s", kMsgLockSize);
-        n = locked;
-    }
-    m_File.Seek(0, 0);
-    if (!_DecodeAll(static_cast<BYTE*>(memory), n)) {
-        ErrorLog(kTag, "%s", kMsgOggRead);
-        m_pBuffer->Unlock(memory, locked, nullptr, 0);
-        Unlock();
-        Release();
-        return 0;
-    }
-    if (FAILED(m_pBuffer->Unlock(memory, locked, nullptr, 0))) {
-        ErrorLog(kTag, "%s", kMsgBufferUnlock);
-        Unlock();
-        Release();
-        return 0;
-    }
-    Unlock();
-    return 1;
+    return _FillWholeBuffer(m_DataSize, kTag, kMsgOggRead, [&](BYTE* memory, DWORD n) {
+        m_File.Seek(0, 0);
+        return _DecodeAll(memory, n) != 0;
+    });
 }

@@ -38,40 +38,8 @@ int CDSBCStaticWave::LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE*, 
         Release();
         return 0;
     }
-    DWORD n = _AlignToBlock(m_DataSize, kTag);
-    if (!_CreateBuffer(n, &m_Format)) {
-        ErrorLog(kTag, "%s", kMsgBufferCreate);
-        Unlock();
-        Release();
-        return 0;
-    }
-    m_BufferSize = n;
-    void* memory = nullptr;
-    DWORD locked = 0;
-    if (FAILED(m_pBuffer->Lock(0, 0, &memory, &locked, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
-        ErrorLog(kTag, "%s", kMsgBufferLock);
-        Unlock();
-        Release();
-        return 0;
-    }
-    if (locked != n) {
-        ErrorLog(kTag, "%s", kMsgLockSize);
-        n = locked;
-    }
     // The read stops at the end of the entry: an aligned size may reach a little past the data.
-    if (!m_File.Seek(static_cast<LONG>(m_DataStart), 0) || !m_File.Read(memory, n)) {
-        ErrorLog(kTag, "%s", kMsgWaveRead);
-        m_pBuffer->Unlock(memory, locked, nullptr, 0);
-        Unlock();
-        Release();
-        return 0;
-    }
-    if (FAILED(m_pBuffer->Unlock(memory, locked, nullptr, 0))) {
-        ErrorLog(kTag, "%s", kMsgBufferUnlock);
-        Unlock();
-        Release();
-        return 0;
-    }
-    Unlock();
-    return 1;
+    return _FillWholeBuffer(m_DataSize, kTag, kMsgWaveRead, [&](BYTE* memory, DWORD n) {
+        return m_File.Seek(static_cast<LONG>(m_DataStart), 0) && m_File.Read(memory, n);
+    });
 }

@@ -172,29 +172,43 @@ int CDSoundBufferCtrlBase::CreateSound(const void* data, DWORD size, const WAVEF
         m_Length =
             static_cast<DWORD>((static_cast<std::uint64_t>(size) * 1000 + m_Format.nAvgBytesPerSec - 1) /
                                m_Format.nAvgBytesPerSec);
-    DWORD n = _AlignToBlock(size, kTag);
+    return _FillWholeBuffer(size, kTag, nullptr, [&](BYTE* memory, DWORD n) {
+        std::memcpy(memory, data, std::min(n, size));
+        return true;
+    });
+}
+
+int CDSoundBufferCtrlBase::_CreateAndLockWhole(DWORD dataSize, const char* tag, void** memory,
+                                               DWORD* locked) {
+    DWORD n = _AlignToBlock(dataSize, tag);
     if (!_CreateBuffer(n, &m_Format)) {
-        ErrorLog(kTag, "%s", kMsgBufferCreate);
+        ErrorLog(tag, "%s", kMsgBufferCreate);
         Unlock();
         Release();
         return 0;
     }
     m_BufferSize = n;
-    void* memory = nullptr;
-    DWORD locked = 0;
-    if (FAILED(m_pBuffer->Lock(0, 0, &memory, &locked, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
-        ErrorLog(kTag, "%s", kMsgBufferLock);
+    if (FAILED(m_pBuffer->Lock(0, 0, memory, locked, nullptr, nullptr, DSBLOCK_ENTIREBUFFER))) {
+        ErrorLog(tag, "%s", kMsgBufferLock);
         Unlock();
         Release();
         return 0;
     }
-    if (locked != n) {
-        ErrorLog(kTag, "%s", kMsgLockSize);
-        n = locked;
+    if (*locked != n) ErrorLog(tag, "%s", kMsgLockSize);
+    return 1;
+}
+
+int CDSoundBufferCtrlBase::_FinishWholeBuffer(void* memory, DWORD locked, bool filled, const char* tag,
+                                              const char* fillFailed) {
+    if (!filled) {
+        ErrorLog(tag, "%s", fillFailed ? fillFailed : "");
+        m_pBuffer->Unlock(memory, locked, nullptr, 0);
+        Unlock();
+        Release();
+        return 0;
     }
-    std::memcpy(memory, data, std::min(n, size));
     if (FAILED(m_pBuffer->Unlock(memory, locked, nullptr, 0))) {
-        ErrorLog(kTag, "%s", kMsgBufferUnlock);
+        ErrorLog(tag, "%s", kMsgBufferUnlock);
         Unlock();
         Release();
         return 0;

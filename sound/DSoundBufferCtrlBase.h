@@ -69,8 +69,18 @@ class CDSoundBufferCtrlBase : public CThreadCtrl {
     void _ReleaseBuffer();
     // n raised to whole blocks of the format, with the alignment line of `tag` when it had to be.
     DWORD _AlignToBlock(DWORD n, const char* tag) const;
+    // Creates a buffer for `dataSize` bytes in whole blocks, locks all of it and lets `fill` write it.
+    // Expects the controller's lock held; on any failure it traces under `tag` (the fill's own failure
+    // with `fillFailed`), releases the lock and the controller and returns 0.
+    template <class Fill>
+    int _FillWholeBuffer(DWORD dataSize, const char* tag, const char* fillFailed, Fill fill);
     // Byte of silence for the format: 128 for 8 bit, else 0.
     BYTE _SilenceByte() const { return m_Format.wBitsPerSample == 8 ? 128 : 0; }
+
+    // The non-template part of _FillWholeBuffer: the buffer and its lock, or 0 after cleaning up.
+    int _CreateAndLockWhole(DWORD dataSize, const char* tag, void** memory, DWORD* locked);
+    // Unlocks after the fill; `filled` false traces `fillFailed`. Releases the lock in every case.
+    int _FinishWholeBuffer(void* memory, DWORD locked, bool filled, const char* tag, const char* fillFailed);
 
     IDirectSound* m_pDirectSound;
     IDirectSoundBuffer* m_pBuffer;
@@ -89,3 +99,13 @@ class CDSoundBufferCtrlBase : public CThreadCtrl {
     DWORD m_SegmentStart[kSegmentCount];
     DWORD m_RingSize;
 };
+
+template <class Fill>
+int CDSoundBufferCtrlBase::_FillWholeBuffer(DWORD dataSize, const char* tag, const char* fillFailed,
+                                            Fill fill) {
+    void* memory = nullptr;
+    DWORD locked = 0;
+    if (!_CreateAndLockWhole(dataSize, tag, &memory, &locked)) return 0;
+    const bool filled = fill(static_cast<BYTE*>(memory), locked);
+    return _FinishWholeBuffer(memory, locked, filled, tag, fillFailed);
+}
