@@ -6,6 +6,7 @@
 #include "graphics/DDrawSurface.h"
 #include "graphics/UpdateRegion.h"
 #include "app/RunState.h"
+#include "platform/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,13 @@ int RunWindowChecks(const std::string& display) {
     ::setenv("SDL_RENDER_DRIVER", "software", 1);
     ::unsetenv("QUORIN_HEADLESS");
     ::unsetenv("QUORIN_DEPTH");
+    // Whatever the tests before chose in this process, the program's own choice applies here.
+    platform::testing::UseEnvironmentDisplay();
+    platform::testing::ResetWindowClasses();
+    platform::testing::ClearMessages();
+    platform::SetEventPump(nullptr);
+    ResetDisplayGlobals();
+    ResetUpdateRegion();
     g_pGameCtrl = new CGameCtrl;
     if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 10;
     if (!g_DDrawCtrl.InitDirectDraw(1)) return 11;
