@@ -70,7 +70,8 @@ void Trace(const char* format, ...) {
     char buffer[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
+    buffer[0] = '\0';
+    if (format) std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
     OutputDebugStringA(buffer);
     OutputDebugStringA("\n");
@@ -80,7 +81,8 @@ void ErrorLog(const char* tag, const char* format, ...) {
     char message[1024];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof message, format ? format : "", args);
+    message[0] = '\0';
+    if (format) std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
     char line[1024 + 256];
     std::snprintf(line, sizeof line, "%s -> %s\n", tag ? tag : "", message);

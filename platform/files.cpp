@@ -142,6 +142,11 @@ int _stat(const char* path, _stat_t* out) {
     return 0;
 }
 
+int _mkdir(const char* path) {
+    if (!path || !path[0]) return -1;
+    return ::mkdir(ResolvePath(path).c_str(), 0777) == 0 ? 0 : -1;
+}
+
 namespace crt {
 std::FILE* fopen(const char* path, const char* mode) {
     if (!path || !mode) return nullptr;

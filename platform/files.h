@@ -21,6 +21,10 @@ struct _stat_t {
 };
 int _stat(const char* path, _stat_t* out);
 
+// Creates one folder (its parent must exist); a trailing separator is allowed. 0 on success, -1
+// otherwise (also when it exists already).
+int _mkdir(const char* path);
+
 namespace crt {
 // stdio opens through the same lookup. Tests can make an open fail or a write stop short.
 std::FILE* fopen(const char* path, const char* mode);

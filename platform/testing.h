@@ -39,3 +39,6 @@ void ClearMessages();
 int CursorShowCount();
 } // namespace platform::testing
 #include "platform/testing_display.h"
+#include "platform/testing_font.h"
+#include "platform/testing_cpu.h"
+#include "platform/testing_sound.h"

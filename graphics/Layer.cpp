@@ -1,0 +1,277 @@
+#include "graphics/Layer.h"
+
+#include "app/ErrorReport.h"
+#include "app/RunState.h"
+#include "files/ArcFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// "グラフィックの読み込みに失敗しました。"
+const char kLoadFailed[] =
+    "\x83\x4f\x83\x89\x83\x74\x83\x42\x83\x62\x83\x4e\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82\xdd"
+    "\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42";
+
+int SurfaceDepth(CDDrawSurface* surface) {
+    SurfacePixelFormat format{};
+    if (!surface || !GetSurfacePixelFormat(surface->GetSurface(), &format)) return 0;
+    return static_cast<int>(format.bitCount);
+}
+} // namespace
+
+CLayer::CLayer()
+    : m_nX(0), m_nY(0), m_bVisible(0), m_pDirectDraw(nullptr), m_pCellDescriptor(nullptr),
+      m_pCellsPerSet(nullptr), m_nSetCount(0), m_nDepth(0), m_bHasName(false), m_bColorKey(0),
+      m_Kind(kPictureKindBmp), m_nWidth(0), m_nHeight(0), m_nPartCount(0), m_nColorFilter(kColorFilterNone) {}
+
+CLayer::~CLayer() {
+    Free();
+}
+
+CLayer* CreateLayerObject(int partCount) {
+    CLayer* layer = new CLayer();
+    layer->Init(GetDirectDraw(), partCount);
+    return layer;
+}
+
+CLayer* DeleteLayerObject(CLayer* layer) {
+    if (layer) {
+        layer->Free();
+        delete layer;
+    }
+    return nullptr;
+}
+
+void CLayer::Init(IDirectDraw* dd, int partCount) {
+    m_pDirectDraw = dd;
+    m_nPartCount = std::max(partCount, 0);
+    m_PartSources.clear();
+    m_PartDests.clear();
+    m_PartSources.resize(m_nPartCount);
+    m_PartDests.resize(m_nPartCount);
+}
+
+bool CLayer::ReadPicture(const char* name, Dib* dib) {
+    if (!name) return false;
+    std::FILE* fp = OpenGraphicFile(name);
+    if (!fp) return false;
+    PictureInfo info;
+    bool ok = ReadHeader(fp, &info, FALSE) != 0;
+    if (ok) {
+        const DWORD size = GetImageSize(&info, FALSE);
+        // The colour table is always as long as the depth needs, whatever the picture stores.
+        const DWORD entries = std::max(info.paletteEntries, NeededPaletteEntries(info.bitCount));
+        dib->bits.reset(new BYTE[size]);
+        dib->info.reset(new BYTE[sizeof(BITMAPINFOHEADER) + 4 * std::max<DWORD>(entries, 1)]());
+        ok = size != 0 && ReadImage(fp, dib->bits.get(), size, FALSE, dib->Info()->bmiColors,
+                                    static_cast<int>(entries), TRUE);
+    }
+    CloseGraphicFile(fp);
+    if (!ok) {
+        // A plane read before the failure would keep the next load from reading its own.
+        FreePlane();
+        return false;
+    }
+    dib->Info()->bmiHeader = MakeInfoHeader(info);
+    return true;
+}
+
+bool CLayer::PutPicture(const Dib& dib) {
+    BITMAPINFO* info = dib.Info();
+    if (m_nColorFilter != kColorFilterNone && info->bmiHeader.biBitCount == 8)
+        ApplyColorFilter(info->bmiColors, 256, m_nColorFilter);
+    if (!BltDibToSurface(m_pMain->GetSurface(), info, dib.bits.get())) return false;
+    const bool alphaPlane = m_Info.kind == kPictureKindAm && m_AmHeader.planeKind == kPlaneKindAlpha;
+    if (m_bColorKey == 1 && !alphaPlane) m_pMain->SetColorKeyFromCorner(0);
+    return true;
+}
+
+bool CLayer::Load(const char* name, BYTE visible, int x, int y, BYTE colorKey, int colorFilter) {
+    Dib dib;
+    bool ok = !m_pMain && ReadPicture(name, &dib);
+    if (ok) {
+        const BITMAPINFOHEADER& h = dib.Info()->bmiHeader;
+        ok = CreateBlank(SIZE{h.biWidth, h.biHeight}, 0);
+    }
+    if (ok) {
+        m_nX = x;
+        m_nY = y;
+        m_nColorFilter = colorFilter;
+        m_bColorKey = colorKey;
+        ok = PutPicture(dib);
+    }
+    if (!ok) {
+        FreePlane();
+        ReportError(kLoadFailed, name ? name : "");
+        return false;
+    }
+    m_bVisible = visible;
+    m_Name = name;
+    m_bHasName = true;
+    m_Kind = m_Info.kind;
+    m_nWidth = static_cast<int>(m_Info.width);
+    m_nHeight = static_cast<int>(m_Info.height);
+    if (m_Kind == kPictureKindAm) PreparePlane();
+    return true;
+}
+
+bool CLayer::Reload(const char* name, BYTE visible, int x, int y, BYTE colorKey, int colorFilter) {
+    // The name may be this layer's own, which Free clears.
+    const std::string keep = name ? name : "";
+    Free();
+    return Load(name ? keep.c_str() : nullptr, visible, x, y, colorKey, colorFilter);
+}
+
+bool CLayer::CreateBlank(SIZE size, BYTE colorKey) {
+    if (m_pMain || !m_pDirectDraw || size.cx <= 0 || size.cy <= 0) return false;
+    m_bVisible = 0;
+    auto surface = std::make_unique<CDDrawSurface>();
+    if (!surface->CreateEmpty(m_pDirectDraw, size)) return false;
+    m_pMain = std::move(surface);
+    m_pKept.reset();
+    m_nX = m_nY = 0;
+    m_nDepth = SurfaceDepth(m_pMain.get());
+    m_bColorKey = colorKey;
+    if (colorKey == 1) m_pMain->SetColorKeyFromCorner(0);
+    m_Name.clear();
+    m_bHasName = false;
+    m_Kind = kPictureKindBmp;
+    FreePlaneBuffers();
+    m_nWidth = size.cx;
+    m_nHeight = size.cy;
+    return true;
+}
+
+void CLayer::FreePlaneBuffers() {
+    m_pWeights.reset();
+    m_pAlphaBytes.reset();
+    m_pAlphaWords.reset();
+}
+
+void CLayer::FreeParts() {
+    m_PartSources.clear();
+    m_PartDests.clear();
+    m_nPartCount = 0;
+}
+
+void CLayer::FreeCellSets() {
+    m_SetSurfaces.clear();
+    m_Cells.clear();
+    m_nSetCount = 0;
+    m_pCellDescriptor = nullptr;
+    m_pCellsPerSet = nullptr;
+}
+
+void CLayer::Free() {
+    // Everything goes, whether or not a main surface is still there: after ReleaseSurfaces the name
+    // and the plane buffers would otherwise outlive the picture.
+    m_pMain.reset();
+    m_pKept.reset();
+    m_Name.clear();
+    m_bHasName = false;
+    FreePlaneBuffers();
+    FreePlane();
+    m_nX = m_nY = 0;
+    m_bVisible = 0;
+    m_bColorKey = 0;
+    m_nWidth = m_nHeight = 0;
+    m_Kind = kPictureKindBmp;
+    FreeParts();
+    FreeCellSets();
+}
+
+void CLayer::SetColorFilter(int colorFilter) {
+    if (colorFilter == m_nColorFilter) return;
+    if (!m_bHasName) {
+        // Nothing to read again: a blank layer takes the filter for its next load.
+        m_nColorFilter = colorFilter;
+        return;
+    }
+    const std::string name = m_Name;
+    const BYTE visible = m_bVisible, colorKey = m_bColorKey;
+    const int x = m_nX, y = m_nY;
+    Free();
+    Load(name.c_str(), visible, x, y, colorKey, colorFilter);
+}
+
+bool CLayer::ReleaseSurfaces() {
+    m_pMain.reset();
+    if (m_pKept) {
+        m_pKept.reset();
+        FreePlaneBuffers();
+    }
+    for (auto& s : m_SetSurfaces)
+        s.reset();
+    return true;
+}
+
+bool CLayer::Restore(IDirectDraw* dd) {
+    m_pDirectDraw = dd;
+    if (m_pMain) return true;
+    // A layer that never held a picture has nothing to make again.
+    if (m_nWidth > 0 && m_nHeight > 0) {
+        auto surface = std::make_unique<CDDrawSurface>();
+        if (!surface->CreateEmpty(m_pDirectDraw, SIZE{m_nWidth, m_nHeight})) return false;
+        m_pMain = std::move(surface);
+        m_nDepth = SurfaceDepth(m_pMain.get());
+        if (m_bHasName) {
+            Dib dib;
+            if (!ReadPicture(m_Name.c_str(), &dib) || !PutPicture(dib)) {
+                FreePlane();
+                return false;
+            }
+            if (m_Info.kind == kPictureKindAm) PreparePlane();
+        } else if (m_bColorKey == 1) {
+            m_pMain->SetColorKeyFromCorner(0);
+        }
+    }
+    if (m_pCellDescriptor) {
+        const SIZE setSize{static_cast<LONG>(m_pCellDescriptor->width),
+                           static_cast<LONG>(m_pCellDescriptor->height)};
+        for (auto& s : m_SetSurfaces) {
+            if (s) continue;
+            auto surface = std::make_unique<CDDrawSurface>();
+            if (!surface->CreateEmpty(m_pDirectDraw, setSize)) return false;
+            s = std::move(surface);
+        }
+    }
+    return true;
+}
+
+bool CLayer::RestoreIfLost() {
+    if (m_pMain) m_pMain->Restore();
+    if (m_pKept) m_pKept->Restore();
+    for (auto& s : m_SetSurfaces)
+        if (s) s->Restore();
+    return true;
+}
+
+void CLayer::PreparePlane() {
+    const BYTE* plane = GetPlane();
+    const std::size_t pixels = static_cast<std::size_t>(m_nWidth) * m_nHeight;
+    // A restore prepares the plane again while the buffers of the first load may still be held.
+    FreePlaneBuffers();
+    if (plane && pixels == static_cast<std::size_t>(GetPlaneWidth()) * GetPlaneHeight()) {
+        if (m_AmHeader.planeKind == kPlaneKindWeights) {
+            m_pWeights.reset(new BYTE[pixels]);
+            std::memcpy(m_pWeights.get(), plane, pixels);
+        } else if (m_AmHeader.planeKind == kPlaneKindAlpha && m_nDepth == 24) {
+            m_pAlphaBytes.reset(new BYTE[3 * pixels]);
+            for (std::size_t i = 0; i < pixels; ++i)
+                m_pAlphaBytes[3 * i] = m_pAlphaBytes[3 * i + 1] = m_pAlphaBytes[3 * i + 2] = plane[i];
+        } else if (m_AmHeader.planeKind == kPlaneKindAlpha && (m_nDepth == 16 || m_nDepth == 32)) {
+            m_pAlphaWords.reset(new WORD[pixels]);
+            for (std::size_t i = 0; i < pixels; ++i)
+                m_pAlphaWords[i] = static_cast<WORD>(m_nDepth == 16 && plane[i] == 255 ? 256 : plane[i]);
+        }
+    }
+    FreePlane();
+    if (m_nSetCount > 0) return;
+    auto kept = std::make_unique<CDDrawSurface>();
+    if (!kept->CreateEmpty(m_pDirectDraw, SIZE{m_nWidth, m_nHeight})) return;
+    FillSurface(kept->GetSurface(), 0xFF00, nullptr);
+    m_pMain->BltTo(kept->GetSurface(), 0, 0, nullptr);
+    if (m_bColorKey == 1) kept->SetColorKeyFromCorner(0);
+    m_pKept = std::move(kept);
+}

@@ -1,0 +1,379 @@
+#include "graphics/PreBlend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+// One lane of the alpha blend: the difference times alpha in 16 bits, the low half of the product
+// shifted right logically by 8, added to t and cut to the field. This is t + floor((o - t) x a / 256)
+// for negative differences too, since 65536 is a multiple of 256 x 256.
+inline unsigned BlendLane(unsigned t, unsigned o, unsigned a, unsigned fieldMask) {
+    const unsigned product = static_cast<WORD>((o - t) * a);
+    return (t + (product >> 8)) & fieldMask;
+}
+
+inline WORD Blend16(WORD t, WORD o, WORD a, bool is555) {
+    const unsigned redShift = is555 ? 10 : 11;
+    const unsigned greenMask = is555 ? 0x1F : 0x3F;
+    const unsigned r = BlendLane((t >> redShift) & 0x1F, (o >> redShift) & 0x1F, a, 0x1F);
+    const unsigned g = BlendLane((t >> 5) & greenMask, (o >> 5) & greenMask, a, greenMask);
+    const unsigned b = BlendLane(t & 0x1F, o & 0x1F, a, 0x1F);
+    return static_cast<WORD>((r << redShift) | (g << 5) | b);
+}
+
+inline BYTE* PixelAt(const PixelView& v, int column, int row, int bytesPerPixel) {
+    return v.bits + static_cast<long>(row) * v.pitch + static_cast<long>(column) * bytesPerPixel;
+}
+
+inline DWORD LoadPixel(const BYTE* p, int bytesPerPixel) {
+    if (bytesPerPixel == 2) {
+        WORD w;
+        std::memcpy(&w, p, 2);
+        return w;
+    }
+    DWORD d;
+    std::memcpy(&d, p, 4);
+    return d;
+}
+
+inline void StorePixel(BYTE* p, DWORD value, int bytesPerPixel) {
+    if (bytesPerPixel == 2) {
+        const WORD w = static_cast<WORD>(value);
+        std::memcpy(p, &w, 2);
+    } else {
+        std::memcpy(p, &value, 4);
+    }
+}
+
+inline DWORD WeightField(DWORD t, DWORD o, unsigned w, const BlendField& f) {
+    const DWORD tf = (t & f.mask) >> f.shift;
+    const DWORD of = (o & f.mask) >> f.shift;
+    return (((tf * (16 - w) + of * w) >> 4) << f.shift) & f.mask;
+}
+
+// Rows and columns of a picture at (x, y) that fall on the target, clipped to the picture's own size.
+struct Span {
+    int firstRow, endRow, firstColumn, endColumn;
+    bool Empty() const { return firstRow >= endRow || firstColumn >= endColumn; }
+};
+Span OnTarget(const PixelView& target, int x, int y, int width, int height) {
+    Span s;
+    s.firstRow = static_cast<int>(std::max<long long>(0, -static_cast<long long>(y)));
+    s.endRow = static_cast<int>(std::min<long long>(height, static_cast<long long>(target.height) - y));
+    s.firstColumn = static_cast<int>(std::max<long long>(0, -static_cast<long long>(x)));
+    s.endColumn = static_cast<int>(std::min<long long>(width, static_cast<long long>(target.width) - x));
+    return s;
+}
+} // namespace
+
+void AlphaBlendRow16Plain(WORD* s, const WORD* t, const WORD* o, const WORD* alpha, int n, bool is555) {
+    for (int i = 0; i < n; ++i)
+        s[i] = Blend16(t[i], o[i], alpha[i], is555);
+}
+
+void AlphaBlendRow24Plain(BYTE* s, const BYTE* t, const BYTE* o, const BYTE* alpha, int n) {
+    for (int i = 0; i < n; ++i)
+        s[i] = static_cast<BYTE>(BlendLane(t[i], o[i], alpha[i], 0xFF));
+}
+
+void AlphaBlendRow32Plain(BYTE* s, const BYTE* t, const BYTE* o, const WORD* alpha, int n) {
+    for (int i = 0; i < n; ++i) {
+        const unsigned a = alpha[i];
+        for (int c = 0; c < 4; ++c)
+            s[4 * i + c] = static_cast<BYTE>(BlendLane(t[4 * i + c], o[4 * i + c], a, 0xFF));
+    }
+}
+
+#if defined(__SSE2__)
+namespace {
+inline __m128i BlendLanes(__m128i t, __m128i o, __m128i a, __m128i fieldMask) {
+    const __m128i product = _mm_mullo_epi16(_mm_sub_epi16(o, t), a);
+    return _mm_and_si128(_mm_add_epi16(t, _mm_srli_epi16(product, 8)), fieldMask);
+}
+} // namespace
+
+void AlphaBlendRow16(WORD* s, const WORD* t, const WORD* o, const WORD* alpha, int n, bool is555) {
+    const __m128i five = _mm_set1_epi16(0x1F);
+    const __m128i greenMask = _mm_set1_epi16(is555 ? 0x1F : 0x3F);
+    const __m128i redShift = _mm_cvtsi32_si128(is555 ? 10 : 11);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + i));
+        const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i));
+        const __m128i r = BlendLanes(_mm_and_si128(_mm_srl_epi16(tv, redShift), five),
+                                     _mm_and_si128(_mm_srl_epi16(ov, redShift), five), av, five);
+        const __m128i g = BlendLanes(_mm_and_si128(_mm_srli_epi16(tv, 5), greenMask),
+                                     _mm_and_si128(_mm_srli_epi16(ov, 5), greenMask), av, greenMask);
+        const __m128i b = BlendLanes(_mm_and_si128(tv, five), _mm_and_si128(ov, five), av, five);
+        const __m128i result =
+            _mm_or_si128(_mm_or_si128(_mm_sll_epi16(r, redShift), _mm_slli_epi16(g, 5)), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + i), result);
+    }
+    AlphaBlendRow16Plain(s + i, t + i, o + i, alpha + i, n - i, is555);
+}
+
+void AlphaBlendRow24(BYTE* s, const BYTE* t, const BYTE* o, const BYTE* alpha, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i byteMask = _mm_set1_epi16(0xFF);
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + i));
+        const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + i));
+        const __m128i low = BlendLanes(_mm_unpacklo_epi8(tv, zero), _mm_unpacklo_epi8(ov, zero),
+                                       _mm_unpacklo_epi8(av, zero), byteMask);
+        const __m128i high = BlendLanes(_mm_unpackhi_epi8(tv, zero), _mm_unpackhi_epi8(ov, zero),
+                                        _mm_unpackhi_epi8(av, zero), byteMask);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + i), _mm_packus_epi16(low, high));
+    }
+    AlphaBlendRow24Plain(s + i, t + i, o + i, alpha + i, n - i);
+}
+
+void AlphaBlendRow32(BYTE* s, const BYTE* t, const BYTE* o, const WORD* alpha, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i byteMask = _mm_set1_epi16(0xFF);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 4 * i));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 4 * i));
+        const __m128i a4 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(alpha + i));
+        const __m128i pairs = _mm_unpacklo_epi16(a4, a4);
+        const __m128i a01 = _mm_unpacklo_epi32(pairs, pairs);
+        const __m128i a23 = _mm_unpackhi_epi32(pairs, pairs);
+        const __m128i low =
+            BlendLanes(_mm_unpacklo_epi8(tv, zero), _mm_unpacklo_epi8(ov, zero), a01, byteMask);
+        const __m128i high =
+            BlendLanes(_mm_unpackhi_epi8(tv, zero), _mm_unpackhi_epi8(ov, zero), a23, byteMask);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 4 * i), _mm_packus_epi16(low, high));
+    }
+    AlphaBlendRow32Plain(s + 4 * i, t + 4 * i, o + 4 * i, alpha + i, n - i);
+}
+#else
+void AlphaBlendRow16(WORD* s, const WORD* t, const WORD* o, const WORD* alpha, int n, bool is555) {
+    AlphaBlendRow16Plain(s, t, o, alpha, n, is555);
+}
+void AlphaBlendRow24(BYTE* s, const BYTE* t, const BYTE* o, const BYTE* alpha, int n) {
+    AlphaBlendRow24Plain(s, t, o, alpha, n);
+}
+void AlphaBlendRow32(BYTE* s, const BYTE* t, const BYTE* o, const WORD* alpha, int n) {
+    AlphaBlendRow32Plain(s, t, o, alpha, n);
+}
+#endif
+
+void WeightBlendRowPlain(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                         const BYTE* weights, int n) {
+    for (int k = 0; k < n; ++k) {
+        // Weights above 16 do not occur in good pictures; they count as 16.
+        const unsigned weight = std::min<unsigned>(weights[k], 16);
+        if (weight == 0) continue;
+        const long at = static_cast<long>(k) * bytesPerPixel;
+        if (bytesPerPixel == 3) {
+            for (int c = 0; c < 3; ++c)
+                s[at + c] = static_cast<BYTE>((t[at + c] * (16 - weight) + o[at + c] * weight) >> 4);
+            continue;
+        }
+        const DWORD tp = LoadPixel(t + at, bytesPerPixel);
+        const DWORD op = LoadPixel(o + at, bytesPerPixel);
+        const DWORD result = WeightField(tp, op, weight, fields.red) |
+                             WeightField(tp, op, weight, fields.green) |
+                             WeightField(tp, op, weight, fields.blue);
+        StorePixel(s + at, result, bytesPerPixel);
+    }
+}
+
+namespace {
+bool Same(const BlendField& f, DWORD mask, int shift) {
+    return f.mask == mask && f.shift == shift;
+}
+// At 32 bits with each field one whole byte, the fields are bytes; the mask marks them.
+bool ByteFields(const BlendFields& f, DWORD* fieldBytes) {
+    DWORD all = 0;
+    for (const BlendField& c : {f.red, f.green, f.blue}) {
+        if (c.shift < 0 || c.shift > 24 || c.shift % 8 != 0 || c.mask != (0xFFu << c.shift) || (all & c.mask))
+            return false;
+        all |= c.mask;
+    }
+    *fieldBytes = all;
+    return true;
+}
+} // namespace
+
+#if defined(__SSE2__)
+namespace {
+inline __m128i WeightLanes(__m128i t, __m128i o, __m128i w, __m128i sixteen) {
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(t, _mm_sub_epi16(sixteen, w)), _mm_mullo_epi16(o, w)),
+                          4);
+}
+
+// Keeps the shown pixel where the weight is 0.
+inline __m128i Select(__m128i keep, __m128i shown, __m128i blended) {
+    return _mm_or_si128(_mm_and_si128(keep, shown), _mm_andnot_si128(keep, blended));
+}
+
+int WeightRow32(DWORD fieldBytes, BYTE* s, const BYTE* t, const BYTE* o, const BYTE* weights, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sixteen = _mm_set1_epi16(16);
+    const __m128i fields = _mm_set1_epi32(static_cast<int>(fieldBytes));
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        int packed;
+        std::memcpy(&packed, weights + k, 4);
+        const __m128i w16 = _mm_min_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(packed), zero), sixteen);
+        const __m128i pairs = _mm_unpacklo_epi16(w16, w16);
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 4 * k));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 4 * k));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * k));
+        const __m128i low = WeightLanes(_mm_unpacklo_epi8(tv, zero), _mm_unpacklo_epi8(ov, zero),
+                                        _mm_unpacklo_epi32(pairs, pairs), sixteen);
+        const __m128i high = WeightLanes(_mm_unpackhi_epi8(tv, zero), _mm_unpackhi_epi8(ov, zero),
+                                         _mm_unpackhi_epi32(pairs, pairs), sixteen);
+        const __m128i blended = _mm_and_si128(_mm_packus_epi16(low, high), fields);
+        const __m128i keep = _mm_cmpeq_epi32(_mm_unpacklo_epi16(w16, zero), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 4 * k), Select(keep, sv, blended));
+    }
+    return k;
+}
+
+int WeightRow16(bool is555, BYTE* s, const BYTE* t, const BYTE* o, const BYTE* weights, int n) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i sixteen = _mm_set1_epi16(16);
+    const __m128i five = _mm_set1_epi16(0x1F);
+    const __m128i greenMask = _mm_set1_epi16(is555 ? 0x1F : 0x3F);
+    const __m128i redShift = _mm_cvtsi32_si128(is555 ? 10 : 11);
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m128i w = _mm_min_epi16(
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(weights + k)), zero), sixteen);
+        const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 2 * k));
+        const __m128i ov = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 2 * k));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2 * k));
+        const __m128i r = WeightLanes(_mm_and_si128(_mm_srl_epi16(tv, redShift), five),
+                                      _mm_and_si128(_mm_srl_epi16(ov, redShift), five), w, sixteen);
+        const __m128i g = WeightLanes(_mm_and_si128(_mm_srli_epi16(tv, 5), greenMask),
+                                      _mm_and_si128(_mm_srli_epi16(ov, 5), greenMask), w, sixteen);
+        const __m128i b = WeightLanes(_mm_and_si128(tv, five), _mm_and_si128(ov, five), w, sixteen);
+        const __m128i blended =
+            _mm_or_si128(_mm_or_si128(_mm_sll_epi16(r, redShift), _mm_slli_epi16(g, 5)), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 2 * k),
+                         Select(_mm_cmpeq_epi16(w, zero), sv, blended));
+    }
+    return k;
+}
+} // namespace
+#endif
+
+void WeightBlendRow(int bytesPerPixel, const BlendFields& fields, BYTE* s, const BYTE* t, const BYTE* o,
+                    const BYTE* weights, int n) {
+    int done = 0;
+#if defined(__SSE2__)
+    DWORD fieldBytes = 0;
+    if (bytesPerPixel == 4 && ByteFields(fields, &fieldBytes)) {
+        done = WeightRow32(fieldBytes, s, t, o, weights, n);
+    } else if (bytesPerPixel == 2 && Same(fields.blue, 0x001F, 0) &&
+               ((Same(fields.red, 0xF800, 11) && Same(fields.green, 0x07E0, 5)) ||
+                (Same(fields.red, 0x7C00, 10) && Same(fields.green, 0x03E0, 5)))) {
+        done = WeightRow16(fields.red.shift == 10, s, t, o, weights, n);
+    }
+#else
+    (void)Same;
+    (void)ByteFields;
+#endif
+    const long at = static_cast<long>(done) * bytesPerPixel;
+    WeightBlendRowPlain(bytesPerPixel, fields, s + at, t + at, o + at, weights + done, n - done);
+}
+
+void WeightBlend(int bytesPerPixel, const BlendFields& fields, const PixelView& shown,
+                 const PixelView& picture, const PixelView& target, int x, int y, const BYTE* weights,
+                 int width, int height) {
+    if (!weights || (bytesPerPixel != 2 && bytesPerPixel != 3 && bytesPerPixel != 4)) return;
+    const int planeWidth = width;
+    width = std::min({width, shown.width, picture.width});
+    height = std::min({height, shown.height, picture.height});
+    const Span span = OnTarget(target, x, y, width, height);
+    if (span.Empty()) return;
+    for (int r = span.firstRow; r < span.endRow; ++r) {
+        WeightBlendRow(bytesPerPixel, fields, PixelAt(shown, span.firstColumn, r, bytesPerPixel),
+                       PixelAt(target, x + span.firstColumn, y + r, bytesPerPixel),
+                       PixelAt(picture, span.firstColumn, r, bytesPerPixel),
+                       weights + static_cast<long>(r) * planeWidth + span.firstColumn,
+                       span.endColumn - span.firstColumn);
+    }
+}
+
+namespace {
+void BlendRow(int bytesPerPixel, bool is555, BYTE* s, const BYTE* t, const BYTE* o, const WORD* alphaWords,
+              const BYTE* alphaBytes, int n) {
+    switch (bytesPerPixel) {
+    case 2:
+        AlphaBlendRow16(reinterpret_cast<WORD*>(s), reinterpret_cast<const WORD*>(t),
+                        reinterpret_cast<const WORD*>(o), alphaWords, n, is555);
+        break;
+    case 3:
+        AlphaBlendRow24(s, t, o, alphaBytes, 3 * n);
+        break;
+    case 4:
+        AlphaBlendRow32(s, t, o, alphaWords, n);
+        break;
+    default:
+        break;
+    }
+}
+
+bool AlphaReady(int bytesPerPixel, const WORD* alphaWords, const BYTE* alphaBytes) {
+    if (bytesPerPixel == 3) return alphaBytes != nullptr;
+    return (bytesPerPixel == 2 || bytesPerPixel == 4) && alphaWords != nullptr;
+}
+} // namespace
+
+void AlphaBlend(int bytesPerPixel, bool is555, const PixelView& shown, const PixelView& picture,
+                const PixelView& target, int x, int y, const WORD* alphaWords, const BYTE* alphaBytes,
+                int width, int height) {
+    if (!AlphaReady(bytesPerPixel, alphaWords, alphaBytes)) return;
+    const int planeWidth = width;
+    width = std::min({width, shown.width, picture.width});
+    height = std::min({height, shown.height, picture.height});
+    const Span span = OnTarget(target, x, y, width, height);
+    if (span.Empty()) return;
+    const int n = span.endColumn - span.firstColumn;
+    for (int r = span.firstRow; r < span.endRow; ++r) {
+        const long plane = static_cast<long>(r) * planeWidth + span.firstColumn;
+        BlendRow(bytesPerPixel, is555, PixelAt(shown, span.firstColumn, r, bytesPerPixel),
+                 PixelAt(target, x + span.firstColumn, y + r, bytesPerPixel),
+                 PixelAt(picture, span.firstColumn, r, bytesPerPixel),
+                 alphaWords ? alphaWords + plane : nullptr, alphaBytes ? alphaBytes + 3 * plane : nullptr, n);
+    }
+}
+
+namespace {
+bool Inside(long long left, long long top, long long right, long long bottom, int width, int height) {
+    return left >= 0 && top >= 0 && right <= width && bottom <= height && left < right && top < bottom;
+}
+} // namespace
+
+bool AlphaBlendCell(int bytesPerPixel, bool is555, const PixelView& shown, const PixelView& picture,
+                    const PixelView& target, const RECT& source, int destX, int destY, int planeLeft,
+                    int planeTop, const WORD* alphaWords, const BYTE* alphaBytes, int planeWidth,
+                    int planeHeight) {
+    if (!AlphaReady(bytesPerPixel, alphaWords, alphaBytes)) return false;
+    const long long w = static_cast<long long>(source.right) - source.left;
+    const long long h = static_cast<long long>(source.bottom) - source.top;
+    if (!Inside(source.left, source.top, source.right, source.bottom, picture.width, picture.height) ||
+        !Inside(source.left, source.top, source.right, source.bottom, shown.width, shown.height) ||
+        !Inside(destX, destY, destX + w, destY + h, target.width, target.height) ||
+        !Inside(planeLeft, planeTop, planeLeft + w, planeTop + h, planeWidth, planeHeight))
+        return false;
+    for (int r = 0; r < h; ++r) {
+        const long plane = static_cast<long>(planeTop + r) * planeWidth + planeLeft;
+        BlendRow(bytesPerPixel, is555, PixelAt(shown, source.left, source.top + r, bytesPerPixel),
+                 PixelAt(target, destX, destY + r, bytesPerPixel),
+                 PixelAt(picture, source.left, source.top + r, bytesPerPixel),
+                 alphaWords ? alphaWords + plane : nullptr, alphaBytes ? alphaBytes + 3 * plane : nullptr,
+                 static_cast<int>(w));
+    }
+    return true;
+}

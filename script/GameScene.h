@@ -1,0 +1,214 @@
+// The game scene: one object that holds a loaded compiled script, runs its bytecode and carries out
+// its host commands. The loader, the interpreter, the call stack and the script-control commands live
+// here; the scene's modes, waits and input, the other host command groups, the save-state snapshot
+// and read-text marking join the same class.
+#pragma once
+
+#include "platform/base.h"
+#include "script/CallFrame.h"
+#include "script/PtrList.h"
+#include "script/ScriptFormat.h"
+
+#include <cstdio>
+#include <vector>
+
+struct ReadTextBlock;
+struct ReadTextEntry;
+
+// The path of the open script, kept so that blocks can be read from it when they are called.
+extern char g_ScriptPath[MAX_PATH];
+
+class CGameScene {
+  public:
+    // A block record together with what has been loaded for it.
+    struct ScriptBlock {
+        BlockRecord record;
+        bool loaded = false; // code holds the block's bytecode
+        std::vector<BYTE> code;
+        std::vector<VariableEntry> variables;
+        std::vector<LineRecord> lines;
+    };
+
+    // Scene modes.
+    enum : int {
+        kModeText = 0,
+        kModeChoices = 1,
+        kModeCostume = 2,
+        kModeGrid = 3,
+        kModeRun = 4,
+        kModeRedisplay = 5,
+        kModeLoadFailed = 6,
+    };
+    // Run states, the value the owner reads each frame.
+    enum : int { kRunTitle = 3, kRunStay = 5, kRunEnding = 6 };
+    // Flag bits of r15.
+    enum : DWORD { kFlagPositive = 1, kFlagZero = 2, kFlagX = 4 };
+    static constexpr DWORD kLoadFailed = 0xFFFFFFFFu;
+    static constexpr int kRegisterCount = 16;
+
+    CGameScene();
+    ~CGameScene();
+    CGameScene(const CGameScene&) = delete;
+    CGameScene& operator=(const CGameScene&) = delete;
+
+    // --- Loader ---
+    // Takes the read-text tables from the save data and loads the script; 1 on success, 0 when the
+    // scene holds no runnable script.
+    int LoadScript(const char* path);
+    bool LoadScriptFile(const char* path);
+    // Loads a block body from `file` (the open script) or, with null, from a fresh open of
+    // g_ScriptPath. The block's code size, or kLoadFailed.
+    DWORD LoadBlock(int block, std::FILE* file);
+    void FreeScript();
+
+    // Linear searches without regard to case; the first match wins. -1 or null when absent.
+    int FindBlock(const char* name) const;
+    const SoundDef* FindSound(const char* id) const;
+    const GraphicDef* FindGraphic(const char* id) const;
+
+    // --- Interpreter ---
+    // Runs instructions until a host command (result 1, pc at its group byte), a return or the end of
+    // the code (result 0).
+    int Execute();
+    // The instruction number of a code byte (bit 0 ignored), or -1.
+    static int DecodeOpcode(BYTE code);
+    // The destination and source cells of the two-operand instruction at pc; the length of its
+    // operand bytes (2, 5 or 9), or 0 after a script fault.
+    int DecodeOperands(BYTE code, BYTE** dest, BYTE** src);
+    // The `size` bytes at a script address (bit 31: data blob, else the current code); null when
+    // they do not lie wholly inside that area.
+    BYTE* ResolveAddress(DWORD value, DWORD size = 4);
+    void SetFlags(DWORD value);
+    // Host command 0/1: calls the named block. False when nothing was called.
+    bool CallBlock(const char* name);
+    // Puts the source line of pc into the error log's script line.
+    void UpdateScriptLine();
+
+    // --- Host commands ---
+    // Carries out the host command Execute stopped at and moves pc past it.
+    void DispatchCommand();
+    // The value in the cell whose address an argument register holds; 0 after a script fault.
+    DWORD GetArgValue(DWORD reg);
+    // The buffer an argument cell points at, in the cell's own area; `space` receives the bytes left
+    // up to the end of that area. Null after a script fault.
+    char* GetArgPointer(DWORD reg, DWORD* space = nullptr);
+    // GetArgPointer for a text that must end inside its area.
+    char* GetArgText(DWORD reg);
+    void ReportBadIndex(DWORD count, DWORD index);
+    void WatchVariable(const char* name, DWORD slot, DWORD x, DWORD y);
+    void UnwatchVariable(DWORD slot);
+    void ReportUnknownID(const char* id);
+    // Clears what the script put on the screen and stops the script for good.
+    void AbortScript();
+
+    // --- Read-text tracking ---
+    void SelectReadTable(const char* blockName);
+
+    // --- State ---
+    int GetRunState() const { return m_RunState; }
+    BOOL IsFinished() const { return m_bFinished ? TRUE : FALSE; }
+    int GetSceneMode() const { return m_SceneMode; }
+    BOOL IsMenuEnabled() const { return m_bMenuEnabled ? TRUE : FALSE; }
+    // True once a script fault or a host command aborted the script.
+    bool IsHalted() const { return m_bHalted; }
+    DWORD GetRegister(int n) const { return (n >= 0 && n < kRegisterCount) ? m_Registers[n] : 0; }
+    void SetRegister(int n, DWORD value) {
+        if (n >= 0 && n < kRegisterCount) m_Registers[n] = value;
+    }
+    DWORD GetPc() const { return m_Pc; }
+    void SetPc(DWORD pc) { m_Pc = pc; }
+    int GetCurrentBlock() const { return m_CurrentBlock; }
+    DWORD GetCodeSize() const { return m_CodeSize; }
+    const BYTE* GetCode() const { return m_pCode; }
+    int GetBlockCount() const { return static_cast<int>(m_Blocks.size()); }
+    const ScriptBlock* GetBlock(int n) const {
+        return (n >= 0 && n < GetBlockCount()) ? &m_Blocks[static_cast<std::size_t>(n)] : nullptr;
+    }
+    int GetSoundCount() const { return static_cast<int>(m_Sounds.size()); }
+    int GetGraphicCount() const { return static_cast<int>(m_Graphics.size()); }
+    const std::vector<VariableEntry>& GetGlobalVariables() const { return m_GlobalVariables; }
+    const std::vector<LineRecord>* GetLineTable() const { return m_pLines; }
+    std::vector<BYTE>& GetDataBlob() { return m_DataBlob; }
+    const std::vector<BYTE>& GetDataSnapshot() const { return m_DataSnapshot; }
+    const std::vector<BYTE>& GetCodeSnapshot() const { return m_CodeSnapshot; }
+    DWORD GetSavedStart() const { return m_SavedStart; }
+    DWORD GetSavedSize() const { return m_SavedSize; }
+    CPtrList<CallFrame>& GetCallStack() { return m_CallStack; }
+    // The read-text entries of the current block (null and 0 when it has none).
+    const ReadTextEntry* GetReadEntries(DWORD* count) const {
+        if (count) *count = m_ReadEntryCount;
+        return m_pReadEntries;
+    }
+
+    // A bound on the instructions one Execute runs (0: none). A pass cut short returns 0 with pc at
+    // the next instruction, so the next pass goes on from there. Fuzzing and tests of endless
+    // loops use it; the game never sets it.
+    void SetStepLimit(DWORD steps) { m_StepLimit = steps; }
+
+  private:
+    // Reports a fatal script error with the current source line and aborts the script.
+    void ScriptFault(const char* message1, const char* message2 = nullptr);
+    void ScriptFaultAddress(DWORD address);
+    // One arithmetic, logic or compare instruction; false after a script fault.
+    bool RunTwoOperand(int op, BYTE code);
+    // The cell a register operand byte names: the register, or with bit 6 the memory cell at the
+    // address it holds. Null after a script fault.
+    BYTE* RegisterCell(BYTE operand, bool indirect);
+    // Opcodes 0x46/0x48.
+    void ReturnFromBlock();
+    // True when a frame of the call stack runs the block.
+    bool IsBlockOnStack(int block) const;
+    // Drops a block's code (unless kept), variable and line tables, and watches into its code.
+    void ReleaseBlock(int block, bool keepCode);
+    void MakeBlockCurrent(int block);
+    void ForgetWatchesInto(const BYTE* begin, std::size_t size);
+    // The loading steps after the open; null on success, else why the file was refused.
+    const char* ReadScriptFile(std::FILE* fp);
+    bool ReadBlockTables(int block, std::FILE* file, long long fileSize, std::vector<VariableEntry>* globals,
+                         std::vector<VariableEntry>* variables, std::vector<LineRecord>* lines,
+                         bool* hasGlobals);
+    void DispatchScriptControl(DWORD sub);
+    // Every host command group but 0 goes here.
+    void DispatchHostCommand(BYTE group, DWORD sub);
+    // Takes the save data's read-text tables for this script.
+    void TakeReadTextTables();
+
+    // Script tables.
+    std::vector<SoundDef> m_Sounds;
+    std::vector<GraphicDef> m_Graphics;
+    std::vector<ScriptBlock> m_Blocks;
+    std::vector<VariableEntry> m_GlobalVariables;
+    std::vector<BYTE> m_DataBlob;
+    std::vector<BYTE> m_DataSnapshot; // the blob as at the last capture
+    std::vector<BYTE> m_CodeSnapshot; // the current block's code as at the last capture
+    DWORD m_SavedStart = 0;           // the part of the blob that a save keeps
+    DWORD m_SavedSize = 0;
+
+    // Interpreter.
+    DWORD m_Registers[kRegisterCount] = {};
+    DWORD m_Pc = 0;
+    BYTE* m_pCode = nullptr;
+    DWORD m_CodeSize = 0;
+    const std::vector<LineRecord>* m_pLines = nullptr;
+    int m_CurrentBlock = 0;
+    CPtrList<CallFrame> m_CallStack;
+    DWORD m_StepLimit = 0;
+    bool m_bHalted = false;
+
+    // Scene state.
+    int m_SceneMode = kModeRun;
+    int m_RunState = kRunStay;
+    bool m_bFinished = false;
+    bool m_bMenuEnabled = true;
+    bool m_bWindowShown = false;
+    bool m_bWindowVisible = false;
+
+    // Read-text tables of the save data and the current block's entries.
+    ReadTextBlock* m_pReadTextBlocks = nullptr;
+    ReadTextEntry** m_ppReadTextEntries = nullptr;
+    DWORD m_ReadTextBlockCount = 0;
+    ReadTextEntry* m_pReadEntries = nullptr;
+    DWORD m_ReadEntryCount = 0;
+    int m_LastReadIndex = -1;
+    long long m_LastReadPc = -1;
+};

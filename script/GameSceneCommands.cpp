@@ -1,0 +1,181 @@
+// Host command dispatch, the argument conventions, script control (group 0) and the script errors.
+#include "script/GameScene.h"
+
+#include "app/ErrorReport.h"
+#include "app/RunState.h"
+#include "platform/runtime.h"
+#include "script/ScriptMessages.h"
+
+#include <cstdio>
+#include <cstring>
+
+using namespace script_format;
+
+namespace {
+enum : DWORD { kSubIndexCheck = 0, kSubCallBlock = 1, kSubWatch = 10, kSubUnwatch = 11 };
+} // namespace
+
+void CGameScene::ScriptFault(const char* message1, const char* message2) {
+    UpdateScriptLine();
+    ReportError(message1, message2);
+    AbortScript();
+}
+
+void CGameScene::AbortScript() {
+    // The message window and the compositor's layers 1-9 are cleared here once the scene owns them.
+    m_bWindowShown = false;
+    m_bHalted = true;
+}
+
+void CGameScene::ReportUnknownID(const char* id) {
+    char line[256];
+    std::snprintf(line, sizeof line, script_messages::kIdLine, id ? id : "");
+    ScriptFault(script_messages::kUnknownId, line);
+}
+
+void CGameScene::DispatchCommand() {
+    if (m_bHalted || !m_pCode) return;
+    UpdateScriptLine();
+    if (static_cast<unsigned long long>(m_Pc) + 5 > m_CodeSize) {
+        ScriptFault(script_messages::kPastCodeEnd);
+        return;
+    }
+    const BYTE group = m_pCode[m_Pc];
+    const DWORD sub = ReadU32(m_pCode + m_Pc + 1);
+    if (group == 0 && sub == kSubCallBlock) {
+        // A call that happened set pc itself; one that did not goes on after the command.
+        char* name = GetArgText(m_Registers[1]);
+        if (name && CallBlock(name)) return;
+    } else if (group == 0) {
+        DispatchScriptControl(sub);
+    } else {
+        DispatchHostCommand(group, sub);
+    }
+    m_Pc += 5;
+}
+
+void CGameScene::DispatchScriptControl(DWORD sub) {
+    switch (sub) {
+    case kSubIndexCheck:
+        // The one command that takes the register values themselves.
+        ReportBadIndex(m_Registers[1], m_Registers[2]);
+        break;
+    case kSubWatch: {
+        char* name = GetArgText(m_Registers[1]);
+        if (!name) return;
+        const DWORD slot = GetArgValue(m_Registers[2]);
+        const DWORD x = GetArgValue(m_Registers[3]);
+        const DWORD y = GetArgValue(m_Registers[4]);
+        if (!m_bHalted) WatchVariable(name, slot, x, y);
+        break;
+    }
+    case kSubUnwatch: {
+        const DWORD slot = GetArgValue(m_Registers[1]);
+        if (!m_bHalted) UnwatchVariable(slot);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+DWORD CGameScene::GetArgValue(DWORD reg) {
+    const BYTE* cell = ResolveAddress(reg);
+    if (!cell) {
+        ScriptFaultAddress(reg);
+        return 0;
+    }
+    return ReadU32(cell);
+}
+
+char* CGameScene::GetArgPointer(DWORD reg, DWORD* space) {
+    const BYTE* cell = ResolveAddress(reg);
+    if (!cell) {
+        ScriptFaultAddress(reg);
+        return nullptr;
+    }
+    // The cell holds an offset into its own area.
+    const DWORD offset = ReadU32(cell) & ~kBlobAddress;
+    const DWORD target = offset | (reg & kBlobAddress);
+    BYTE* p = ResolveAddress(target, 1);
+    if (!p) {
+        ScriptFaultAddress(target);
+        return nullptr;
+    }
+    if (space) {
+        const DWORD areaSize = (reg & kBlobAddress) ? static_cast<DWORD>(m_DataBlob.size()) : m_CodeSize;
+        *space = areaSize - offset;
+    }
+    return reinterpret_cast<char*>(p);
+}
+
+char* CGameScene::GetArgText(DWORD reg) {
+    DWORD space = 0;
+    char* text = GetArgPointer(reg, &space);
+    if (!text) return nullptr;
+    if (!std::memchr(text, 0, space)) {
+        ScriptFault(script_messages::kTextOutside);
+        return nullptr;
+    }
+    return text;
+}
+
+void CGameScene::ReportBadIndex(DWORD count, DWORD index) {
+    const LONG max = static_cast<LONG>(count);
+    const LONG at = static_cast<LONG>(index);
+    if (at >= 0 && at < max) return;
+    char message[256];
+    std::snprintf(message, sizeof message, script_messages::kBadIndex, static_cast<int>(max),
+                  static_cast<int>(at));
+    ScriptFault(message);
+}
+
+void CGameScene::WatchVariable(const char* name, DWORD slot, DWORD x, DWORD y) {
+    const VariableEntry* found = nullptr;
+    for (const VariableEntry& v : m_GlobalVariables) {
+        if (std::strcmp(v.name, name) == 0) {
+            found = &v;
+            break;
+        }
+    }
+    if (!found) {
+        const CallFrame* top = m_CallStack.GetTail(0);
+        const int block = top ? FindBlock(top->blockName) : -1;
+        if (block >= 0) {
+            for (const VariableEntry& v : m_Blocks[static_cast<std::size_t>(block)].variables) {
+                if (std::strcmp(v.name, name) == 0) {
+                    found = &v;
+                    break;
+                }
+            }
+        }
+    }
+    if (!found) return;
+
+    DebugWatchEntry entry{};
+    CopyBounded(entry.name, found->name);
+    entry.isInteger = (found->type & 3) ? 1 : 0;
+    BYTE* cell = ResolveAddress(found->address);
+    if (!cell) {
+        ScriptFaultAddress(found->address);
+        return;
+    }
+    if (entry.isInteger) {
+        entry.value = cell;
+    } else {
+        const DWORD target = (ReadU32(cell) & ~kBlobAddress) | (found->address & kBlobAddress);
+        BYTE* text = ResolveAddress(target, 1);
+        if (!text) {
+            ScriptFaultAddress(target);
+            return;
+        }
+        entry.value = text;
+    }
+    entry.x = static_cast<LONG>(x);
+    entry.y = static_cast<LONG>(y);
+    DebugWatchSet(static_cast<int>(slot), &entry);
+}
+
+void CGameScene::UnwatchVariable(DWORD slot) {
+    DebugWatchRemove(static_cast<int>(slot));
+}
