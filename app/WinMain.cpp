@@ -59,6 +59,11 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, char*, int nCmdShow) {
     return g_DDrawCtrl.MessageLoop();
 }
 
+void CloseInstanceMutex() {
+    if (g_hInstanceMutex) CloseHandle(g_hInstanceMutex);
+    g_hInstanceMutex = nullptr;
+}
+
 int CDDrawCtrl::MessageLoop() {
     // The game draws its own cursor; the system's stays hidden over the client area.
     g_CursorShowCount = ShowCursor(FALSE);

@@ -39,6 +39,11 @@ void UseHeadlessBackend() {
     g_Backend = &TheHeadlessBackend();
 }
 
+void ForgetBackendChoice() {
+    g_ForceHeadless = false;
+    g_Backend = nullptr;
+}
+
 DisplayBackend* ChosenBackend() {
     return g_Backend;
 }

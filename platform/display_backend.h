@@ -40,6 +40,8 @@ class DisplayBackend {
 DisplayBackend& Backend();
 // From now on the headless backend, whatever the environment says (the test interface calls it).
 void UseHeadlessBackend();
+// Back to choosing by the environment at the next use.
+void ForgetBackendChoice();
 // The SDL backend, made on first use (null when SDL cannot start video).
 DisplayBackend* CreateSdlBackend();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -71,6 +72,65 @@ HBRUSH__* StockBrush(int which) {
 
 void Deselect(HGDIOBJ object) {
     if (object && object->selections > 0) --object->selections;
+}
+
+// A run of a row as 0xRRGGBB values, with the layout chosen once per row rather than per pixel.
+void ReadRowRgb(const PixelView& v, int y, int x0, int count, DWORD* out) {
+    const std::uint8_t* row = v.Row(y);
+    if (!v.format && v.bitCount == 8) {
+        DWORD table[256];
+        for (int i = 0; i < 256; ++i)
+            table[i] = PaletteRgb(v, static_cast<unsigned>(i));
+        for (int i = 0; i < count; ++i)
+            out[i] = table[row[x0 + i]];
+        return;
+    }
+    if (!v.format && v.bitCount == 24) {
+        const std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x0) * 3;
+        for (int i = 0; i < count; ++i, p += 3)
+            out[i] = (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
+        return;
+    }
+    if (!v.format && v.bitCount == 32 && v.masks[0] == 0xFF0000 && v.masks[1] == 0xFF00 &&
+        v.masks[2] == 0xFF) {
+        for (int i = 0; i < count; ++i)
+            out[i] = LoadPixel(row + static_cast<std::ptrdiff_t>(x0 + i) * 4, 4) & 0xFFFFFF;
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        out[i] = v.ReadRgb(x0 + i, y);
+}
+
+void WriteRowRgb(const PixelView& v, int y, int x0, int count, const DWORD* rgb) {
+    if (!v.format) {
+        for (int i = 0; i < count; ++i)
+            v.WriteRgb(x0 + i, y, rgb[i]);
+        return;
+    }
+    const PixelFormat& f = *v.format;
+    std::uint8_t* p = v.Row(y) + static_cast<std::ptrdiff_t>(x0) * f.BytesPerPixel();
+    switch (f.layout) {
+    case PixelLayout::Xrgb32:
+        for (int i = 0; i < count; ++i, p += 4)
+            StorePixel(p, 4, rgb[i]);
+        return;
+    case PixelLayout::Rgb24:
+        for (int i = 0; i < count; ++i, p += 3)
+            StorePixel(p, 3, rgb[i]);
+        return;
+    case PixelLayout::Rgb565:
+        for (int i = 0; i < count; ++i, p += 2)
+            StorePixel(p, 2, ((rgb[i] >> 8) & 0xF800) | ((rgb[i] >> 5) & 0x07E0) | ((rgb[i] >> 3) & 0x001F));
+        return;
+    case PixelLayout::Rgb555:
+        for (int i = 0; i < count; ++i, p += 2)
+            StorePixel(p, 2, ((rgb[i] >> 9) & 0x7C00) | ((rgb[i] >> 6) & 0x03E0) | ((rgb[i] >> 3) & 0x001F));
+        return;
+    case PixelLayout::Pal8:
+        for (int i = 0; i < count; ++i, ++p)
+            *p = static_cast<std::uint8_t>(RgbToPixel(f, rgb[i]));
+        return;
+    }
 }
 } // namespace
 
@@ -325,11 +385,25 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
     const PixelView s = platform::ViewOf(source);
     if (!d.Valid() || !s.Valid()) return FALSE;
 
-    const int x0 = std::max(x, 0),
-              x1 = static_cast<int>(std::min<long long>(static_cast<long long>(x) + width, d.width));
-    const int y0 = std::max(y, 0),
-              y1 = static_cast<int>(std::min<long long>(static_cast<long long>(y) + height, d.height));
+    const int x0 = std::max(x, 0);
+    const int x1 = static_cast<int>(std::min<long long>(static_cast<long long>(x) + width, d.width));
+    const int y0 = std::max(y, 0);
+    const int y1 = static_cast<int>(std::min<long long>(static_cast<long long>(y) + height, d.height));
     const bool same = d.format && s.format && d.format == s.format;
+    if (width == sourceWidth && height == sourceHeight && !same) {
+        // 1:1, the way every picture is loaded: whole runs of a row at a time.
+        const int first = static_cast<int>(std::max<long long>(x0, static_cast<long long>(x) - sx));
+        const int last = static_cast<int>(std::min<long long>(x1, static_cast<long long>(x) - sx + s.width));
+        if (first >= last) return TRUE;
+        std::vector<DWORD> rgb(static_cast<std::size_t>(last - first));
+        for (int dy = y0; dy < y1; ++dy) {
+            const long long syy = sy + static_cast<long long>(dy - y);
+            if (syy < 0 || syy >= s.height) continue;
+            platform::ReadRowRgb(s, static_cast<int>(syy), sx + (first - x), last - first, rgb.data());
+            platform::WriteRowRgb(d, dy, first, last - first, rgb.data());
+        }
+        return TRUE;
+    }
     for (int dy = y0; dy < y1; ++dy) {
         const long long syy = sy + (static_cast<long long>(dy - y) * sourceHeight) / height;
         if (syy < 0 || syy >= s.height) continue;

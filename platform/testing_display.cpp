@@ -44,6 +44,13 @@ void UseHeadlessDisplay(DisplayFormat format) {
     ResetInputState();
 }
 
+void UseEnvironmentDisplay() {
+    ForgetBackendChoice();
+    Faults() = DisplayFaults{};
+    ForgetDisplayMode();
+    ResetInputState();
+}
+
 void SetSurfacePitch(int alignment, int padding) {
     Faults().pitchAlignment = alignment;
     Faults().pitchPadding = padding;

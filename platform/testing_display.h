@@ -17,6 +17,9 @@ enum class DisplayFormat { Rgb565, Rgb555, Rgb24, Xrgb32, Pal8 };
 // Selects the headless backend with a 1024x768 desktop in `format` (Pal8: an 8-bit desktop), full
 // screen offered in the same depth only, 4-byte pitch alignment, and clears every display fault.
 void UseHeadlessDisplay(DisplayFormat format = DisplayFormat::Xrgb32);
+// Forgets the backend chosen so far: the next use picks by the environment (SDL unless
+// QUORIN_HEADLESS=1), as the program does.
+void UseEnvironmentDisplay();
 // Rows of new surfaces: the row rounded up to `alignment` bytes, plus `padding` bytes.
 void SetSurfacePitch(int alignment, int padding);
 void SetDesktopSize(int width, int height);

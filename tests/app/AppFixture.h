@@ -64,6 +64,7 @@ class AppTest : public ::testing::Test {
         pt::UseRealClock();
         pt::ClearMessages();
         pt::TakeMessageBoxes();
+        CloseInstanceMutex();
         ::unsetenv("QUORIN_LOCK_DIR");
     }
 

@@ -204,6 +204,10 @@ TEST_F(AppTest, LostSurfacesAreRestoredByThePresent) {
         EXPECT_EQ(g_DDrawCtrl.GetPrimarySurface()->IsLost(), DD_OK);
         EXPECT_EQ(g_DDrawCtrl.GetBackBuffer()->IsLost(), DD_OK);
         EXPECT_EQ(GetRenderTarget(), g_DDrawCtrl.GetBackBuffer());
+        // The restored back buffer lost its picture: the next frame draws all of it.
+        RECT pending;
+        ASSERT_NE(GetUpdateRect(&pending), nullptr);
+        EXPECT_TRUE(EqualRect(&pending, GetScreenRect()));
     });
     EXPECT_EQ(Start(), 0);
 }

@@ -113,3 +113,16 @@ TEST_F(DisplayTest, MovingTheWindowMovesThePresent) {
     g_DDrawCtrl.PresentFrame();
     EXPECT_EQ(pt::ReadSurfaceRgbAt(g_DDrawCtrl.GetPrimarySurface(), 639, 479), 0xFFFFFFu);
 }
+
+TEST_F(DisplayTest, ReleasedDisplayLeavesNoPointersBehind) {
+    EXPECT_NE(GetDirectDraw(), nullptr);
+    g_DDrawCtrl.ReleaseDirectDraw();
+    EXPECT_EQ(GetDirectDraw(), nullptr);
+    EXPECT_EQ(GetRenderTarget(), nullptr);
+    EXPECT_EQ(pt::LiveSurfaceCount(), 0);
+    // Frames without a display draw and present nothing.
+    g_bPresentNeeded = 1;
+    const int before = pt::PresentCount();
+    g_DDrawCtrl.PresentFrame();
+    EXPECT_EQ(pt::PresentCount(), before);
+}

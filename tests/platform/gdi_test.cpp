@@ -104,6 +104,12 @@ TEST(Gdi, StretchBltConvertsAndClips) {
     EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), 0x001Fu);
     EXPECT_EQ(pt::ReadSurfaceRaw(s, 1, 0), 0xF800u);
 
+    // Hanging off the left: the source's second column lands on column 0.
+    ASSERT_EQ(s->GetDC(&target), DD_OK);
+    EXPECT_TRUE(BitBlt(target, -1, 1, 2, 1, memory, 0, 0, SRCCOPY));
+    s->ReleaseDC(target);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 1), 0xF800u);
+
     SelectObject(memory, old);
     DeleteDC(memory);
     DeleteObject(b);
