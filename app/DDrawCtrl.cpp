@@ -1,11 +1,13 @@
 #include "app/DDrawCtrl.h"
 
+
 #include "app/AppMessages.h"
 #include "app/GameCtrl.h"
 #include "app/RunState.h"
 #include "graphics/DDrawSurface.h"
 #include "graphics/UpdateRegion.h"
 #include "platform/gdi.h"
+#include "sound/SoundManager.h"
 
 CDDrawCtrl g_DDrawCtrl;
 int g_MouseX = 0;
@@ -80,7 +82,8 @@ int CDDrawCtrl::CreateMainWindow(HINSTANCE instance, int showCommand) {
     g_hWnd = CreateWindowExA(0, kWindowClass, kCaption, kWindowedStyle, m_WindowX, m_WindowY, width, height,
                              nullptr, nullptr, instance, nullptr);
     if (!g_hWnd) return 0;
-    // The sound manager needs the window; it is created here once the sound subsystem is in.
+    // The sound manager needs the window. Without a sound device it stays silent and the game goes on.
+    CreateSoundManager(g_hWnd);
     WINNLSEnableIME(g_hWnd, FALSE);
     ShowWindow(g_hWnd, showCommand);
     SetFocus(g_hWnd);

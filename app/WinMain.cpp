@@ -1,5 +1,6 @@
 #include "app/WinMain.h"
 
+
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
@@ -8,6 +9,7 @@
 #include "platform/debug.h"
 #include "platform/process.h"
 #include "platform/time.h"
+#include "sound/SoundManager.h"
 
 HINSTANCE g_hInstance = nullptr;
 // Never closed: the system releases it when the process ends.
@@ -93,7 +95,7 @@ int CDDrawCtrl::MessageLoop() {
         g_pGameCtrl = nullptr;
     }
     DestroyConfig();
-    // The sound manager is destroyed here once the sound subsystem is in.
+    DestroySoundManager();
     CoUninitialize();
     return static_cast<int>(msg.wParam);
 }

@@ -2,6 +2,7 @@
 // of the message loop.
 #pragma once
 
+#include "sound/SoundManager.h"
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
@@ -58,6 +59,7 @@ class AppTest : public ::testing::Test {
         delete g_pGameCtrl;
         g_pGameCtrl = nullptr;
         DestroyConfig();
+        DestroySoundManager();
         ResetDisplayGlobals();
         ResetUpdateRegion();
         ResetRunState();

@@ -22,6 +22,12 @@ class DisplayTest : public AppTest {
     }
 };
 
+TEST_F(DisplayTest, TheWindowBringsTheSoundManagerWithIt) {
+    ASSERT_NE(g_pSoundManager, nullptr);
+    // Headless there is a device; music asked for by name that does not exist is refused, not fatal.
+    EXPECT_EQ(g_pSoundManager->PlayBGM("nosuchtrack", 1), 0);
+}
+
 TEST_F(DisplayTest, PresentsOnlyFramesThatReachedTheBackBuffer) {
     const int before = pt::PresentCount();
     g_DDrawCtrl.PresentFrame();
