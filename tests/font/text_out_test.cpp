@@ -1,4 +1,5 @@
 // TextOutA on device contexts over surfaces of every display format.
+#include "tools/fixtures/DisplayFormats.h"
 #include "graphics/DDrawSurface.h"
 #include "platform/gdi_font.h"
 #include "platform/testing.h"
@@ -21,16 +22,7 @@ HFONT GothicFont(int height, int width) {
 }
 
 std::string FormatLabel(const ::testing::TestParamInfo<pt::DisplayFormat>& info) {
-    switch (info.param) {
-    case pt::DisplayFormat::Rgb565:
-        return "Rgb565";
-    case pt::DisplayFormat::Rgb555:
-        return "Rgb555";
-    case pt::DisplayFormat::Rgb24:
-        return "Rgb24";
-    default:
-        return "Xrgb32";
-    }
+    return fixtures::DisplayFormatName(info.param);
 }
 
 class TextOut : public ::testing::TestWithParam<pt::DisplayFormat> {
@@ -52,17 +44,7 @@ class TextOut : public ::testing::TestWithParam<pt::DisplayFormat> {
         if (dd) dd->Release();
         pt::UseFontFile("");
     }
-    DWORD Raw(DWORD rgb) const {
-        const DWORD r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-        switch (GetParam()) {
-        case pt::DisplayFormat::Rgb565:
-            return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-        case pt::DisplayFormat::Rgb555:
-            return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        default:
-            return rgb;
-        }
-    }
+    DWORD Raw(DWORD rgb) const { return fixtures::DisplayPixel(GetParam(), rgb); }
     IDirectDraw* dd = nullptr;
     IDirectDrawSurface* surface = nullptr;
     DWORD paper = 0;

@@ -4,6 +4,7 @@
 #include "graphics/DDrawSurface.h"
 #include "graphics/UpdateRegion.h"
 #include "platform/testing.h"
+#include "tools/fixtures/DisplayFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +13,7 @@
 namespace pt = platform::testing;
 
 inline std::string FormatName(pt::DisplayFormat f) {
-    switch (f) {
-    case pt::DisplayFormat::Rgb565:
-        return "Rgb565";
-    case pt::DisplayFormat::Rgb555:
-        return "Rgb555";
-    case pt::DisplayFormat::Rgb24:
-        return "Rgb24";
-    case pt::DisplayFormat::Xrgb32:
-        return "Xrgb32";
-    default:
-        return "Pal8";
-    }
+    return fixtures::DisplayFormatName(f);
 }
 
 class SurfaceTest : public ::testing::TestWithParam<pt::DisplayFormat> {
@@ -38,34 +28,14 @@ class SurfaceTest : public ::testing::TestWithParam<pt::DisplayFormat> {
         ResetUpdateRegion();
         if (dd) dd->Release();
     }
-    int Bits() const {
-        switch (GetParam()) {
-        case pt::DisplayFormat::Rgb24:
-            return 24;
-        case pt::DisplayFormat::Xrgb32:
-            return 32;
-        default:
-            return 16;
-        }
-    }
+    int Bits() const { return fixtures::DisplayBits(GetParam()); }
     // The display's value for 0xRRGGBB, each channel cut to its width.
-    DWORD Pixel(DWORD rgb) const {
-        const DWORD r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-        switch (GetParam()) {
-        case pt::DisplayFormat::Rgb565:
-            return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-        case pt::DisplayFormat::Rgb555:
-            return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        default:
-            return rgb & 0xFFFFFF;
-        }
-    }
+    DWORD Pixel(DWORD rgb) const { return fixtures::DisplayPixel(GetParam(), rgb); }
     IDirectDraw* dd = nullptr;
 };
 
 inline auto AllFormats() {
-    return ::testing::Values(pt::DisplayFormat::Rgb565, pt::DisplayFormat::Rgb555, pt::DisplayFormat::Rgb24,
-                             pt::DisplayFormat::Xrgb32);
+    return ::testing::ValuesIn(fixtures::kDisplayFormats);
 }
 
 inline std::string FormatParamName(const ::testing::TestParamInfo<pt::DisplayFormat>& info) {

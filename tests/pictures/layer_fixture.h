@@ -2,6 +2,7 @@
 // archive written for the test.
 #pragma once
 
+#include "tools/fixtures/DisplayFormats.h"
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "graphics/Layer.h"
@@ -19,21 +20,11 @@
 namespace pt = platform::testing;
 
 inline std::string DisplayName(const ::testing::TestParamInfo<pt::DisplayFormat>& info) {
-    switch (info.param) {
-    case pt::DisplayFormat::Rgb565:
-        return "Rgb565";
-    case pt::DisplayFormat::Rgb555:
-        return "Rgb555";
-    case pt::DisplayFormat::Rgb24:
-        return "Rgb24";
-    default:
-        return "Xrgb32";
-    }
+    return fixtures::DisplayFormatName(info.param);
 }
 
 inline auto DisplayFormats() {
-    return ::testing::Values(pt::DisplayFormat::Rgb565, pt::DisplayFormat::Rgb555, pt::DisplayFormat::Rgb24,
-                             pt::DisplayFormat::Xrgb32);
+    return ::testing::ValuesIn(fixtures::kDisplayFormats);
 }
 
 class LayerTest : public ::testing::TestWithParam<pt::DisplayFormat> {
@@ -66,29 +57,10 @@ class LayerTest : public ::testing::TestWithParam<pt::DisplayFormat> {
         ASSERT_TRUE(g_pGraphicArc->IsArchiveMode());
     }
 
-    int Bits() const {
-        switch (GetParam()) {
-        case pt::DisplayFormat::Rgb24:
-            return 24;
-        case pt::DisplayFormat::Xrgb32:
-            return 32;
-        default:
-            return 16;
-        }
-    }
+    int Bits() const { return fixtures::DisplayBits(GetParam()); }
     bool Is555() const { return GetParam() == pt::DisplayFormat::Rgb555; }
     // The display's value for 0xRRGGBB: each channel keeps its top bits.
-    DWORD Pixel(DWORD rgb) const {
-        const DWORD r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-        switch (GetParam()) {
-        case pt::DisplayFormat::Rgb565:
-            return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-        case pt::DisplayFormat::Rgb555:
-            return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        default:
-            return rgb & 0xFFFFFF;
-        }
-    }
+    DWORD Pixel(DWORD rgb) const { return fixtures::DisplayPixel(GetParam(), rgb); }
     // A stored pixel without the byte a 32-bit display does not show.
     DWORD Raw(IDirectDrawSurface* s, int x, int y) const {
         const DWORD v = pt::ReadSurfaceRaw(s, x, y);
