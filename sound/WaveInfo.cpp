@@ -64,9 +64,11 @@ int ReadWaveInfo(CFileCtrl& window, std::FILE* file, DWORD size, const char* tag
         return Refuse(window, tag, kMsgNotSound);
     if (window.ReadTag() != Tag("WAVE")) return Refuse(window, tag, kMsgNoWave);
     for (;;) {
-        const DWORD id = window.ReadTag();
+        // Read as a number of its own: an id of four NUL bytes is a chunk like any other, and only a
+        // window with fewer than four bytes left ends the walk.
+        DWORD id = 0;
         DWORD chunkSize = 0;
-        if (id == 0 || !ReadSize(window, &chunkSize)) return Refuse(window, tag, kMsgChunkTag);
+        if (!ReadSize(window, &id) || !ReadSize(window, &chunkSize)) return Refuse(window, tag, kMsgChunkTag);
         if (id == Tag("fmt ")) {
             if (chunkSize > sizeof(WAVEFORMATEX)) {
                 ReadExact(window, format, sizeof(WAVEFORMATEX));

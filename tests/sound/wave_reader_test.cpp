@@ -68,6 +68,15 @@ TEST_F(WaveReaderTest, SkipsOddChunksWithoutAPadByte) {
     EXPECT_EQ(ctrl.GetFormat().nAvgBytesPerSec, 22050u);
 }
 
+TEST_F(WaveReaderTest, AChunkWhoseIdIsFourNulBytesIsSkippedLikeAnyOther) {
+    fixtures::WaveSpec s = Spec(2, 16, 44100, 25);
+    s.beforeData = {{std::string("\0\0\0\0", 4), {7, 7, 7}}};
+    ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
+    EXPECT_EQ(ctrl.GetDataStart(), 12u + 24u + 11u + 8u);
+    EXPECT_EQ(ctrl.GetDataSize(), 100u);
+    EXPECT_EQ(log, "");
+}
+
 TEST_F(WaveReaderTest, FmtBodiesOfSixteenAndEighteenBytesLoadLongerOnesAreRefused) {
     fixtures::WaveSpec s = Spec(2, 16, 44100, 10);
     s.fmtSize = 18;
