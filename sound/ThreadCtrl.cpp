@@ -106,22 +106,28 @@ int CThreadCtrl::ThreadCreate() {
         return 1;
     }
     unsigned id = 0;
+    // The handle is stored before the thread's first pass can take the lock, so a step that asks
+    // for its own thread finds it.
+    Lock();
     HANDLE h = _beginthreadex(nullptr, 0, _Threading, this, 0, &id);
     if (!h) {
         Trace("CThreadCtrl::ThreadCreate -> %s", kMsgThreadCreate);
-        Lock();
         m_bRunning = 0;
         Unlock();
         return 0;
     }
     m_hThread = h;
     m_ThreadId = id;
+    Unlock();
     SetThreadPriority(h, THREAD_PRIORITY_HIGHEST);
     return 1;
 }
 
 int CThreadCtrl::ThreadRelease() {
-    if (!m_hThread) return 0;
+    Lock();
+    const bool haveThread = m_hThread != nullptr;
+    Unlock();
+    if (!haveThread) return 0;
     Stop();
     auto* clocked = dynamic_cast<ClockedThread*>(static_cast<platform::KernelObject*>(m_hThread));
     if (clocked == g_inPass && clocked) {
