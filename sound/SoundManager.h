@@ -136,6 +136,8 @@ class CSoundManager {
     // Copies the name into the buffer (empty when unset) and returns it, or null when unset.
     char* ReportName(int index, bool present, char* buffer);
     int StartLoopSE(const char* name, int loop, bool fadeIn, int duration);
+    // Names the voice or system-voice channel and plays it once at the voice volume when voices are on.
+    void StartVoice(int index, const char* name);
 
     // Fades.
     void StartFadeIn(DWORD channel, int duration);

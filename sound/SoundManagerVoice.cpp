@@ -6,11 +6,7 @@
 void CSoundManager::PlayVoice(const char* name) {
     if (!m_pDevice || !m_pVoiceArc || !IsUsableName(name)) return;
     StopVoice();
-    SetName(kVoice, name);
-    if (!m_Enabled[kClassVoice] || !LoadChannel(m_Name[kVoice], SOUND_CHANNEL_VOICE)) return;
-    const int slot = static_cast<int>(m_Slot[kVoice]);
-    m_pDevice->SetVolume(slot, m_Volume[kClassVoice]);
-    m_pDevice->Play(slot, 0);
+    StartVoice(kVoice, name);
 }
 
 void CSoundManager::StopVoice() {
@@ -40,9 +36,13 @@ char* CSoundManager::GetVoiceName(char* buffer) {
 void CSoundManager::PlaySysVoice(const char* name) {
     if (!m_pDevice || !m_pVoiceArc || !IsUsableName(name)) return;
     StopSysVoice();
-    SetName(kSysVoice, name);
-    if (!m_Enabled[kClassVoice] || !LoadChannel(m_Name[kSysVoice], SOUND_CHANNEL_SYSVOICE)) return;
-    const int slot = static_cast<int>(m_Slot[kSysVoice]);
+    StartVoice(kSysVoice, name);
+}
+
+void CSoundManager::StartVoice(int index, const char* name) {
+    SetName(index, name);
+    if (!m_Enabled[kClassVoice] || !LoadChannel(m_Name[index], ChannelBit(index))) return;
+    const int slot = static_cast<int>(m_Slot[index]);
     m_pDevice->SetVolume(slot, m_Volume[kClassVoice]);
     m_pDevice->Play(slot, 0);
 }
