@@ -1,7 +1,5 @@
 #include "graphics/AmFile.h"
 
-#include "platform/files.h"
-
 #include <cstring>
 
 using picture_io::PeekMagic;
@@ -148,9 +146,6 @@ DWORD CAmFile::ReadPlane(std::FILE* fp, BYTE* dest, DWORD size, BOOL keepPositio
 }
 
 DWORD CAmFile::ReadPlane(const char* path, BYTE* dest, DWORD size) {
-    std::FILE* fp = path ? crt::fopen(path, "rb") : nullptr;
-    if (!fp) return 0;
-    const DWORD result = ReadPlane(fp, dest, size, TRUE);
-    std::fclose(fp);
-    return result;
+    picture_io::PathStream s(path);
+    return s.fp ? ReadPlane(s.fp, dest, size, TRUE) : 0;
 }
