@@ -1,7 +1,5 @@
 #include "graphics/AmFile.h"
 
-#include "platform/files.h"
-
 #include <cstring>
 
 using picture_io::PeekMagic;
@@ -13,6 +11,25 @@ using picture_io::U32;
 namespace {
 bool IsAm(const char magic[2]) {
     return magic[0] == 'A' && magic[1] == 'M';
+}
+
+// The colour data and the plane are each coded as "CM" pixel data; this is the header that decodes one
+// of them.
+CMHeader PartHeader(const AMHeader& h, WORD width, WORD height, BYTE bitCount, BYTE compression, DWORD offset,
+                    DWORD size) {
+    CMHeader part{};
+    part.magic[0] = 'C';
+    part.magic[1] = 'M';
+    part.width = width;
+    part.height = height;
+    part.paletteEntries = h.paletteEntries;
+    part.bitCount = bitCount;
+    part.compression = compression;
+    part.mustBeOne = h.mustBeOne;
+    part.unused15 = h.unused25;
+    part.dataOffset = offset;
+    part.dataSize = size;
+    return part;
 }
 } // namespace
 
@@ -67,38 +84,15 @@ BOOL CAmFile::ReadAmHeader(std::FILE* fp, PictureInfo* out, BOOL keepPosition) {
     // The plane is read pixel for pixel against the colour picture; another size has no meaning.
     if (h.planeWidth != h.width || h.planeHeight != h.height) return FALSE;
     m_AmHeader = h;
-    CMHeader colour{};
-    colour.magic[0] = 'C';
-    colour.magic[1] = 'M';
-    colour.width = h.width;
-    colour.height = h.height;
-    colour.paletteEntries = h.paletteEntries;
-    colour.bitCount = h.bitCount;
-    colour.compression = h.compression;
-    colour.mustBeOne = h.mustBeOne;
-    colour.unused15 = h.unused25;
-    colour.dataOffset = h.colourOffset;
-    colour.dataSize = h.colourSize;
-    m_CmHeader = colour;
+    m_CmHeader = PartHeader(h, h.width, h.height, h.bitCount, h.compression, h.colourOffset, h.colourSize);
     m_Info = info;
     if (out) *out = info;
     return TRUE;
 }
 
 CMHeader CAmFile::PlaneHeader() const {
-    CMHeader plane{};
-    plane.magic[0] = 'C';
-    plane.magic[1] = 'M';
-    plane.width = m_AmHeader.planeWidth;
-    plane.height = m_AmHeader.planeHeight;
-    plane.paletteEntries = m_AmHeader.paletteEntries;
-    plane.bitCount = 8;
-    plane.compression = m_AmHeader.planeCompression;
-    plane.mustBeOne = m_AmHeader.mustBeOne;
-    plane.unused15 = m_AmHeader.unused25;
-    plane.dataOffset = m_AmHeader.planeOffset;
-    plane.dataSize = m_AmHeader.planeSize;
-    return plane;
+    const AMHeader& h = m_AmHeader;
+    return PartHeader(h, h.planeWidth, h.planeHeight, 8, h.planeCompression, h.planeOffset, h.planeSize);
 }
 
 DWORD CAmFile::ReadBits(std::FILE* fp, BYTE* dest, DWORD destSize, BOOL packed, BOOL keepPosition) {
@@ -148,9 +142,6 @@ DWORD CAmFile::ReadPlane(std::FILE* fp, BYTE* dest, DWORD size, BOOL keepPositio
 }
 
 DWORD CAmFile::ReadPlane(const char* path, BYTE* dest, DWORD size) {
-    std::FILE* fp = path ? crt::fopen(path, "rb") : nullptr;
-    if (!fp) return 0;
-    const DWORD result = ReadPlane(fp, dest, size, TRUE);
-    std::fclose(fp);
-    return result;
+    picture_io::PathStream s(path);
+    return s.fp ? ReadPlane(s.fp, dest, size, TRUE) : 0;
 }

@@ -1,26 +1,14 @@
 #include "graphics/BmpFile.h"
 
-#include "platform/files.h"
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
+using picture_io::PathStream;
 using picture_io::ReadExact;
 using picture_io::StreamMark;
 using picture_io::U16;
 using picture_io::U32;
-
-namespace {
-// Opens a picture file for a path form; closed when it goes.
-struct PathStream {
-    explicit PathStream(const char* path) : fp(path ? crt::fopen(path, "rb") : nullptr) {}
-    ~PathStream() {
-        if (fp) std::fclose(fp);
-    }
-    std::FILE* fp;
-};
-} // namespace
 
 CBmpFile::CBmpFile() : m_FileHeader{}, m_InfoHeader{}, m_Info{} {}
 

@@ -1,7 +1,5 @@
 #include "graphics/CmFile.h"
 
-#include "platform/files.h"
-
 #include <cstring>
 #include <memory>
 
@@ -59,11 +57,8 @@ int CCmFile::ReadPalette(std::FILE* fp, RGBQUAD* dest, int count, BOOL keepPosit
 }
 
 int CCmFile::ReadPalette(const char* path, RGBQUAD* dest, int count) {
-    std::FILE* fp = path ? crt::fopen(path, "rb") : nullptr;
-    if (!fp) return -1;
-    const int result = ReadPalette(fp, dest, count, TRUE);
-    std::fclose(fp);
-    return result;
+    picture_io::PathStream s(path);
+    return s.fp ? ReadPalette(s.fp, dest, count, TRUE) : -1;
 }
 
 BOOL CCmFile::ReadShortPalette(std::FILE* fp, RGBQUAD* dest, int destCount, DWORD entries) {

@@ -25,6 +25,8 @@ bool CDDrawSurface::Release() {
         m_pSurface->Release();
         m_pSurface = nullptr;
     }
+    // The key went with the surface; keyed blits of the next one would fail for want of a key.
+    m_BltFlags = 0;
     return true;
 }
 

@@ -9,10 +9,6 @@
 #include <vector>
 
 namespace {
-DWORD LowestBitIndex(DWORD mask) {
-    return mask ? static_cast<DWORD>(std::countr_zero(mask)) : 0;
-}
-
 // One channel of a 16-bit source pixel moved into a 16-bit surface channel of the same or a
 // neighbouring width: a 5-bit value goes up one bit into a 6-bit channel, a 6-bit one loses its lowest.
 DWORD MoveChannel(DWORD pixel, DWORD sourceShift, DWORD sourceMax, DWORD destShift, DWORD destMax,
@@ -128,9 +124,11 @@ bool AnalyseBitfieldMasks(const BITMAPINFO* info, BitfieldAnalysis* analysis) {
     analysis->redMask = masks[0];
     analysis->greenMask = masks[1];
     analysis->blueMask = masks[2];
-    analysis->redShift = LowestBitIndex(masks[0]);
-    analysis->greenShift = LowestBitIndex(masks[1]);
-    analysis->blueShift = LowestBitIndex(masks[2]);
+    RgbChannelMasks shifts;
+    CalcRgbShifts(&shifts, masks[0], masks[1], masks[2]);
+    analysis->redShift = shifts.redShift;
+    analysis->greenShift = shifts.greenShift;
+    analysis->blueShift = shifts.blueShift;
     analysis->redUp = std::popcount(masks[0]) == 5 ? 3 : 2;
     analysis->greenUp = std::popcount(masks[1]) == 5 ? 3 : 2;
     analysis->blueUp = std::popcount(masks[2]) == 5 ? 3 : 2;

@@ -10,8 +10,13 @@ constexpr SepiaRow kAnchors[16] = {
     {192, 204, 217}, {213, 221, 229}, {234, 238, 242}, {255, 255, 255},
 };
 
-constexpr BYTE Between(BYTE a, BYTE b, int step) {
-    return static_cast<BYTE>(a + ((b - a) * step + 8) / 17);
+// Blue rounds down and red up between two rows, so that every row but the first and the last keeps
+// blue below the grey level and red above it; rounding to nearest made rows 1, 2, 253 and 254 grey.
+constexpr BYTE Below(BYTE a, BYTE b, int step) {
+    return static_cast<BYTE>(a + (b - a) * step / 17);
+}
+constexpr BYTE Above(BYTE a, BYTE b, int step) {
+    return static_cast<BYTE>(a + ((b - a) * step + 16) / 17);
 }
 
 constexpr std::array<SepiaRow, 256> MakeSepiaTable() {
@@ -20,8 +25,7 @@ constexpr std::array<SepiaRow, 256> MakeSepiaTable() {
         const int i = g / 17, step = g % 17;
         const SepiaRow& lo = kAnchors[i];
         const SepiaRow& hi = kAnchors[i < 15 ? i + 1 : 15];
-        table[g] =
-            SepiaRow{Between(lo.blue, hi.blue, step), static_cast<BYTE>(g), Between(lo.red, hi.red, step)};
+        table[g] = SepiaRow{Below(lo.blue, hi.blue, step), static_cast<BYTE>(g), Above(lo.red, hi.red, step)};
     }
     return table;
 }

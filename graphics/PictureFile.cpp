@@ -1,5 +1,7 @@
 #include "graphics/PictureFile.h"
 
+#include "platform/files.h"
+
 #include <cstring>
 
 std::uint64_t PackedLineBytes(std::uint64_t width, DWORD bitCount) {
@@ -85,6 +87,12 @@ bool StreamMark::SeekFromStart(std::uint64_t offset) const {
     const std::uint64_t to = static_cast<std::uint64_t>(m_Start) + offset;
     if (to > static_cast<std::uint64_t>(0x7FFFFFFFFFFFFFFFll)) return false;
     return std::fseek(m_File, static_cast<long>(to), SEEK_SET) == 0;
+}
+
+PathStream::PathStream(const char* path) : fp(path ? crt::fopen(path, "rb") : nullptr) {}
+
+PathStream::~PathStream() {
+    if (fp) std::fclose(fp);
 }
 
 bool ReadExact(std::FILE* fp, void* dst, std::size_t n) {

@@ -118,6 +118,15 @@ class StreamMark {
     BOOL m_Keep;
 };
 
+// Opens a picture file "rb" for a path form; closed when it goes.
+struct PathStream {
+    explicit PathStream(const char* path);
+    ~PathStream();
+    PathStream(const PathStream&) = delete;
+    PathStream& operator=(const PathStream&) = delete;
+    std::FILE* fp;
+};
+
 bool ReadExact(std::FILE* fp, void* dst, std::size_t n);
 // Reads two bytes and puts the stream back.
 bool PeekMagic(std::FILE* fp, char magic[2]);

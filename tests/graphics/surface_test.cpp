@@ -123,6 +123,19 @@ TEST_P(SurfaceTest, KeyFlagsFollowOnlyASuccessfulKey) {
     EXPECT_EQ(s.GetSurface()->IsLost(), DD_OK);
     EXPECT_TRUE(s.SetColorKeyFromCorner(0));
     EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
+
+    // A new surface in a keyed wrapper has no key: its blits copy every pixel and do not fail.
+    CDDrawSurface dest;
+    ASSERT_TRUE(dest.CreateEmpty(dd, SIZE{4, 4}));
+    ASSERT_TRUE(s.CreateEmpty(dd, SIZE{4, 4}));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+    FillSurface(s.GetSurface(), Pixel(0xFFFFFF), nullptr);
+    EXPECT_EQ(s.BltTo(dest.GetSurface(), 0, 0, nullptr), DD_OK);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(dest.GetSurface(), 0, 0), 0xFFFFFFu);
+    ASSERT_TRUE(s.SetColorKeyFromCorner(0));
+    const DWORD bits[4] = {};
+    ASSERT_TRUE(s.Create(dd, bits, SIZE{2, 2}, FALSE, FALSE, nullptr));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
 }
 
 TEST_P(SurfaceTest, PixelFormatRecordsDescribeTheDisplay) {

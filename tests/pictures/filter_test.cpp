@@ -14,8 +14,11 @@ TEST(ColorFilter, SepiaTableHasItsShape) {
     for (int g = 0; g < 256; ++g) {
         const SepiaRow& row = SepiaTone(static_cast<BYTE>(g));
         EXPECT_EQ(row.green, g);
-        EXPECT_LE(row.blue, g);
-        EXPECT_GE(row.red, g);
+        // Between the ends blue stays below the grey level and red above it: no row is plain grey.
+        if (g > 0 && g < 255) {
+            EXPECT_LT(row.blue, g) << g;
+            EXPECT_GT(row.red, g) << g;
+        }
         if (g > 0) {
             EXPECT_GE(row.blue, SepiaTone(static_cast<BYTE>(g - 1)).blue);
             EXPECT_GE(row.red, SepiaTone(static_cast<BYTE>(g - 1)).red);
