@@ -15,6 +15,14 @@ namespace {
 // "：" (full-width colon) in Shift-JIS.
 const char kFullWidthColon[] = "\x81\x46";
 
+// A trace message holds at most 1023 characters and always ends with NUL.
+constexpr std::size_t kTraceSize = 1024;
+__attribute__((format(printf, 2, 0))) void FormatTrace(char (&out)[kTraceSize], const char* format,
+                                                       va_list args) {
+    out[0] = '\0';
+    if (format) std::vsnprintf(out, sizeof out, format, args);
+}
+
 void AppendBounded(char* out, std::size_t size, const char* text) {
     const std::size_t len = std::strlen(out);
     if (len + 1 < size) CopyBounded(out + len, size - len, text);
@@ -67,24 +75,22 @@ void ReportError(const char* message1, const char* message2, const char* message
 }
 
 void Trace(const char* format, ...) {
-    char buffer[1024];
+    char buffer[kTraceSize];
     va_list args;
     va_start(args, format);
-    buffer[0] = '\0';
-    if (format) std::vsnprintf(buffer, sizeof buffer, format, args);
+    FormatTrace(buffer, format, args);
     va_end(args);
     OutputDebugStringA(buffer);
     OutputDebugStringA("\n");
 }
 
 void ErrorLog(const char* tag, const char* format, ...) {
-    char message[1024];
+    char message[kTraceSize];
     va_list args;
     va_start(args, format);
-    message[0] = '\0';
-    if (format) std::vsnprintf(message, sizeof message, format, args);
+    FormatTrace(message, format, args);
     va_end(args);
-    char line[1024 + 256];
+    char line[kTraceSize + 256];
     std::snprintf(line, sizeof line, "%s -> %s\n", tag ? tag : "", message);
     OutputDebugStringA(line);
 }

@@ -73,7 +73,9 @@ bool CConfig::Load(const char* iniPath) {
         char value[MAX_PATH];
         GetPrivateProfileStringA("Path", kPathKeys[slot], "", value, MAX_PATH, iniPath);
         // An empty folder would send every file to the root; the program folder is what was meant.
-        SetFolder(m_Paths[slot], value[0] ? value : programFolder);
+        // An ini named without a folder lies in the current one: its folders stay empty, not the root.
+        const char* folder = value[0] ? value : programFolder;
+        if (folder[0]) SetFolder(m_Paths[slot], folder);
     }
 
     auto first = [&](const char* key) {

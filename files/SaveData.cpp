@@ -48,6 +48,17 @@ std::int64_t FileSize(const char* path) {
     return st.st_size;
 }
 
+// Attaches the blob when none is attached, else detaches the one that is.
+void ToggleAttached(const void*& attached, DWORD& attachedLength, const void* blob, DWORD length) {
+    if (attached) {
+        attached = nullptr;
+        attachedLength = 0;
+    } else if (blob) {
+        attached = blob;
+        attachedLength = length;
+    }
+}
+
 void SetName(char (&field)[CSaveData::kNameSize], const char* name) {
     if (!name || std::strlen(name) >= sizeof field) return;
     std::memset(field, 0, sizeof field);
@@ -321,23 +332,11 @@ void CSaveData::SelectSlot(int slot) {
 }
 
 void CSaveData::SetStateBlob(const void* blob, DWORD length) {
-    if (m_AttachedState) {
-        m_AttachedState = nullptr;
-        m_AttachedStateLength = 0;
-    } else if (blob) {
-        m_AttachedState = blob;
-        m_AttachedStateLength = length;
-    }
+    ToggleAttached(m_AttachedState, m_AttachedStateLength, blob, length);
 }
 
 void CSaveData::SetScriptBlob(const void* blob, DWORD length) {
-    if (m_AttachedScript) {
-        m_AttachedScript = nullptr;
-        m_AttachedScriptLength = 0;
-    } else if (blob) {
-        m_AttachedScript = blob;
-        m_AttachedScriptLength = length;
-    }
+    ToggleAttached(m_AttachedScript, m_AttachedScriptLength, blob, length);
 }
 
 bool CSaveData::WriteSlot() {

@@ -134,8 +134,10 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     std::FILE* fp = crt::fopen(file, "wb");
     if (!fp) return FALSE;
     bool ok = true;
+    // Lines are written back whole, with any stray NUL in them: a line is kept as it was.
     for (const auto& l : lines) {
-        if (std::fputs(l.c_str(), fp) < 0 || std::fputs("\r\n", fp) < 0) ok = false;
+        if (std::fwrite(l.data(), 1, l.size(), fp) != l.size() || std::fwrite("\r\n", 1, 2, fp) != 2)
+            ok = false;
     }
     if (std::fclose(fp) != 0) ok = false;
     return ok ? TRUE : FALSE;

@@ -160,3 +160,16 @@ TEST_F(Config, QuotedCommandLineGivesTheProgramFolder) {
     EXPECT_STREQ(g_pConfig->GetSystemProgramPath(), (other.ProgramPath() + "Game Folder\\").c_str());
     EXPECT_TRUE(std::filesystem::exists(other.Path() + "Game Folder/Quorin.ini"));
 }
+
+TEST_F(Config, IniWithoutAFolderLeavesEmptyFoldersInTheCurrentOne) {
+    fixtures::WriteFileText(dir.File("Quorin.ini"), "[Path]\r\nSystemDataPath=\r\nScenarioPath=scn\r\n");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    CConfig config;
+    const bool loaded = config.Load("Quorin.ini");
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(loaded);
+    EXPECT_STREQ(config.GetSystemDataPath(), "");
+    EXPECT_STREQ(config.GetSystemDataPath("data.arc"), "data.arc");
+    EXPECT_STREQ(config.GetScenarioPath(), "scn\\");
+}

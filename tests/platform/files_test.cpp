@@ -86,4 +86,11 @@ TEST(Profile, WritesCreateFileAndSectionAndKeepOtherLines) {
     fixtures::WriteFileText(ini, "; note\r\n[Config]\r\nX=1\r\n\r\n[Keep]\r\nY=2\r\n");
     EXPECT_TRUE(WritePrivateProfileStringA("Config", "Z", "9", ini.c_str()));
     EXPECT_EQ(fixtures::ReadFileText(ini), "; note\r\n[Config]\r\nX=1\r\nZ=9\r\n\r\n[Keep]\r\nY=2\r\n");
+
+    // A line with a stray NUL in it is kept byte for byte, not cut at the NUL.
+    using namespace std::string_literals;
+    const std::string odd = "[Odd\0x]\r\nK=\0v\r\n[Config]\r\nX=1\r\n"s;
+    fixtures::WriteFileText(ini, odd);
+    EXPECT_TRUE(WritePrivateProfileStringA("Config", "X", "2", ini.c_str()));
+    EXPECT_EQ(fixtures::ReadFileText(ini), "[Odd\0x]\r\nK=\0v\r\n[Config]\r\nX=2\r\n"s);
 }
