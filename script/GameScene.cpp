@@ -1,7 +1,6 @@
 #include "script/GameScene.h"
 
 #include "app/RunState.h"
-#include "platform/runtime.h"
 
 char g_ScriptPath[MAX_PATH] = "";
 
@@ -17,7 +16,7 @@ CGameScene::~CGameScene() {
 int CGameScene::FindBlock(const char* name) const {
     if (!name) return -1;
     for (std::size_t i = 0; i < m_Blocks.size(); ++i) {
-        if (_stricmp(m_Blocks[i].record.name, name) == 0) return static_cast<int>(i);
+        if (script_format::NamesMatch(m_Blocks[i].record.name, name)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -25,7 +24,7 @@ int CGameScene::FindBlock(const char* name) const {
 const SoundDef* CGameScene::FindSound(const char* id) const {
     if (!id) return nullptr;
     for (const SoundDef& def : m_Sounds) {
-        if (_stricmp(def.id, id) == 0) return &def;
+        if (script_format::NamesMatch(def.id, id)) return &def;
     }
     return nullptr;
 }
@@ -33,7 +32,7 @@ const SoundDef* CGameScene::FindSound(const char* id) const {
 const GraphicDef* CGameScene::FindGraphic(const char* id) const {
     if (!id) return nullptr;
     for (const GraphicDef& def : m_Graphics) {
-        if (_stricmp(def.id, id) == 0) return &def;
+        if (script_format::NamesMatch(def.id, id)) return &def;
     }
     return nullptr;
 }

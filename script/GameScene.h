@@ -149,6 +149,8 @@ class CGameScene {
     // Reports a fatal script error with the current source line and aborts the script.
     void ScriptFault(const char* message1, const char* message2 = nullptr);
     void ScriptFaultAddress(DWORD address);
+    // ResolveAddress that reports an address outside its area as a script fault.
+    BYTE* CellOrFault(DWORD address, DWORD size = 4);
     // One arithmetic, logic or compare instruction; false after a script fault.
     bool RunTwoOperand(int op, BYTE code);
     // The cell a register operand byte names: the register, or with bit 6 the memory cell at the

@@ -80,28 +80,18 @@ void CGameScene::DispatchScriptControl(DWORD sub) {
 }
 
 DWORD CGameScene::GetArgValue(DWORD reg) {
-    const BYTE* cell = ResolveAddress(reg);
-    if (!cell) {
-        ScriptFaultAddress(reg);
-        return 0;
-    }
-    return ReadU32(cell);
+    const BYTE* cell = CellOrFault(reg);
+    return cell ? ReadU32(cell) : 0;
 }
 
 char* CGameScene::GetArgPointer(DWORD reg, DWORD* space) {
-    const BYTE* cell = ResolveAddress(reg);
-    if (!cell) {
-        ScriptFaultAddress(reg);
-        return nullptr;
-    }
+    const BYTE* cell = CellOrFault(reg);
+    if (!cell) return nullptr;
     // The cell holds an offset into its own area.
     const DWORD offset = ReadU32(cell) & ~kBlobAddress;
     const DWORD target = offset | (reg & kBlobAddress);
-    BYTE* p = ResolveAddress(target, 1);
-    if (!p) {
-        ScriptFaultAddress(target);
-        return nullptr;
-    }
+    BYTE* p = CellOrFault(target, 1);
+    if (!p) return nullptr;
     if (space) {
         const DWORD areaSize = (reg & kBlobAddress) ? static_cast<DWORD>(m_DataBlob.size()) : m_CodeSize;
         *space = areaSize - offset;
@@ -155,20 +145,14 @@ void CGameScene::WatchVariable(const char* name, DWORD slot, DWORD x, DWORD y) {
     DebugWatchEntry entry{};
     CopyBounded(entry.name, found->name);
     entry.isInteger = (found->type & 3) ? 1 : 0;
-    BYTE* cell = ResolveAddress(found->address);
-    if (!cell) {
-        ScriptFaultAddress(found->address);
-        return;
-    }
     if (entry.isInteger) {
+        BYTE* cell = CellOrFault(found->address);
+        if (!cell) return;
         entry.value = cell;
     } else {
-        const DWORD target = (ReadU32(cell) & ~kBlobAddress) | (found->address & kBlobAddress);
-        BYTE* text = ResolveAddress(target, 1);
-        if (!text) {
-            ScriptFaultAddress(target);
-            return;
-        }
+        // The watch shows the text as it stands: it must end inside its area like any text argument.
+        char* text = GetArgText(found->address);
+        if (!text) return;
         entry.value = text;
     }
     entry.x = static_cast<LONG>(x);

@@ -106,12 +106,16 @@ void CGameScene::ScriptFaultAddress(DWORD address) {
     ScriptFault(script_messages::kBadAddress, line);
 }
 
+BYTE* CGameScene::CellOrFault(DWORD address, DWORD size) {
+    BYTE* cell = ResolveAddress(address, size);
+    if (!cell) ScriptFaultAddress(address);
+    return cell;
+}
+
 BYTE* CGameScene::RegisterCell(BYTE operand, bool indirect) {
     const int reg = operand & 15;
     if (!indirect) return reinterpret_cast<BYTE*>(&m_Registers[reg]);
-    BYTE* cell = ResolveAddress(m_Registers[reg]);
-    if (!cell) ScriptFaultAddress(m_Registers[reg]);
-    return cell;
+    return CellOrFault(m_Registers[reg]);
 }
 
 int CGameScene::DecodeOperands(BYTE code, BYTE** dest, BYTE** src) {
@@ -143,18 +147,12 @@ int CGameScene::DecodeOperands(BYTE code, BYTE** dest, BYTE** src) {
                 return 0;
             }
             if (!(*src = RegisterCell(m, (m & 0x10) != 0))) return 0;
-            if (!(*dest = ResolveAddress(xv))) {
-                ScriptFaultAddress(xv);
-                return 0;
-            }
+            if (!(*dest = CellOrFault(xv))) return 0;
             return length;
         }
         if (!(*dest = RegisterCell(m, (m & 0x10) != 0))) return 0;
         if (m & 0x20) {
-            if (!(*src = ResolveAddress(xv))) {
-                ScriptFaultAddress(xv);
-                return 0;
-            }
+            if (!(*src = CellOrFault(xv))) return 0;
         } else {
             *src = x; // the immediate lives in the code
         }
@@ -162,15 +160,9 @@ int CGameScene::DecodeOperands(BYTE code, BYTE** dest, BYTE** src) {
     }
     BYTE* y = x + 4;
     const DWORD yv = LoadCell(y);
-    if (!(*dest = ResolveAddress(xv))) {
-        ScriptFaultAddress(xv);
-        return 0;
-    }
+    if (!(*dest = CellOrFault(xv))) return 0;
     if (m & 0x04) {
-        if (!(*src = ResolveAddress(yv))) {
-            ScriptFaultAddress(yv);
-            return 0;
-        }
+        if (!(*src = CellOrFault(yv))) return 0;
     } else {
         *src = y;
     }

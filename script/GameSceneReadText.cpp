@@ -2,7 +2,6 @@
 #include "script/GameScene.h"
 
 #include "files/SaveData.h"
-#include "platform/runtime.h"
 
 #include <cstring>
 
@@ -26,7 +25,7 @@ void CGameScene::SelectReadTable(const char* blockName) {
         // The stored name fills its field and need not end in it.
         char name[sizeof m_pReadTextBlocks[i].name + 1] = {};
         std::memcpy(name, m_pReadTextBlocks[i].name, sizeof m_pReadTextBlocks[i].name);
-        if (_stricmp(name, blockName) != 0) continue;
+        if (!script_format::NamesMatch(name, blockName)) continue;
         m_pReadEntries = m_ppReadTextEntries[i];
         m_ReadEntryCount = m_pReadEntries ? m_pReadTextBlocks[i].entryCount : 0;
         return;

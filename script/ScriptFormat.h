@@ -56,6 +56,31 @@ inline void WriteU32(BYTE* p, DWORD v) {
 inline bool NameFits(const BYTE* field) {
     return std::memchr(field, 0, kNameSize) != nullptr;
 }
+
+inline bool IsSjisLead(BYTE c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+// Block names, sound and graphic IDs match without regard to ASCII case. The second byte of a
+// Shift-JIS character is compared as it is: it may lie among the capitals (ア is 83 41, ヂ 83 61),
+// and folding it would make two different names one.
+inline bool NamesMatch(const char* a, const char* b) {
+    const auto* pa = reinterpret_cast<const BYTE*>(a);
+    const auto* pb = reinterpret_cast<const BYTE*>(b);
+    for (;;) {
+        const BYTE ca = *pa++, cb = *pb++;
+        if (ca == cb && IsSjisLead(ca)) {
+            if (*pa != *pb) return false;
+            if (*pa == 0) return true;
+            ++pa;
+            ++pb;
+            continue;
+        }
+        const BYTE fa = (ca >= 'A' && ca <= 'Z') ? static_cast<BYTE>(ca + ('a' - 'A')) : ca;
+        const BYTE fb = (cb >= 'A' && cb <= 'Z') ? static_cast<BYTE>(cb + ('a' - 'A')) : cb;
+        if (fa != fb) return false;
+        if (fa == 0) return true;
+    }
+}
 } // namespace script_format
 
 // A sound of the script's sound table; its ID is also the name handed to the sound manager.

@@ -280,3 +280,32 @@ TEST_F(LoaderTest, BlockZeroTablesMustLieInside) {
     bytes.resize(body + codeSize + 2 * 264 + 2 * 22 + 2);
     ExpectRefused(bytes, "block 0 failed to load");
 }
+
+// Case is folded for ASCII letters only: the second byte of a Shift-JIS character that falls among the
+// capitals (ア is 83 41, ヂ 83 61) keeps two different names apart.
+TEST_F(LoaderTest, ShiftJisNamesAreNotFoldedInTheirSecondByte) {
+    ASSERT_EQ(Load(R"(
+.sound "効果ア", "a.wav", se
+.sound "効果ヂ", "b.wav", voice
+.graphic "絵ア", "a.bmp", 1, 0, 0
+.graphic "絵ヂ", "b.bmp", 2, 0, 0
+.block main
+    cmd 0, 1, "ヂb"
+    host 99, 0
+.block "アB"
+    mov r5, #1
+    ret
+.block "ヂB"
+    mov r5, #2
+    ret
+)"),
+              1);
+    const std::string a = platform::Utf8ToSjis("アb"), dz = platform::Utf8ToSjis("ヂb");
+    EXPECT_EQ(scene->FindBlock(a.c_str()), 1);
+    EXPECT_EQ(scene->FindBlock(dz.c_str()), 2);
+    EXPECT_EQ(scene->FindSound(platform::Utf8ToSjis("効果ヂ").c_str())->kind, 2);
+    EXPECT_EQ(scene->FindGraphic(platform::Utf8ToSjis("絵ヂ").c_str())->layer, 2);
+    EXPECT_EQ(scene->FindBlock(platform::Utf8ToSjis("ア").c_str()), -1);
+    ASSERT_TRUE(RunUntilHost(99));
+    EXPECT_EQ(scene->GetRegister(5), 2u);
+}

@@ -308,3 +308,36 @@ forever:
     EXPECT_EQ(scene->GetPc(), 0u);
     EXPECT_FALSE(scene->IsHalted());
 }
+
+// Bit 0 of a code byte only picks the operand form: the one-byte and jump instructions, the second
+// return and the 0xA1 host command run as their even twins.
+TEST_F(ScriptTest, OddCodeBytesRunAsTheirEvenTwins) {
+    ASSERT_EQ(Load(R"(
+.block main
+    mov r15, #0x100
+    .byte 0x55, 0x53, 0x57
+    .byte 0x01
+    .byte 0xA1, 98, 0, 0, 0, 0
+    .byte 0x5B, 0x5D, 0x59
+    .byte 0x41
+    .int over
+    mov r5, #1
+over:
+    cmd 0, 1, "sub"
+    host 99, 0
+.block sub
+    mov r2, #2
+    .byte 0x49
+    mov r2, #3
+)"),
+              1);
+    ASSERT_EQ(scene->Execute(), 1);
+    EXPECT_EQ(scene->GetCode()[scene->GetPc()], 98);
+    EXPECT_EQ(scene->GetRegister(15), 0x107u);
+    scene->DispatchCommand();
+    ASSERT_TRUE(RunUntilHost(99));
+    EXPECT_EQ(scene->GetRegister(5), 0u) << "the jump was taken";
+    EXPECT_EQ(scene->GetRegister(2), 2u) << "0x49 returned from the block";
+    EXPECT_EQ(scene->GetCurrentBlock(), 0);
+    EXPECT_FALSE(scene->IsHalted());
+}

@@ -170,3 +170,23 @@ ctext:    .str "xyz"
     EXPECT_STREQ(scene->GetArgText(local + 4), "xyz");
     EXPECT_FALSE(scene->IsHalted());
 }
+
+// A text watch shows its text later, as it stands: one that runs to the end of its block's code is refused
+// the way a text argument is, before anything would read past the code.
+TEST_F(ScriptTest, WatchOnATextWithoutItsEndIsAScriptError) {
+    ASSERT_EQ(Load(R"(
+.block main
+    .line 6
+    cmd 0, 10, "t", =1, =0, =0
+    host 99, 0
+    .var t, tcell, text
+tcell: .ptr tail
+tail:  .byte 0x41, 0x42
+)"),
+              1);
+    EXPECT_FALSE(RunUntilHost(99));
+    EXPECT_TRUE(scene->IsHalted());
+    EXPECT_EQ(DebugWatchGet(1), nullptr);
+    EXPECT_EQ(Log(), "2004/03/05(09:07:03) main(6)\x81\x46" +
+                         platform::Utf8ToSjis("文字列が領域の外にはみ出しています") + "\r\n");
+}
