@@ -53,9 +53,16 @@ void CScreen::DirtyAll() {
 
 bool CScreen::LoadLayer(int slot, const char* name, BYTE visible, int x, int y, BYTE colorKey) {
     if (!ValidSlot(slot) || m_pLayers[slot]) return false;
+    const bool withTransition = visible && CanTransition(false);
+    if (withTransition) {
+        // The transition ends whatever runs; a slide ending in this slot would put its picture in
+        // place of the one about to be loaded, so it ends before the slot is filled.
+        FinishRunning();
+        if (m_pLayers[slot]) return false;
+    }
     m_pLayers[slot] = CreateLayerObject(0);
     m_pLayers[slot]->Load(name, visible, x, y, colorKey, 0);
-    if (visible && CanTransition(false) && StartChange(nullptr)) {
+    if (withTransition && StartChange(nullptr)) {
         // The new slot is left out of the before image: it appears through the transition.
         DrawLayers(m_pBefore->GetSurface(), slot);
         CopyBeforeToDraw();

@@ -7,17 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-// A millisecond value that a kind divides by; zero or below is taken as 1.
-DWORD Divisor(LONG ms) {
-    return ms >= 1 ? static_cast<DWORD>(ms) : 1u;
-}
-// An amount that a kind adds per step; zero or below would never finish and is taken as 1.
-LONG Amount(LONG v) {
-    return v >= 1 ? v : 1;
-}
-} // namespace
-
 int CTransition::SetupFade(Setup& s, LONG keySource) {
     s.format = PixelFormatOf(s, true);
     if (!s.format) return 0;
@@ -59,14 +48,14 @@ int CTransition::StepFadeKeyed(int* changed) {
 int CTransition::FadeStep(int* changed, FadePath path) {
     Setup& s = m_Run;
     const DWORD elapsed = GetTickCount() - s.startTick;
-    const long long steps = elapsed / Divisor(s.timing[2]);
+    const long long steps = elapsed / TimingDivisor(s.timing[2]);
     if (steps == s.lastAlphaSteps) {
         *changed = 0;
         return 0;
     }
     s.lastAlphaSteps = steps;
     *changed = 1;
-    const long long alpha = steps * Amount(s.timing[3]);
+    const long long alpha = steps * TimingAmount(s.timing[3]);
     if (alpha >= 256) return 1;
 
     transition::PixelArea area;
@@ -98,7 +87,7 @@ int CTransition::DitherStep(int* changed, bool keyed) {
     Setup& s = m_Run;
     const DWORD now = GetTickCount();
     if (s.timingMode == 1) {
-        const long long index = (now - s.startTick) / Divisor(s.timing[0]);
+        const long long index = (now - s.startTick) / TimingDivisor(s.timing[0]);
         if (index == s.stepIndex) {
             *changed = 0;
             return 0;
@@ -131,7 +120,7 @@ int CTransition::StepQuake(int* changed) {
     LONG elapsed = static_cast<LONG>(GetTickCount() - s.startTick);
     if (elapsed >= s.timing[0]) return 1;
     if (elapsed < 0) elapsed = 0;
-    const LONG n = static_cast<LONG>(static_cast<DWORD>(elapsed) / Divisor(s.timing[1]));
+    const LONG n = static_cast<LONG>(static_cast<DWORD>(elapsed) / TimingDivisor(s.timing[1]));
     if (n == s.stepIndex) {
         *changed = 0;
         return 0;

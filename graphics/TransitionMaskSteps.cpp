@@ -8,15 +8,6 @@
 
 #include <vector>
 
-namespace {
-DWORD Divisor(LONG ms) {
-    return ms >= 1 ? static_cast<DWORD>(ms) : 1u;
-}
-LONG Amount(LONG v) {
-    return v >= 1 ? v : 1;
-}
-} // namespace
-
 int CTransition::SetupMask(Setup& s, LONG effect, LONG keySource) {
     const char* name = FindEffectMaskName(effect);
     if (!name) return 0;
@@ -63,11 +54,11 @@ int CTransition::AdvanceMaskTimer() {
     if (s.level >= 256) {
         s.level = 256;
     } else {
-        const long long levelSteps = elapsed / Divisor(s.timing[0]);
+        const long long levelSteps = elapsed / TimingDivisor(s.timing[0]);
         if (levelSteps != s.lastLevelSteps) {
             // Past 255 every pixel is reached; a higher level could reach the finished marker.
             // The level never falls, even when the start is restamped during the wipe.
-            const long long level = levelSteps * Amount(s.timing[1]);
+            const long long level = levelSteps * TimingAmount(s.timing[1]);
             const LONG capped = level > 256 ? 256 : static_cast<LONG>(level);
             if (capped > s.level) s.level = capped;
             for (LONG v = s.lastLevelAdded + 1; v <= s.level && v <= 255; ++v)
@@ -76,11 +67,11 @@ int CTransition::AdvanceMaskTimer() {
             s.lastLevelSteps = levelSteps;
         }
     }
-    const long long alphaSteps = elapsed / Divisor(s.timing[2]);
+    const long long alphaSteps = elapsed / TimingDivisor(s.timing[2]);
     if (alphaSteps == s.lastAlphaSteps) return 0;
     // Any delta of 256 or more finishes every active pixel; holding it there keeps the alpha entries
     // from wrapping after a long pause.
-    const long long delta = (alphaSteps - s.lastAlphaSteps) * Amount(s.timing[3]);
+    const long long delta = (alphaSteps - s.lastAlphaSteps) * TimingAmount(s.timing[3]);
     s.lastAlphaSteps = alphaSteps;
     return delta > 256 ? 256 : delta < 1 ? 1 : static_cast<int>(delta);
 }

@@ -9,6 +9,15 @@ inline constexpr int kEffectCount = 72;
 // Four timing values per effect 0-71; what each kind reads from them is in CTransition's set-ups.
 extern const LONG EffectTimingTable[kEffectCount][4];
 
+// A millisecond value that a kind divides by; zero or below (from the scenario) is taken as 1.
+inline DWORD TimingDivisor(LONG ms) {
+    return ms >= 1 ? static_cast<DWORD>(ms) : 1u;
+}
+// An amount that a kind adds per step; zero or below would never finish and is taken as 1.
+inline LONG TimingAmount(LONG v) {
+    return v >= 1 ? v : 1;
+}
+
 struct EffectMaskName {
     LONG effect;
     const char* name; // null for the effects that have no rule mask

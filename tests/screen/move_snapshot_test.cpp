@@ -54,6 +54,24 @@ TEST_F(MoveTest, SlidesAlongXAtTheClocksPace) {
     EXPECT_EQ(At(300, 200), kBlue);
 }
 
+TEST_F(MoveTest, LoadWithATransitionIntoTheSlideTargetEndsTheSlideFirst) {
+    Effects(1);
+    g_pScreen->MoveChar(3, 5, 200, 20);
+    // The slide reaches slot 5 before the load looks at it: the slot is taken and nothing is lost.
+    EXPECT_FALSE(g_pScreen->LoadLayer(5, "yellow", 1, 0, 0, 0));
+    EXPECT_FALSE(g_pScreen->IsMoving());
+    EXPECT_FALSE(g_pScreen->IsRunning());
+    ASSERT_NE(g_pScreen->GetLayer(5), nullptr);
+    EXPECT_EQ(g_pScreen->GetLayer(5)->GetName(), std::string("red"));
+    EXPECT_EQ(g_pScreen->GetLayer(5)->m_nX, 200);
+    EXPECT_EQ(ExtraSurfaces(), 2);
+    // Another slot loads with its transition as usual.
+    EXPECT_TRUE(g_pScreen->LoadLayer(6, "yellow", 1, 0, 0, 0));
+    EXPECT_TRUE(g_pScreen->IsRunning());
+    RunToEnd();
+    EXPECT_EQ(At(10, 10), kYellow);
+}
+
 TEST_F(MoveTest, RightwardSlideMarksFromTheOldX) {
     Effects(1);
     g_pScreen->MoveChar(3, 3, 400, 10);
