@@ -1,5 +1,6 @@
 // The plane blends of a 640x480 picture at 32 and 16 bits beside pixman's OVER composite of the same
 // picture and a memcpy of the same bytes, with the ratios printed at the end.
+#include "bench/RatioReporter.h"
 #include "graphics/PreBlend.h"
 
 #include <benchmark/benchmark.h>
@@ -114,22 +115,6 @@ void PixmanOverBench(benchmark::State& state, int bpp) {
 }
 #endif
 
-// Keeps each benchmark's time per pass for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void PrintRatio(const std::string& ours, const std::string& peer) const {
-        const auto a = times.find(ours), b = times.find(peer);
-        if (a == times.end() || b == times.end() || b->second <= 0) return;
-        std::printf("  %-20s / %-20s = %6.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-    }
-    std::map<std::string, double> times;
-};
 } // namespace
 
 BENCHMARK_CAPTURE(AlphaBlendBench, AlphaBlend32, 4)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,7 @@
 // The compositor's per-change and per-frame costs and the glyph path of the message window, each
 // beside a peer in the same run: Compose (pre-blending two "AM" layers) against drawing the whole
 // frame, and TextOutA of one cached glyph against FreeType rendering the same glyph afresh.
+#include "bench/RatioReporter.h"
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "graphics/DDrawSurface.h"
@@ -132,21 +133,6 @@ void FreeTypeRender(benchmark::State& state) {
     FT_Done_FreeType(lib);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void PrintRatio(const std::string& ours, const std::string& peer) const {
-        const auto a = times.find(ours), b = times.find(peer);
-        if (a == times.end() || b == times.end() || b->second <= 0) return;
-        std::printf("  %-16s / %-16s = %6.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-    }
-    std::map<std::string, double> times;
-};
 } // namespace
 
 BENCHMARK(Compose)->Unit(benchmark::kMicrosecond);

@@ -1,6 +1,7 @@
 // One frame of the cross-fade and one frame of a mask wipe at 640 x 480, in 32 and 16 bit: the plain
 // path, the vector path, pixman's equivalent composite and a memcpy of the bytes the frame writes.
 // Prints the ratios at the end of the run.
+#include "bench/RatioReporter.h"
 #include "graphics/TransitionFadePixels.h"
 #include "graphics/TransitionMaskPixels.h"
 #include "graphics/TransitionRuleMask.h"
@@ -157,32 +158,6 @@ void PixmanMask(benchmark::State& state, int format) {
 // Share of the picture a wipe frame writes: the active rows (levels 64-127 of 0-255).
 constexpr double kWipeShare = 64.0 / 256.0;
 
-// Records the time per iteration of every benchmark so that the ratios can be printed afterwards; with
-// --benchmark_repetitions the fastest repetition, the figure least disturbed by other work on the
-// machine.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) {
-            const std::string name = r.run_name.str();
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min") {
-                times[name] = r.GetAdjustedRealTime();
-                medians[name] = true;
-            } else if (r.run_type == Run::RT_Iteration && r.iterations > 0 && !medians[name]) {
-                times[name] = r.GetAdjustedRealTime();
-            }
-        }
-    }
-    std::map<std::string, double> times;
-    std::map<std::string, bool> medians;
-};
-
-void PrintRatio(const RatioReporter& rep, const std::string& a, const std::string& b) {
-    const auto ia = rep.times.find(a), ib = rep.times.find(b);
-    if (ia == rep.times.end() || ib == rep.times.end() || ib->second <= 0) return;
-    std::printf("  %-28s / %-28s = %6.2f\n", a.c_str(), b.c_str(), ia->second / ib->second);
-}
 double Fastest(const std::vector<double>& v) {
     return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
 }
@@ -216,10 +191,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatios (time / time; below 1 is faster):\n");
     for (const std::string kind : {"fade32", "fade16", "mask32", "mask16"}) {
-        PrintRatio(reporter, kind + "/simd", kind + "/plain");
-        PrintRatio(reporter, kind + "/simd", kind + "/pixman");
-        PrintRatio(reporter, kind + "/simd", kind + "/memcpy");
-        PrintRatio(reporter, kind + "/plain", kind + "/pixman");
+        reporter.PrintRatio(kind + "/simd", kind + "/plain");
+        reporter.PrintRatio(kind + "/simd", kind + "/pixman");
+        reporter.PrintRatio(kind + "/simd", kind + "/memcpy");
+        reporter.PrintRatio(kind + "/plain", kind + "/pixman");
     }
     benchmark::Shutdown();
     return 0;
