@@ -66,16 +66,9 @@ int CDSBCStaticOgg::_DecodeAll(BYTE* out, DWORD n) {
 }
 
 int CDSBCStaticOgg::LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE*, DWORD) {
-    static const char* const kTag = "CDSBCStaticOgg::LoadSound";
-    Release();
-    Lock();
-    if (!LoadSoundInfo(mainFile, mainSize)) {
-        Unlock();
-        Release();
-        return 0;
-    }
-    return _FillWholeBuffer(m_DataSize, kTag, kMsgOggRead, [&](BYTE* memory, DWORD n) {
-        m_File.Seek(0, 0);
-        return _DecodeAll(memory, n) != 0;
-    });
+    return _LoadWholeSound(mainFile, mainSize, "CDSBCStaticOgg::LoadSound", kMsgOggRead,
+                           [&](BYTE* memory, DWORD n) {
+                               m_File.Seek(0, 0);
+                               return _DecodeAll(memory, n) != 0;
+                           });
 }

@@ -30,16 +30,9 @@ void CDSBCStaticWave::CloseFile() {
 }
 
 int CDSBCStaticWave::LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE*, DWORD) {
-    static const char* const kTag = "CDSBCStaticWave::LoadSound";
-    Release();
-    Lock();
-    if (!LoadSoundInfo(mainFile, mainSize)) {
-        Unlock();
-        Release();
-        return 0;
-    }
     // The read stops at the end of the entry: an aligned size may reach a little past the data.
-    return _FillWholeBuffer(m_DataSize, kTag, kMsgWaveRead, [&](BYTE* memory, DWORD n) {
-        return m_File.Seek(static_cast<LONG>(m_DataStart), 0) && m_File.Read(memory, n);
-    });
+    return _LoadWholeSound(
+        mainFile, mainSize, "CDSBCStaticWave::LoadSound", kMsgWaveRead, [&](BYTE* memory, DWORD n) {
+            return m_File.Seek(static_cast<LONG>(m_DataStart), 0) && m_File.Read(memory, n);
+        });
 }

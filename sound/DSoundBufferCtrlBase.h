@@ -74,6 +74,10 @@ class CDSoundBufferCtrlBase : public CThreadCtrl {
     // with `fillFailed`), releases the lock and the controller and returns 0.
     template <class Fill>
     int _FillWholeBuffer(DWORD dataSize, const char* tag, const char* fillFailed, Fill fill);
+    // A whole sound: drops what was loaded, reads the file's information, then fills a buffer as
+    // _FillWholeBuffer does.
+    template <class Fill>
+    int _LoadWholeSound(std::FILE* file, DWORD size, const char* tag, const char* fillFailed, Fill fill);
     // Byte of silence for the format: 128 for 8 bit, else 0.
     BYTE _SilenceByte() const { return m_Format.wBitsPerSample == 8 ? 128 : 0; }
 
@@ -108,4 +112,17 @@ int CDSoundBufferCtrlBase::_FillWholeBuffer(DWORD dataSize, const char* tag, con
     if (!_CreateAndLockWhole(dataSize, tag, &memory, &locked)) return 0;
     const bool filled = fill(static_cast<BYTE*>(memory), locked);
     return _FinishWholeBuffer(memory, locked, filled, tag, fillFailed);
+}
+
+template <class Fill>
+int CDSoundBufferCtrlBase::_LoadWholeSound(std::FILE* file, DWORD size, const char* tag,
+                                           const char* fillFailed, Fill fill) {
+    Release();
+    Lock();
+    if (!LoadSoundInfo(file, size)) {
+        Unlock();
+        Release();
+        return 0;
+    }
+    return _FillWholeBuffer(m_DataSize, tag, fillFailed, fill);
 }
