@@ -126,11 +126,15 @@ Shot Screenshot(::Display* d, Window w) {
 }
 
 // The exit code names the first check that failed.
-int RunWindowChecks(const std::string& display) {
+// Starts the program's display on the SDL backend of `display`, in `depth` (null: the default).
+void StartOnX(const std::string& display, const char* depth) {
     ::setenv("DISPLAY", display.c_str(), 1);
     ::setenv("SDL_RENDER_DRIVER", "software", 1);
     ::unsetenv("QUORIN_HEADLESS");
-    ::unsetenv("QUORIN_DEPTH");
+    if (depth)
+        ::setenv("QUORIN_DEPTH", depth, 1);
+    else
+        ::unsetenv("QUORIN_DEPTH");
     // Whatever the tests before chose in this process, the program's own choice applies here.
     platform::testing::UseEnvironmentDisplay();
     platform::testing::ResetWindowClasses();
@@ -139,6 +143,10 @@ int RunWindowChecks(const std::string& display) {
     ResetDisplayGlobals();
     ResetUpdateRegion();
     g_pGameCtrl = new CGameCtrl;
+}
+
+int RunWindowChecks(const std::string& display) {
+    StartOnX(display, nullptr);
     if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 10;
     if (!g_DDrawCtrl.InitDirectDraw(1)) return 11;
     g_pGameCtrl->Initialize();
@@ -183,17 +191,7 @@ int RunWindowChecks(const std::string& display) {
 
 // The window in another pixel format: white is 0xFFFFFF raw at every depth and shows as white.
 int RunDepthCheck(const std::string& display, const char* depth) {
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("SDL_RENDER_DRIVER", "software", 1);
-    ::setenv("QUORIN_DEPTH", depth, 1);
-    ::unsetenv("QUORIN_HEADLESS");
-    platform::testing::UseEnvironmentDisplay();
-    platform::testing::ResetWindowClasses();
-    platform::testing::ClearMessages();
-    platform::SetEventPump(nullptr);
-    ResetDisplayGlobals();
-    ResetUpdateRegion();
-    g_pGameCtrl = new CGameCtrl;
+    StartOnX(display, depth);
     if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 30;
     if (!g_DDrawCtrl.InitDirectDraw(1)) return 31;
     DDPIXELFORMAT pf{};
