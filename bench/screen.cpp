@@ -29,12 +29,12 @@ namespace pt = platform::testing;
 
 namespace {
 fixtures::Bytes Picture(int w, int h, bool am) {
-    fixtures::PictureSpec spec = fixtures::MakeTestPicture(w, h, 24, static_cast<std::uint32_t>(w + h));
-    if (!am) return fixtures::WriteBmp(spec);
+    fixtures::PictureDesc desc = fixtures::MakeTestPicture(w, h, 24, static_cast<std::uint32_t>(w + h));
+    if (!am) return fixtures::WriteBmp(desc);
     fixtures::Bytes plane(static_cast<std::size_t>(w) * h);
     for (std::size_t i = 0; i < plane.size(); ++i)
         plane[i] = static_cast<BYTE>(i * 7);
-    return fixtures::WriteAm(spec, plane, fixtures::AmOptions{});
+    return fixtures::WriteAm(desc, plane, fixtures::AmOptions{});
 }
 
 // A 32-bit headless display with a compositor holding a background, a plain picture and two "AM"

@@ -35,7 +35,7 @@ class Voices {
             if (kind == Kind::StreamOgg) {
                 bytes = fixtures::WriteOgg(fixtures::MakeToneSamples(3 * 44100, 2, 44100, i + 1), 2, 44100);
             } else {
-                fixtures::WaveSpec s;
+                fixtures::WaveDesc s;
                 s.pcm = fixtures::MakePcm(3 * 44100, 2, 16, i + 1);
                 bytes = fixtures::WriteWave(s);
             }

@@ -1,12 +1,12 @@
 #include "layer_fixture.h"
 
 using fixtures::Bytes;
-using fixtures::PictureSpec;
+using fixtures::PictureDesc;
 
 namespace {
 // A 24-bit picture whose pixel (x, y) is a colour every display keeps apart from its neighbours.
-PictureSpec Gradient(int w, int h) {
-    PictureSpec s;
+PictureDesc Gradient(int w, int h) {
+    PictureDesc s;
     s.width = w;
     s.height = h;
     s.bitCount = 24;
@@ -54,7 +54,7 @@ class LayerDrawTest : public LayerTest {
 };
 
 TEST_P(LayerDrawTest, KeyedDrawingLeavesTheKeyColourOut) {
-    PictureSpec s = Gradient(4, 3);
+    PictureDesc s = Gradient(4, 3);
     s.pixels[0] = 0xF80000; // the key: top-left
     s.pixels[5] = 0xF80000;
     UseArchive({{"keyed", fixtures::WriteBmp(s)}});
@@ -79,7 +79,7 @@ TEST_P(LayerDrawTest, KeyedDrawingLeavesTheKeyColourOut) {
 }
 
 TEST_P(LayerDrawTest, PartsDrawOnlyWhatIsSet) {
-    const PictureSpec s = Gradient(8, 4);
+    const PictureDesc s = Gradient(8, 4);
     UseArchive({{"sheet", fixtures::WriteCm(s)}});
     IDirectDrawSurface* target = MakeTarget(64, 48, Grey());
     CLayer* layer = CreateLayerObject(3);
@@ -119,7 +119,7 @@ TEST_P(LayerDrawTest, PartsDrawOnlyWhatIsSet) {
 }
 
 TEST_P(LayerDrawTest, DrawingIsClippedAtTheScreenEdges) {
-    const PictureSpec s = Gradient(20, 10);
+    const PictureDesc s = Gradient(20, 10);
     UseArchive({{"edge", fixtures::WriteBmp(s)}});
     IDirectDrawSurface* target = MakeTarget(640, 480, Grey());
     CLayer* layer = CreateLayerObject(0);
@@ -141,7 +141,7 @@ TEST_P(LayerDrawTest, DrawingIsClippedAtTheScreenEdges) {
 }
 
 TEST_P(LayerDrawTest, AlphaLayersBlendOverTheTarget) {
-    const PictureSpec s = fixtures::MakeTestPicture(12, 6, 24, 31);
+    const PictureDesc s = fixtures::MakeTestPicture(12, 6, 24, 31);
     Bytes alpha(72);
     for (std::size_t i = 0; i < alpha.size(); ++i)
         alpha[i] = static_cast<std::uint8_t>(i * 37 % 256);
@@ -182,7 +182,7 @@ TEST_P(LayerDrawTest, AlphaLayersBlendOverTheTarget) {
 }
 
 TEST_P(LayerDrawTest, WeightLayersBlendWhereTheirWeightIsSet) {
-    const PictureSpec s = fixtures::MakeTestPicture(6, 3, 24, 32);
+    const PictureDesc s = fixtures::MakeTestPicture(6, 3, 24, 32);
     const Bytes weights = {0, 1, 8, 16, 4, 12, 16, 0, 3, 9, 15, 2, 7, 7, 7, 0, 16, 5};
     fixtures::AmOptions o;
     o.planeKind = 1;
@@ -211,7 +211,7 @@ TEST_P(LayerDrawTest, WeightLayersBlendWhereTheirWeightIsSet) {
 }
 
 TEST_P(LayerDrawTest, CellSetsBlendAndDrawTheirVisibleCells) {
-    const PictureSpec s = fixtures::MakeTestPicture(16, 8, 32, 33);
+    const PictureDesc s = fixtures::MakeTestPicture(16, 8, 32, 33);
     Bytes alpha(128);
     for (std::size_t i = 0; i < alpha.size(); ++i)
         alpha[i] = static_cast<std::uint8_t>((i * 53) % 256);
@@ -270,7 +270,7 @@ TEST_P(LayerDrawTest, CellSetsBlendAndDrawTheirVisibleCells) {
 }
 
 TEST_P(LayerDrawTest, StretchAndLostSurfaces) {
-    const PictureSpec s = Gradient(4, 4);
+    const PictureDesc s = Gradient(4, 4);
     UseArchive({{"small", fixtures::WriteBmp(s)}});
     IDirectDrawSurface* target = MakeTarget(16, 16, Grey());
     CLayer* layer = CreateLayerObject(0);

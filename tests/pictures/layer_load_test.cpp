@@ -4,16 +4,16 @@
 
 using fixtures::ArcEntryData;
 using fixtures::Bytes;
-using fixtures::PictureSpec;
+using fixtures::PictureDesc;
 
 namespace {
 struct Case {
     std::string name;
-    PictureSpec spec;
+    PictureDesc desc;
     Bytes file;
 };
 
-Bytes Plane(const PictureSpec& s, int limit) {
+Bytes Plane(const PictureDesc& s, int limit) {
     Bytes plane(static_cast<std::size_t>(s.width) * s.height);
     for (std::size_t i = 0; i < plane.size(); ++i)
         plane[i] = static_cast<std::uint8_t>((i * 29 + 3) % (limit + 1));
@@ -27,7 +27,7 @@ std::vector<Case> AllPictures() {
     for (int depth : {4, 8, 16, 24, 32})
         for (int width : {1, 5, 6, 13}) {
             const std::uint32_t seed = static_cast<std::uint32_t>(depth * 100 + width);
-            const PictureSpec s = fixtures::MakeTestPicture(width, 3, depth, seed, depth == 16 && width == 5);
+            const PictureDesc s = fixtures::MakeTestPicture(width, 3, depth, seed, depth == 16 && width == 5);
             cases.push_back({"p" + std::to_string(n++), s, fixtures::WriteBmp(s)});
             for (int v = 0; v < 4; ++v) {
                 const bool runLength = v & 1, padded = v & 2;
@@ -59,18 +59,18 @@ TEST_P(LayerTest, EveryWrittenPictureLoadsWithItsColours) {
         entries.push_back({c.name, c.file});
     UseArchive(entries);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name + " depth " + std::to_string(c.spec.bitCount) + " width " +
-                     std::to_string(c.spec.width));
+        SCOPED_TRACE(c.name + " depth " + std::to_string(c.desc.bitCount) + " width " +
+                     std::to_string(c.desc.width));
         CLayer* layer = CreateLayerObject(0);
         ASSERT_TRUE(layer->Load(c.name.c_str(), 1, 0, 0, 0, 0));
-        EXPECT_EQ(layer->GetWidth(), c.spec.width);
-        EXPECT_EQ(layer->GetHeight(), c.spec.height);
+        EXPECT_EQ(layer->GetWidth(), c.desc.width);
+        EXPECT_EQ(layer->GetHeight(), c.desc.height);
         EXPECT_EQ(layer->GetDepth(), Bits());
         EXPECT_STREQ(layer->GetName(), c.name.c_str());
         IDirectDrawSurface* s = layer->GetSurface();
-        for (int y = 0; y < c.spec.height; ++y)
-            for (int x = 0; x < c.spec.width; ++x)
-                ASSERT_EQ(Raw(s, x, y), Pixel(fixtures::PictureColour(c.spec, x, y))) << x << "," << y;
+        for (int y = 0; y < c.desc.height; ++y)
+            for (int x = 0; x < c.desc.width; ++x)
+                ASSERT_EQ(Raw(s, x, y), Pixel(fixtures::PictureColour(c.desc, x, y))) << x << "," << y;
         DeleteLayerObject(layer);
     }
     EXPECT_FALSE(IsErrorStop());
@@ -78,8 +78,8 @@ TEST_P(LayerTest, EveryWrittenPictureLoadsWithItsColours) {
 }
 
 TEST_P(LayerTest, GreyAndSepiaFilterEightBitPalettesOnly) {
-    const PictureSpec s8 = fixtures::MakeTestPicture(4, 2, 8, 77);
-    const PictureSpec s24 = fixtures::MakeTestPicture(4, 2, 24, 78);
+    const PictureDesc s8 = fixtures::MakeTestPicture(4, 2, 8, 77);
+    const PictureDesc s24 = fixtures::MakeTestPicture(4, 2, 24, 78);
     UseArchive({{"pal", fixtures::WriteCm(s8)}, {"rgb", fixtures::WriteBmp(s24)}});
     for (int filter : {1, 2}) {
         CLayer* layer = CreateLayerObject(0);
@@ -103,7 +103,7 @@ TEST_P(LayerTest, GreyAndSepiaFilterEightBitPalettesOnly) {
 }
 
 TEST_P(LayerTest, SetColorFilterReloadsAndDropsParts) {
-    const PictureSpec s8 = fixtures::MakeTestPicture(4, 2, 8, 77);
+    const PictureDesc s8 = fixtures::MakeTestPicture(4, 2, 8, 77);
     UseArchive({{"pal", fixtures::WriteCm(s8)}});
     CLayer* layer = CreateLayerObject(2);
     ASSERT_TRUE(layer->Load("pal", 1, 30, 40, 0, 0));
@@ -128,7 +128,7 @@ TEST_P(LayerTest, SetColorFilterReloadsAndDropsParts) {
 }
 
 TEST_P(LayerTest, LoadFailuresAreReported) {
-    const PictureSpec s = fixtures::MakeTestPicture(4, 2, 24, 5);
+    const PictureDesc s = fixtures::MakeTestPicture(4, 2, 24, 5);
     Bytes broken = fixtures::WriteCm(s);
     broken.resize(broken.size() - 3);
     UseArchive({{"good", fixtures::WriteCm(s)}, {"broken", broken}});
@@ -156,7 +156,7 @@ TEST_P(LayerTest, LoadFailuresAreReported) {
 }
 
 TEST_P(LayerTest, AFailedAmLoadLeavesTheObjectReadyForTheNext) {
-    const PictureSpec s = fixtures::MakeTestPicture(6, 4, 24, 5);
+    const PictureDesc s = fixtures::MakeTestPicture(6, 4, 24, 5);
     const Bytes good = fixtures::WriteAm(s, Bytes(24, 200));
     Bytes cut(good.begin(), good.end() - 4);
     UseArchive({{"good", good}, {"cut", cut}});
@@ -173,7 +173,7 @@ TEST_P(LayerTest, AFailedAmLoadLeavesTheObjectReadyForTheNext) {
 }
 
 TEST_P(LayerTest, PlanesArePreparedForTheirBlend) {
-    const PictureSpec s = fixtures::MakeTestPicture(3, 2, 24, 5);
+    const PictureDesc s = fixtures::MakeTestPicture(3, 2, 24, 5);
     const Bytes alpha = {0, 1, 128, 254, 255, 7};
     Bytes weights = {0, 1, 8, 15, 16, 3};
     fixtures::AmOptions o;
@@ -211,8 +211,8 @@ TEST_P(LayerTest, PlanesArePreparedForTheirBlend) {
 }
 
 TEST_P(LayerTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
-    const PictureSpec s = fixtures::MakeTestPicture(5, 3, 32, 8);
-    const PictureSpec p = fixtures::MakeTestPicture(5, 3, 8, 9);
+    const PictureDesc s = fixtures::MakeTestPicture(5, 3, 32, 8);
+    const PictureDesc p = fixtures::MakeTestPicture(5, 3, 8, 9);
     UseArchive({{"am", fixtures::WriteAm(s, Bytes(15, 100))}, {"pal", fixtures::WriteBmp(p)}});
     CLayer* layer = CreateLayerObject(1);
     ASSERT_TRUE(layer->Load("am", 1, 7, 8, 0, 0));
@@ -285,22 +285,22 @@ TEST_P(LayerTest, CreateBlankNeedsADirectDrawObjectAndNoSurface) {
 
 TEST_P(LayerTest, ShortStoredPalettesStillGiveAFullColourTable) {
     // A "CM" picture storing 16 of its 256 colours: the DIB's table is filled up to 256.
-    PictureSpec s = fixtures::MakeTestPicture(7, 3, 8, 41);
+    PictureDesc s = fixtures::MakeTestPicture(7, 3, 8, 41);
     s.palette.resize(16);
     for (auto& p : s.pixels)
         p %= 16;
-    PictureSpec a = fixtures::MakeTestPicture(7, 3, 8, 42);
+    PictureDesc a = fixtures::MakeTestPicture(7, 3, 8, 42);
     a.palette.resize(3);
     for (auto& p : a.pixels)
         p %= 3;
     UseArchive(
         {{"short", fixtures::WriteCm(s, {true, false, 1})}, {"tiny", fixtures::WriteAm(a, Bytes(21, 255))}});
-    for (const auto& [name, spec] : {std::pair<const char*, const PictureSpec*>{"short", &s}, {"tiny", &a}}) {
+    for (const auto& [name, desc] : {std::pair<const char*, const PictureDesc*>{"short", &s}, {"tiny", &a}}) {
         CLayer* layer = CreateLayerObject(0);
         ASSERT_TRUE(layer->Load(name, 1, 0, 0, 0, 0)) << name;
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 7; ++x)
-                ASSERT_EQ(Raw(layer->GetSurface(), x, y), Pixel(fixtures::PictureColour(*spec, x, y)));
+                ASSERT_EQ(Raw(layer->GetSurface(), x, y), Pixel(fixtures::PictureColour(*desc, x, y)));
         DeleteLayerObject(layer);
     }
     CAmFile reader;

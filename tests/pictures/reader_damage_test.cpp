@@ -7,7 +7,7 @@
 #include <memory>
 
 using fixtures::Bytes;
-using fixtures::PictureSpec;
+using fixtures::PictureDesc;
 using fixtures::PutU16;
 using fixtures::PutU32;
 
@@ -37,7 +37,7 @@ bool HeaderReads(const Bytes& file) {
 
 // An 8-bit "CM" picture of width x 1 whose pixel data is `data`, stored with the given compression.
 Bytes CmWithData(int width, const Bytes& data, std::uint8_t compression, std::uint32_t storedSize) {
-    PictureSpec s = fixtures::MakeTestPicture(width, 1, 8, 5);
+    PictureDesc s = fixtures::MakeTestPicture(width, 1, 8, 5);
     Bytes file = fixtures::WriteCm(s);
     file.resize(32 + 3 * 256);
     file.insert(file.end(), data.begin(), data.end());
@@ -58,7 +58,7 @@ Bytes DecodeCm(const Bytes& file, BOOL packed, DWORD destSize, DWORD* stored, lo
 } // namespace
 
 TEST(PictureDamage, BmpHeadersOutsideThePlainLayoutAreRefused) {
-    const PictureSpec s8 = fixtures::MakeTestPicture(5, 3, 8, 1);
+    const PictureDesc s8 = fixtures::MakeTestPicture(5, 3, 8, 1);
     const Bytes good = fixtures::WriteBmp(s8);
     ASSERT_TRUE(Loads(good));
 
@@ -82,16 +82,16 @@ TEST(PictureDamage, BmpHeadersOutsideThePlainLayoutAreRefused) {
     PutU32(zeroWidth, 18, 0);
     EXPECT_FALSE(HeaderReads(zeroWidth));
 
-    PictureSpec shortPalette = s8; // 100 colours for 8 bits
+    PictureDesc shortPalette = s8; // 100 colours for 8 bits
     shortPalette.palette.resize(100);
     EXPECT_FALSE(HeaderReads(fixtures::WriteBmp(shortPalette)));
-    PictureSpec four = fixtures::MakeTestPicture(5, 3, 4, 2);
+    PictureDesc four = fixtures::MakeTestPicture(5, 3, 4, 2);
     EXPECT_TRUE(Loads(fixtures::WriteBmp(four)));
     four.palette.resize(15);
     EXPECT_FALSE(HeaderReads(fixtures::WriteBmp(four)));
 
     for (int depth : {16, 32}) {
-        const PictureSpec s = fixtures::MakeTestPicture(4, 2, depth, 3);
+        const PictureDesc s = fixtures::MakeTestPicture(4, 2, depth, 3);
         Bytes twoMasks = fixtures::WriteBmp(s); // offset says two entries
         PutU32(twoMasks, 10, 54 + 8);
         EXPECT_FALSE(HeaderReads(twoMasks)) << depth;
@@ -101,7 +101,7 @@ TEST(PictureDamage, BmpHeadersOutsideThePlainLayoutAreRefused) {
         EXPECT_FALSE(HeaderReads(noMasks)) << depth;
     }
 
-    const PictureSpec s24 = fixtures::MakeTestPicture(4, 2, 24, 3);
+    const PictureDesc s24 = fixtures::MakeTestPicture(4, 2, 24, 3);
     Bytes bitfields24 = fixtures::WriteBmp(s24); // BI_BITFIELDS only goes with 16 and 32 bits
     PutU32(bitfields24, 30, 3);
     EXPECT_FALSE(HeaderReads(bitfields24));
@@ -111,7 +111,7 @@ TEST(PictureDamage, BmpHeadersOutsideThePlainLayoutAreRefused) {
 }
 
 TEST(PictureDamage, HugePicturesAreRefusedNotWrapped) {
-    const PictureSpec s = fixtures::MakeTestPicture(4, 2, 32, 3);
+    const PictureDesc s = fixtures::MakeTestPicture(4, 2, 32, 3);
     Bytes bmp = fixtures::WriteBmp(s);
     PutU32(bmp, 18, 65535);
     PutU32(bmp, 22, 65535);
@@ -183,7 +183,7 @@ TEST(PictureDamage, RunLengthPacketsCountTheirBytes) {
 }
 
 TEST(PictureDamage, CmPixelsNeedTheMustBeOneByte) {
-    const PictureSpec s = fixtures::MakeTestPicture(4, 2, 8, 6);
+    const PictureDesc s = fixtures::MakeTestPicture(4, 2, 8, 6);
     const Bytes file = fixtures::WriteCm(s, {false, false, 0});
     CCmFile reader;
     PictureStream in(file);
@@ -201,7 +201,7 @@ TEST(PictureDamage, CmPixelsNeedTheMustBeOneByte) {
 }
 
 TEST(PictureDamage, ShortPalettesAndHeadersFail) {
-    const PictureSpec s = fixtures::MakeTestPicture(4, 2, 8, 6);
+    const PictureDesc s = fixtures::MakeTestPicture(4, 2, 8, 6);
     for (const Bytes& whole :
          {fixtures::WriteBmp(s), fixtures::WriteCm(s), fixtures::WriteAm(s, Bytes(8, 3))}) {
         for (std::size_t cut :
@@ -220,7 +220,7 @@ TEST(PictureDamage, ShortPalettesAndHeadersFail) {
 }
 
 TEST(PictureDamage, AFailedAmReadFreesItsPlane) {
-    const PictureSpec s = fixtures::MakeTestPicture(6, 4, 24, 9);
+    const PictureDesc s = fixtures::MakeTestPicture(6, 4, 24, 9);
     const Bytes plane(24, 128);
     const Bytes good = fixtures::WriteAm(s, plane);
     Bytes cut(good.begin(), good.end() - 5); // the plane ends early

@@ -9,14 +9,14 @@
 #include <string>
 
 using fixtures::Bytes;
-using fixtures::PictureSpec;
+using fixtures::PictureDesc;
 
 namespace {
 const int kDepths[] = {4, 8, 16, 24, 32};
 const int kWidths[] = {1, 2, 3, 5, 7, 8, 13};
 
 // What the palette buffer holds after a read: the colours, or the masks at 16 and 32 bits.
-std::vector<std::uint32_t> ExpectedPalette(const PictureSpec& s) {
+std::vector<std::uint32_t> ExpectedPalette(const PictureDesc& s) {
     if (s.bitCount == 16 || s.bitCount == 32) return {s.redMask, s.greenMask, s.blueMask};
     return s.palette;
 }
@@ -25,7 +25,7 @@ std::uint32_t Quad(const RGBQUAD& q) {
     return q.rgbBlue | (q.rgbGreen << 8) | (q.rgbRed << 16) | (q.rgbReserved << 24);
 }
 
-Bytes PlaneFor(const PictureSpec& s, std::uint32_t seed, int limit) {
+Bytes PlaneFor(const PictureDesc& s, std::uint32_t seed, int limit) {
     Bytes plane(static_cast<std::size_t>(s.width) * s.height);
     std::uint32_t x = seed;
     for (auto& v : plane) {
@@ -36,7 +36,7 @@ Bytes PlaneFor(const PictureSpec& s, std::uint32_t seed, int limit) {
 }
 
 // Reads through LoadImage with the packing asked for and checks rows and palette.
-void ExpectLoads(CAmFile& reader, const Bytes& file, const PictureSpec& s, DWORD kind, std::size_t leading) {
+void ExpectLoads(CAmFile& reader, const Bytes& file, const PictureDesc& s, DWORD kind, std::size_t leading) {
     for (BOOL packed : {FALSE, TRUE}) {
         SCOPED_TRACE(packed ? "packed rows asked" : "padded rows asked");
         PictureStream in(file, leading);
@@ -72,7 +72,7 @@ TEST(PictureReaders, BmpOfEveryDepthAndOddWidthsReadsBack) {
     for (int depth : kDepths)
         for (int width : kWidths) {
             SCOPED_TRACE("depth " + std::to_string(depth) + " width " + std::to_string(width));
-            const PictureSpec s = fixtures::MakeTestPicture(width, 3, depth, depth * 100 + width);
+            const PictureDesc s = fixtures::MakeTestPicture(width, 3, depth, depth * 100 + width);
             const Bytes file = fixtures::WriteBmp(s);
             CAmFile reader;
             ExpectLoads(reader, file, s, kPictureKindBmp, 17);
@@ -92,7 +92,7 @@ TEST(PictureReaders, CmRawAndRunLengthPaddedAndPackedReadBack) {
                 for (bool padded : {false, true}) {
                     SCOPED_TRACE("depth " + std::to_string(depth) + " width " + std::to_string(width) +
                                  (runLength ? " rle" : " raw") + (padded ? " padded" : " packed"));
-                    const PictureSpec s = fixtures::MakeTestPicture(width, 4, depth, depth * 7 + width);
+                    const PictureDesc s = fixtures::MakeTestPicture(width, 4, depth, depth * 7 + width);
                     // 3-byte units cannot code padded rows that are not a whole number of units.
                     if (runLength && padded && fixtures::DibRows(s, true).size() % 3 != 0 && depth == 24)
                         continue;
@@ -118,7 +118,7 @@ TEST(PictureReaders, AmColourAndBothPlaneKindsReadBack) {
                 const BYTE kind = (variant & 1) ? kPlaneKindWeights : kPlaneKindAlpha;
                 SCOPED_TRACE("depth " + std::to_string(depth) + " width " + std::to_string(width) +
                              " variant " + std::to_string(variant));
-                const PictureSpec s =
+                const PictureDesc s =
                     fixtures::MakeTestPicture(width, 5, depth, depth + width * 31 + variant);
                 if (depth == 24 && runLength && padded && fixtures::DibRows(s, true).size() % 3 != 0)
                     continue;
@@ -163,7 +163,7 @@ TEST(PictureReaders, AmColourAndBothPlaneKindsReadBack) {
 
 TEST(PictureReaders, PathFormsOpenReadAndClose) {
     fixtures::TempDir dir;
-    const PictureSpec s = fixtures::MakeTestPicture(5, 4, 8, 11);
+    const PictureDesc s = fixtures::MakeTestPicture(5, 4, 8, 11);
     fixtures::WriteFileBytes(dir.File("pic.cmp"), fixtures::WriteCm(s, {true, false, 1}));
     fixtures::WriteFileBytes(dir.File("pic.bmp"), fixtures::WriteBmp(s));
     const std::string cm = dir.ProgramPath() + "PIC.CMP", bmp = dir.ProgramPath() + "pic.bmp";
@@ -197,7 +197,7 @@ TEST(PictureReaders, PathFormsOpenReadAndClose) {
 }
 
 TEST(PictureReaders, EachReaderKnowsItsOwnFormatsOnly) {
-    const PictureSpec s = fixtures::MakeTestPicture(4, 4, 24, 3);
+    const PictureDesc s = fixtures::MakeTestPicture(4, 4, 24, 3);
     const Bytes am = fixtures::WriteAm(s, Bytes(16, 255));
     const Bytes cm = fixtures::WriteCm(s);
     PictureInfo info;

@@ -39,37 +39,37 @@ inline constexpr DWORD kGrey = 0x808080;
 
 // A 24-bit BMP of one colour.
 inline fixtures::Bytes SolidBmp(int w, int h, DWORD rgb) {
-    fixtures::PictureSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bitCount = 24;
-    spec.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
-    return fixtures::WriteBmp(spec);
+    fixtures::PictureDesc desc;
+    desc.width = w;
+    desc.height = h;
+    desc.bitCount = 24;
+    desc.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
+    return fixtures::WriteBmp(desc);
 }
 
 // A magenta picture (the key colour, from its top-left pixel) with a white square in its middle.
 inline fixtures::Bytes KeyedBmp(int w, int h) {
-    fixtures::PictureSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bitCount = 24;
-    spec.pixels.assign(static_cast<std::size_t>(w) * h, kMagenta);
+    fixtures::PictureDesc desc;
+    desc.width = w;
+    desc.height = h;
+    desc.bitCount = 24;
+    desc.pixels.assign(static_cast<std::size_t>(w) * h, kMagenta);
     for (int y = h / 4; y < h * 3 / 4; ++y)
         for (int x = w / 4; x < w * 3 / 4; ++x)
-            spec.pixels[static_cast<std::size_t>(y) * w + x] = kWhite;
-    return fixtures::WriteBmp(spec);
+            desc.pixels[static_cast<std::size_t>(y) * w + x] = kWhite;
+    return fixtures::WriteBmp(desc);
 }
 
 // An "AM" picture of one colour whose alpha plane is `alpha` everywhere.
 inline fixtures::Bytes SolidAm(int w, int h, DWORD rgb, BYTE alpha) {
-    fixtures::PictureSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bitCount = 24;
-    spec.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
+    fixtures::PictureDesc desc;
+    desc.width = w;
+    desc.height = h;
+    desc.bitCount = 24;
+    desc.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
     fixtures::AmOptions options;
     options.planeKind = 2;
-    return fixtures::WriteAm(spec, fixtures::Bytes(static_cast<std::size_t>(w) * h, alpha), options);
+    return fixtures::WriteAm(desc, fixtures::Bytes(static_cast<std::size_t>(w) * h, alpha), options);
 }
 
 class ScreenTest : public ::testing::Test {

@@ -7,28 +7,28 @@ using namespace screen_test;
 namespace {
 // A 640x480 background: a diagonal colour ramp with a grid, so that a wipe's edge is easy to see.
 fixtures::Bytes RampBmp() {
-    fixtures::PictureSpec spec;
-    spec.width = 640;
-    spec.height = 480;
-    spec.bitCount = 24;
-    spec.pixels.resize(640 * 480);
+    fixtures::PictureDesc desc;
+    desc.width = 640;
+    desc.height = 480;
+    desc.bitCount = 24;
+    desc.pixels.resize(640 * 480);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
             DWORD rgb =
                 (static_cast<DWORD>(x * 255 / 639) << 16) | (static_cast<DWORD>(y * 255 / 479) << 8) | 0x60;
             if (x % 40 == 0 || y % 40 == 0) rgb = 0x202020;
-            spec.pixels[static_cast<std::size_t>(y) * 640 + x] = rgb;
+            desc.pixels[static_cast<std::size_t>(y) * 640 + x] = rgb;
         }
-    return fixtures::WriteBmp(spec);
+    return fixtures::WriteBmp(desc);
 }
 
 // A soft-edged disc in an "AM" picture: its alpha falls from the middle outwards.
 fixtures::Bytes DiscAm(int size, DWORD rgb) {
-    fixtures::PictureSpec spec;
-    spec.width = size;
-    spec.height = size;
-    spec.bitCount = 24;
-    spec.pixels.assign(static_cast<std::size_t>(size) * size, rgb);
+    fixtures::PictureDesc desc;
+    desc.width = size;
+    desc.height = size;
+    desc.bitCount = 24;
+    desc.pixels.assign(static_cast<std::size_t>(size) * size, rgb);
     fixtures::Bytes plane(static_cast<std::size_t>(size) * size);
     const int r = size / 2;
     for (int y = 0; y < size; ++y)
@@ -37,7 +37,7 @@ fixtures::Bytes DiscAm(int size, DWORD rgb) {
             const int a = d2 >= r * r ? 0 : 255 - 255 * d2 / (r * r);
             plane[static_cast<std::size_t>(y) * size + x] = static_cast<BYTE>(a);
         }
-    return fixtures::WriteAm(spec, plane, fixtures::AmOptions{});
+    return fixtures::WriteAm(desc, plane, fixtures::AmOptions{});
 }
 
 class PictureTest : public ScreenTest {

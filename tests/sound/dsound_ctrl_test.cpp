@@ -122,7 +122,7 @@ class DeviceTest : public SoundTest {
         return entries.back().get();
     }
     Entry* Wave(const std::string& name, int frames = 100) {
-        fixtures::WaveSpec s;
+        fixtures::WaveDesc s;
         s.pcm = fixtures::MakePcm(frames, 2, 16);
         return Keep(name, fixtures::WriteWave(s));
     }
@@ -161,7 +161,7 @@ TEST_F(DeviceTest, OnlyRiffAndOggEntriesAreTaken) {
 }
 
 TEST_F(DeviceTest, AFailedLoadIsLoggedAndFreesItsSlot) {
-    fixtures::WaveSpec s;
+    fixtures::WaveDesc s;
     s.pcm = fixtures::MakePcm(10, 2, 16);
     s.formatTag = 2;
     Entry* adpcm = Keep("adpcm", fixtures::WriteWave(s));

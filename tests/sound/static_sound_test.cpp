@@ -34,18 +34,18 @@ class WholeWaveFormats : public WholeSoundTest,
 
 TEST_P(WholeWaveFormats, PlaysOnceAsTheSourceThenEnds) {
     const auto [bits, channels, rate] = GetParam();
-    fixtures::WaveSpec spec;
-    spec.bits = bits;
-    spec.channels = channels;
-    spec.rate = rate;
+    fixtures::WaveDesc desc;
+    desc.bits = bits;
+    desc.channels = channels;
+    desc.rate = rate;
     const int frames = rate / 5; // 200 ms
-    spec.pcm = fixtures::MakePcm(frames, channels, bits);
-    spec.afterData = {{"LIST", fixtures::Bytes(40, 0x7F)}};
-    const int slot = Load(fixtures::WriteWave(spec));
+    desc.pcm = fixtures::MakePcm(frames, channels, bits);
+    desc.afterData = {{"LIST", fixtures::Bytes(40, 0x7F)}};
+    const int slot = Load(fixtures::WriteWave(desc));
     ASSERT_EQ(slot, 0);
     const CDSoundBufferCtrlBase* c = ctrl.GetController(slot);
     EXPECT_EQ(c->GetFormat().wBitsPerSample, bits);
-    EXPECT_EQ(c->GetBufferSize(), spec.pcm.size());
+    EXPECT_EQ(c->GetBufferSize(), desc.pcm.size());
     EXPECT_EQ(c->GetLength(), 200u);
     pt::CaptureMixedSound(true);
     ctrl.SetVolume(slot, 0);
@@ -55,7 +55,7 @@ TEST_P(WholeWaveFormats, PlaysOnceAsTheSourceThenEnds) {
     Advance(101);
     EXPECT_EQ(ctrl.IsPlaying(slot), 0);
     const Samples got = pt::TakeMixedSound();
-    const Samples want = ExpectedMix(fixtures::PcmSamples(spec.pcm, bits), channels, static_cast<DWORD>(rate),
+    const Samples want = ExpectedMix(fixtures::PcmSamples(desc.pcm, bits), channels, static_cast<DWORD>(rate),
                                      got.size() / 2, false);
     EXPECT_EQ(FirstDifference(got, want), -1);
 }
@@ -65,25 +65,25 @@ INSTANTIATE_TEST_SUITE_P(EveryPcmFormat, WholeWaveFormats,
                                             ::testing::Values(22050, 44100)));
 
 TEST_F(WholeSoundTest, ALoopRestartsAtTheDataStart) {
-    fixtures::WaveSpec spec;
-    spec.pcm = fixtures::MakePcm(4410, 2, 16);
-    spec.beforeData = {{"junk", fixtures::Bytes(13, 9)}};
-    spec.afterData = {{"smpl", fixtures::Bytes(60, 5)}};
-    const int slot = Load(fixtures::WriteWave(spec));
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(4410, 2, 16);
+    desc.beforeData = {{"junk", fixtures::Bytes(13, 9)}};
+    desc.afterData = {{"smpl", fixtures::Bytes(60, 5)}};
+    const int slot = Load(fixtures::WriteWave(desc));
     pt::CaptureMixedSound(true);
     ASSERT_EQ(ctrl.Play(slot, 1), 1);
     EXPECT_EQ(ctrl.GetController(slot)->IsLoopPlaying(), 1);
     Advance(350);
     EXPECT_EQ(ctrl.IsPlaying(slot), 1);
     const Samples got = pt::TakeMixedSound();
-    EXPECT_EQ(FirstDifference(got, Repeat({}, fixtures::PcmSamples(spec.pcm, 16), got.size() / 2), 0), -1);
+    EXPECT_EQ(FirstDifference(got, Repeat({}, fixtures::PcmSamples(desc.pcm, 16), got.size() / 2), 0), -1);
 }
 
 TEST_F(WholeSoundTest, StopKeepsThePlaceAndPlayGoesOnSilentUntilAVolumeIsSet) {
-    fixtures::WaveSpec spec;
-    spec.pcm = fixtures::MakePcm(44100, 2, 16);
-    const Samples source = fixtures::PcmSamples(spec.pcm, 16);
-    const int slot = Load(fixtures::WriteWave(spec));
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(44100, 2, 16);
+    const Samples source = fixtures::PcmSamples(desc.pcm, 16);
+    const int slot = Load(fixtures::WriteWave(desc));
     ctrl.SetVolume(slot, 0);
     pt::CaptureMixedSound(true);
     ctrl.Play(slot, 0);
@@ -110,10 +110,10 @@ TEST_F(WholeSoundTest, StopKeepsThePlaceAndPlayGoesOnSilentUntilAVolumeIsSet) {
 }
 
 TEST_F(WholeSoundTest, AVolumeChangeIsHeardAtOnce) {
-    fixtures::WaveSpec spec;
-    spec.pcm = fixtures::MakePcm(44100, 2, 16);
-    const Samples source = fixtures::PcmSamples(spec.pcm, 16);
-    const int slot = Load(fixtures::WriteWave(spec));
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(44100, 2, 16);
+    const Samples source = fixtures::PcmSamples(desc.pcm, 16);
+    const int slot = Load(fixtures::WriteWave(desc));
     ctrl.SetVolume(slot, -1100);
     pt::CaptureMixedSound(true);
     ctrl.Play(slot, 0);
@@ -130,10 +130,10 @@ TEST_F(WholeSoundTest, AVolumeChangeIsHeardAtOnce) {
 }
 
 TEST_F(WholeSoundTest, AnOddDataSizeIsRaisedToWholeFramesAndReadOnlyToTheEntrysEnd) {
-    fixtures::WaveSpec spec;
-    spec.pcm = fixtures::MakePcm(251, 2, 16);
-    spec.pcm.resize(1001);
-    const int slot = Load(fixtures::WriteWave(spec));
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(251, 2, 16);
+    desc.pcm.resize(1001);
+    const int slot = Load(fixtures::WriteWave(desc));
     ASSERT_EQ(slot, 0);
     EXPECT_EQ(pt::TakeDebugOutput(),
               Line("CDSBCStaticWave::LoadSound", "バッファのアライメント調整を行います"));
@@ -144,7 +144,7 @@ TEST_F(WholeSoundTest, AnOddDataSizeIsRaisedToWholeFramesAndReadOnlyToTheEntrysE
     Advance(10);
     const Samples got = pt::TakeMixedSound();
     // The last frame holds the one data byte left and zeros, not the bytes after the entry.
-    EXPECT_EQ(got[500], static_cast<std::int16_t>(spec.pcm[1000]));
+    EXPECT_EQ(got[500], static_cast<std::int16_t>(desc.pcm[1000]));
     EXPECT_EQ(got[501], 0);
     EXPECT_EQ(got[502], 0);
 }
@@ -192,9 +192,9 @@ TEST_F(WholeSoundTest, BufferFailuresAreLoggedAndRefuseTheLoad) {
         {pt::SoundCall::Lock, "DirectSoundBuffer の Lock に失敗しました"},
         {pt::SoundCall::Unlock, "DirectSoundBuffer の Unlock に失敗しました"},
     };
-    fixtures::WaveSpec spec;
-    spec.pcm = fixtures::MakePcm(100, 2, 16);
-    const fixtures::Bytes wave = fixtures::WriteWave(spec);
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(100, 2, 16);
+    const fixtures::Bytes wave = fixtures::WriteWave(desc);
     for (const Case& c : cases) {
         pt::FailSoundCall(c.call);
         EXPECT_EQ(Load(wave), -1);

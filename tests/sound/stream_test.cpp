@@ -9,8 +9,8 @@
 using namespace soundtest;
 
 namespace {
-fixtures::WaveSpec CdWave(int frames, unsigned seed) {
-    fixtures::WaveSpec s;
+fixtures::WaveDesc CdWave(int frames, unsigned seed) {
+    fixtures::WaveDesc s;
     s.pcm = fixtures::MakePcm(frames, 2, 16, seed);
     return s;
 }
@@ -46,8 +46,8 @@ class StreamTest : public SoundTest {
 };
 
 TEST_F(StreamTest, IntroThenMainOverSeveralRingTurnsWithoutGapOrRepeat) {
-    const fixtures::WaveSpec intro = CdWave(13230, 1); // 0.3 s
-    const fixtures::WaveSpec main = CdWave(33075, 2);  // 0.75 s
+    const fixtures::WaveDesc intro = CdWave(13230, 1); // 0.3 s
+    const fixtures::WaveDesc main = CdWave(33075, 2);  // 0.75 s
     const fixtures::Bytes introBytes = fixtures::WriteWave(intro);
     const int slot = LoadStream(fixtures::WriteWave(main), &introBytes);
     ASSERT_EQ(slot, 0);
@@ -68,7 +68,7 @@ TEST_F(StreamTest, IntroThenMainOverSeveralRingTurnsWithoutGapOrRepeat) {
 }
 
 TEST_F(StreamTest, MainAloneLoopsFromItsDataStart) {
-    fixtures::WaveSpec main = CdWave(57330, 3); // 1.3 s
+    fixtures::WaveDesc main = CdWave(57330, 3); // 1.3 s
     main.beforeData = {{"LIST", fixtures::Bytes(21, 3)}};
     main.afterData = {{"cue ", fixtures::Bytes(30, 4)}};
     const int slot = LoadStream(fixtures::WriteWave(main));
@@ -77,8 +77,8 @@ TEST_F(StreamTest, MainAloneLoopsFromItsDataStart) {
 }
 
 TEST_F(StreamTest, AnIntroOfThirtyThousandBytesIsUsedUpByThePrefill) {
-    const fixtures::WaveSpec intro = CdWave(7500, 4); // 30,000 bytes
-    const fixtures::WaveSpec main = CdWave(100000, 5);
+    const fixtures::WaveDesc intro = CdWave(7500, 4); // 30,000 bytes
+    const fixtures::WaveDesc main = CdWave(100000, 5);
     const fixtures::Bytes introBytes = fixtures::WriteWave(intro);
     const int slot = LoadStream(fixtures::WriteWave(main), &introBytes);
     pt::CaptureMixedSound(true);
@@ -92,7 +92,7 @@ TEST_F(StreamTest, AnIntroOfThirtyThousandBytesIsUsedUpByThePrefill) {
 }
 
 TEST_F(StreamTest, ANonLoopingStreamEndsWithinTwoRingTurns) {
-    const fixtures::WaveSpec main = CdWave(22050, 6); // 0.5 s, shorter than the ring
+    const fixtures::WaveDesc main = CdWave(22050, 6); // 0.5 s, shorter than the ring
     const int slot = LoadStream(fixtures::WriteWave(main));
     pt::CaptureMixedSound(true);
     ASSERT_EQ(ctrl.Play(slot, 0), 1);
@@ -118,7 +118,7 @@ TEST_F(StreamTest, ANonLoopingStreamEndsWithinTwoRingTurns) {
 }
 
 TEST_F(StreamTest, EightBitSilenceAfterTheEndIsSilent) {
-    fixtures::WaveSpec main;
+    fixtures::WaveDesc main;
     main.channels = 1;
     main.bits = 8;
     main.rate = 22050;
@@ -135,8 +135,8 @@ TEST_F(StreamTest, EightBitSilenceAfterTheEndIsSilent) {
 }
 
 TEST_F(StreamTest, StopAndPlayAgainStartsFromTheBeginning) {
-    const fixtures::WaveSpec intro = CdWave(8820, 7);
-    const fixtures::WaveSpec main = CdWave(30000, 8);
+    const fixtures::WaveDesc intro = CdWave(8820, 7);
+    const fixtures::WaveDesc main = CdWave(30000, 8);
     const fixtures::Bytes introBytes = fixtures::WriteWave(intro);
     const int slot = LoadStream(fixtures::WriteWave(main), &introBytes);
     PlayFor(slot, 1, 1300);
@@ -154,7 +154,7 @@ TEST_F(StreamTest, StopAndPlayAgainStartsFromTheBeginning) {
 }
 
 TEST_F(StreamTest, PlayingAStreamThatEndedByItselfStartsItAgain) {
-    const fixtures::WaveSpec main = CdWave(4410, 9);
+    const fixtures::WaveDesc main = CdWave(4410, 9);
     const int slot = LoadStream(fixtures::WriteWave(main));
     PlayFor(slot, 0, 4500);
     ASSERT_EQ(ctrl.IsPlaying(slot), 0);
@@ -164,7 +164,7 @@ TEST_F(StreamTest, PlayingAStreamThatEndedByItselfStartsItAgain) {
 }
 
 TEST_F(StreamTest, ALateRefillCatchesUpWithEverySegmentThatPlayed) {
-    const fixtures::WaveSpec main = CdWave(44100 * 3, 10);
+    const fixtures::WaveDesc main = CdWave(44100 * 3, 10);
     const int slot = LoadStream(fixtures::WriteWave(main));
     pt::CaptureMixedSound(true);
     ASSERT_EQ(ctrl.Play(slot, 1), 1);
@@ -179,7 +179,7 @@ TEST_F(StreamTest, ALateRefillCatchesUpWithEverySegmentThatPlayed) {
 }
 
 TEST_F(StreamTest, AWaveIntroInAnotherFormatRefusesThePlay) {
-    fixtures::WaveSpec intro = CdWave(2000, 11);
+    fixtures::WaveDesc intro = CdWave(2000, 11);
     intro.rate = 22050;
     const fixtures::Bytes introBytes = fixtures::WriteWave(intro);
     const int slot = LoadStream(fixtures::WriteWave(CdWave(20000, 12)), &introBytes);
@@ -191,7 +191,7 @@ TEST_F(StreamTest, AWaveIntroInAnotherFormatRefusesThePlay) {
 }
 
 TEST_F(StreamTest, ALoopingMainPartWithoutDataEndsInsteadOfSeekingForEver) {
-    fixtures::WaveSpec main = CdWave(0, 13);
+    fixtures::WaveDesc main = CdWave(0, 13);
     const int slot = LoadStream(fixtures::WriteWave(main));
     ASSERT_EQ(ctrl.Play(slot, 1), 1);
     Advance(4500);
@@ -306,7 +306,7 @@ TEST_F(StreamTest, AFailedStepEndsTheThreadAndTheRingPlaysOn) {
 TEST_F(StreamTest, ARealWorkerThreadStreamsInRealTime) {
     CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
     pt::UseRealClock();
-    const fixtures::WaveSpec main = CdWave(10000, 14);
+    const fixtures::WaveDesc main = CdWave(10000, 14);
     const int slot = LoadStream(fixtures::WriteWave(main));
     pt::CaptureMixedSound(true);
     ASSERT_EQ(ctrl.Play(slot, 1), 1);

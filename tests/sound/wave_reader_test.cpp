@@ -6,8 +6,8 @@
 using namespace soundtest;
 
 namespace {
-fixtures::WaveSpec Spec(int channels, int bits, int rate, int frames) {
-    fixtures::WaveSpec s;
+fixtures::WaveDesc Desc(int channels, int bits, int rate, int frames) {
+    fixtures::WaveDesc s;
     s.channels = channels;
     s.bits = bits;
     s.rate = rate;
@@ -35,7 +35,7 @@ class WaveReaderTest : public SoundTest {
 };
 
 TEST_F(WaveReaderTest, ReadsFormatDataAndLength) {
-    ASSERT_EQ(Read(fixtures::WriteWave(Spec(2, 16, 44100, 1000))), 1);
+    ASSERT_EQ(Read(fixtures::WriteWave(Desc(2, 16, 44100, 1000))), 1);
     const WAVEFORMATEX& f = ctrl.GetFormat();
     EXPECT_EQ(f.wFormatTag, 1);
     EXPECT_EQ(f.nChannels, 2);
@@ -52,14 +52,14 @@ TEST_F(WaveReaderTest, ReadsFormatDataAndLength) {
 }
 
 TEST_F(WaveReaderTest, TheLengthOfALongSoundDoesNotOverflow) {
-    fixtures::WaveSpec s = Spec(1, 8, 11025, 0);
+    fixtures::WaveDesc s = Desc(1, 8, 11025, 0);
     s.pcm.assign(5000000, 128); // 453.5 s: data size x 1000 is past 32 bits
     ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
     EXPECT_EQ(ctrl.GetLength(), 453515u);
 }
 
 TEST_F(WaveReaderTest, SkipsOddChunksWithoutAPadByte) {
-    fixtures::WaveSpec s = Spec(1, 8, 22050, 100);
+    fixtures::WaveDesc s = Desc(1, 8, 22050, 100);
     s.beforeFmt = {{"LIST", {1, 2, 3}}};
     s.beforeData = {{"junk", {9}}, {"fact", {0, 0, 0, 0}}};
     ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
@@ -69,7 +69,7 @@ TEST_F(WaveReaderTest, SkipsOddChunksWithoutAPadByte) {
 }
 
 TEST_F(WaveReaderTest, AChunkWhoseIdIsFourNulBytesIsSkippedLikeAnyOther) {
-    fixtures::WaveSpec s = Spec(2, 16, 44100, 25);
+    fixtures::WaveDesc s = Desc(2, 16, 44100, 25);
     s.beforeData = {{std::string("\0\0\0\0", 4), {7, 7, 7}}};
     ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
     EXPECT_EQ(ctrl.GetDataStart(), 12u + 24u + 11u + 8u);
@@ -78,7 +78,7 @@ TEST_F(WaveReaderTest, AChunkWhoseIdIsFourNulBytesIsSkippedLikeAnyOther) {
 }
 
 TEST_F(WaveReaderTest, FmtBodiesOfSixteenAndEighteenBytesLoadLongerOnesAreRefused) {
-    fixtures::WaveSpec s = Spec(2, 16, 44100, 10);
+    fixtures::WaveDesc s = Desc(2, 16, 44100, 10);
     s.fmtSize = 18;
     EXPECT_EQ(Read(fixtures::WriteWave(s)), 1);
     s.fmtSize = 40;
@@ -88,14 +88,14 @@ TEST_F(WaveReaderTest, FmtBodiesOfSixteenAndEighteenBytesLoadLongerOnesAreRefuse
 }
 
 TEST_F(WaveReaderTest, DataEndsAtTheEndOfTheDataBody) {
-    fixtures::WaveSpec s = Spec(2, 16, 44100, 50);
+    fixtures::WaveDesc s = Desc(2, 16, 44100, 50);
     s.afterData = {{"LIST", fixtures::Bytes(77, 1)}};
     ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
     EXPECT_EQ(ctrl.GetDataEnd(), ctrl.GetDataStart() + 200u);
 }
 
 TEST_F(WaveReaderTest, ADataSizeBeyondTheEntryIsHeldToTheEntry) {
-    fixtures::WaveSpec s = Spec(2, 16, 44100, 50);
+    fixtures::WaveDesc s = Desc(2, 16, 44100, 50);
     s.dataSizeClaim = 1000000;
     ASSERT_EQ(Read(fixtures::WriteWave(s)), 1);
     EXPECT_EQ(ctrl.GetDataSize(), 200u);
@@ -105,28 +105,28 @@ TEST_F(WaveReaderTest, ADataSizeBeyondTheEntryIsHeldToTheEntry) {
 TEST_F(WaveReaderTest, FormatsThatCannotBePlayedAsPcmAreRefused) {
     struct Case {
         const char* name;
-        void (*change)(fixtures::WaveSpec&);
+        void (*change)(fixtures::WaveDesc&);
         const char* message;
     };
     const Case cases[] = {
-        {"float", [](fixtures::WaveSpec& s) { s.formatTag = 3; },
+        {"float", [](fixtures::WaveDesc& s) { s.formatTag = 3; },
          "このサウンドフォーマットは対応していません : [FormatTag = 3]"},
-        {"no channel", [](fixtures::WaveSpec& s) { s.channels = 0; },
+        {"no channel", [](fixtures::WaveDesc& s) { s.channels = 0; },
          "このサウンドフォーマットは対応していません : [FormatTag = 1]"},
-        {"12 bits", [](fixtures::WaveSpec& s) { s.bits = 12; },
+        {"12 bits", [](fixtures::WaveDesc& s) { s.bits = 12; },
          "このサウンドフォーマットは対応していません : [FormatTag = 1]"},
-        {"block align", [](fixtures::WaveSpec& s) { s.blockAlign = 3; },
+        {"block align", [](fixtures::WaveDesc& s) { s.blockAlign = 3; },
          "このサウンドフォーマットは対応していません : [FormatTag = 1]"},
-        {"no byte rate", [](fixtures::WaveSpec& s) { s.byteRate = 0; },
+        {"no byte rate", [](fixtures::WaveDesc& s) { s.byteRate = 0; },
          "このサウンドフォーマットは対応していません : [FormatTag = 1]"},
-        {"data before fmt", [](fixtures::WaveSpec& s) { s.dataBeforeFmt = true; },
+        {"data before fmt", [](fixtures::WaveDesc& s) { s.dataBeforeFmt = true; },
          "このサウンドフォーマットは対応していません : [FormatTag = 0]"},
-        {"no fmt", [](fixtures::WaveSpec& s) { s.writeFmt = false; },
+        {"no fmt", [](fixtures::WaveDesc& s) { s.writeFmt = false; },
          "このサウンドフォーマットは対応していません : [FormatTag = 0]"},
     };
     for (const Case& c : cases) {
         CDSBCStaticWave fresh;
-        fixtures::WaveSpec s = Spec(2, 16, 44100, 20);
+        fixtures::WaveDesc s = Desc(2, 16, 44100, 20);
         c.change(s);
         Entry e(dir, c.name, fixtures::WriteWave(s));
         pt::TakeDebugOutput();
@@ -138,7 +138,7 @@ TEST_F(WaveReaderTest, FormatsThatCannotBePlayedAsPcmAreRefused) {
 }
 
 TEST_F(WaveReaderTest, DamagedEntriesAreRefusedWithTheirMessages) {
-    const fixtures::Bytes good = fixtures::WriteWave(Spec(2, 16, 44100, 20));
+    const fixtures::Bytes good = fixtures::WriteWave(Desc(2, 16, 44100, 20));
     fixtures::Bytes notRiff = good;
     notRiff[0] = 'X';
     EXPECT_EQ(Read(notRiff), 0);
@@ -155,7 +155,7 @@ TEST_F(WaveReaderTest, DamagedEntriesAreRefusedWithTheirMessages) {
 }
 
 TEST_F(WaveReaderTest, AChunkSizeReachingPastTheEntryEndsTheWalk) {
-    fixtures::WaveSpec s = Spec(2, 16, 44100, 20);
+    fixtures::WaveDesc s = Desc(2, 16, 44100, 20);
     s.beforeData = {{"big!", {}}};
     fixtures::Bytes bytes = fixtures::WriteWave(s);
     // The "big!" header sits right after the 24-byte "fmt " chunk: claim almost 4 GiB, then a

@@ -13,12 +13,12 @@
 namespace soundtest {
 namespace {
 std::vector<unsigned char> Tone(DWORD rate, DWORD ms) {
-    fixtures::WaveSpec spec;
-    spec.channels = 1;
-    spec.bits = 16;
-    spec.rate = static_cast<int>(rate);
-    spec.pcm = fixtures::MakePcm(static_cast<int>(rate * ms / 1000), 1, 16, rate);
-    return fixtures::WriteWave(spec);
+    fixtures::WaveDesc desc;
+    desc.channels = 1;
+    desc.bits = 16;
+    desc.rate = static_cast<int>(rate);
+    desc.pcm = fixtures::MakePcm(static_cast<int>(rate * ms / 1000), 1, 16, rate);
+    return fixtures::WriteWave(desc);
 }
 
 std::vector<unsigned char> OggTone(DWORD rate, DWORD ms) {
