@@ -14,6 +14,13 @@
 
 struct ReadTextBlock;
 struct ReadTextEntry;
+struct SceneStateRecord;
+class CGameCtrl;
+class CMessageWindow;
+class CCalendar;
+class CChoiceGrid;
+struct IDirectDraw;
+struct IDirectDrawSurface;
 
 // The path of the open script, kept so that blocks can be read from it when they are called.
 extern char g_ScriptPath[MAX_PATH];
@@ -103,6 +110,57 @@ class CGameScene {
 
     // --- Read-text tracking ---
     void SelectReadTable(const char* blockName);
+    void MarkTextRead();
+    // 1 when the text ahead is already read; sets the run state's already-read flag to match.
+    int CheckSkipAllowed();
+
+    // --- Frame, input and display (the handler scheme of the screens) ---
+    // One frame; the next mode (5 to stay).
+    int Run(CGameCtrl* gameCtrl);
+    void OnMouseMove(int x, int y);
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OnRButtonDown();
+    void OnWheelUp();
+    void OnWheelDown();
+    void OnKeyDown(UINT vk);
+    void OnKeyUp(UINT vk);
+    void FlushUpdateRect();
+    HRESULT Draw(IDirectDrawSurface* target);
+    bool RecreateSurfaces(IDirectDraw* dd);
+    bool ReleaseSurfaces();
+    bool RestoreSurfaces();
+    // False while the backlog is open or the costume choice or the choice grid runs.
+    bool CanOpenMenu() const;
+    bool IsBacklogOpen() const;
+    void CloseBacklog();
+    // Shows the rest of the page at once.
+    void FinishText();
+    void ReplayVoice();
+    // Deletes the pictures of screen layers 1-9.
+    void FreeLayers();
+    void SetMenuEnabled(BYTE on);
+    void GetStatusValues(DWORD* v0, DWORD* v1, DWORD* v2, DWORD* v3) const;
+    CMessageWindow* GetMessageWindow() const;
+
+    // --- Save-state snapshot ---
+    void CaptureState();
+    // A new record and its size (533), or a new blob and its size; the caller frees them with delete[].
+    BYTE* BuildStateRecord(DWORD* size);
+    BYTE* BuildScriptState(DWORD* size);
+    void RestoreStateRecord(const BYTE* record, DWORD size);
+    int RestoreScriptState(const BYTE* blob, DWORD size);
+    void RedisplayAfterLoad();
+    bool Save(int slot);
+    bool Load(int slot);
+
+    // --- Costume choice, calendar and choice grid ---
+    void EnterCostumeChoice(int costume);
+    void OnCostumeClick(int x, int y);
+    void SetDay(int day);
+    void SetWeekday(int weekday);
+    void SetTimeOfDay(int timeOfDay);
+    void OpenChoiceGrid();
 
     // --- State ---
     int GetRunState() const { return m_RunState; }

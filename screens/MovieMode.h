@@ -1,0 +1,29 @@
+// Mode 2: the opening movie, skipped by a click or Enter.
+#pragma once
+
+#include "graphics/UpdateRect.h"
+#include "platform/ddraw.h"
+
+class CMoviePlayer;
+
+class CMovieMode {
+  public:
+    CMovieMode();
+    ~CMovieMode();
+    CMovieMode(const CMovieMode&) = delete;
+    CMovieMode& operator=(const CMovieMode&) = delete;
+
+    void Play();
+    // 2 while the movie plays, 3 once it has ended or was skipped.
+    int Run();
+    void Close();
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OnKeyDown(UINT vk);
+    void OnKeyUp(UINT vk);
+    void FlushUpdateRect();
+    HRESULT Draw(IDirectDrawSurface* target);
+    bool RecreateSurfaces(IDirectDraw* dd);
+    bool ReleaseSurfaces();
+    bool RestoreSurfaces();
+};
