@@ -1,0 +1,108 @@
+// Every check of the host commands: the error report's log line, and the script aborted with the
+// pictures of layers 1-9 gone and the message window hidden.
+#include "SceneTestSupport.h"
+
+#include "graphics/Screen.h"
+
+#include <algorithm>
+
+namespace scene_test {
+namespace {
+struct RefusalRow {
+    const char* name;
+    const char* before; // commands run first
+    const char* command;
+    const char* messages; // UTF-8, separated by two spaces as in the log
+};
+
+const char kBadIndex[] = "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました";
+
+std::string BadIndex(int max, int index) {
+    char text[256];
+    std::snprintf(text, sizeof text, kBadIndex, max, index);
+    return text;
+}
+
+const RefusalRow kRefusals[] = {
+    {"show background", R"(cmd 10, 4, "bg")", R"(cmd 10, 1, "bg")",
+     "drawgarphic関数は背景に対して使用できません  ID = bg"},
+    {"hide background", R"(cmd 10, 4, "bg")", R"(cmd 10, 2, "bg")",
+     "undrawgarphic関数は背景に対して使用できません  ID = bg"},
+    {"layer in use", R"(cmd 10, 4, "chara")", R"(cmd 10, 0, "chara2")",
+     "レイヤー（1）は使用中です  前のID = chara  後のID = chara2"},
+    {"layer in use by a blank", "cmd 10, 6, =4, =10, =10", R"(cmd 10, 0, "blank")",
+     "レイヤー（4）は使用中です  前のID = SYSTEM  後のID = blank"},
+    {"blank on a used layer", R"(cmd 10, 4, "chara")", "cmd 10, 6, =1, =10, =10",
+     "レイヤー（1）は使用中です  前のID = chara  後のID = CreatLayer"},
+    {"layer unused", "", R"(cmd 10, 1, "chara")", "レイヤー（1）は未使用です  ID = chara"},
+    {"layer 12", "", R"(cmd 10, 0, "far")", "（12）は使用できないレイヤーです  ID = far"},
+    {"layer -1", "", R"(cmd 10, 4, "below")", "（-1）は使用できないレイヤーです  ID = below"},
+    {"layer 10 by number", "", "cmd 10, 8, =10, =0, =0",
+     "（10）は使用できないレイヤーです  ID = SetDrawPoint"},
+    {"CreatLayer on layer -3", "", "cmd 10, 6, =-3, =10, =10",
+     "（-3）は使用できないレイヤーです  ID = CreatLayer"},
+    {"DrawLayer from an empty layer", "cmd 10, 6, =4, =10, =10", "cmd 10, 7, =4, =0, =0, =3, =0, =0, =5, =5",
+     "レイヤー（3）は未使用です  ID = DrawLayer"},
+    {"DeleteLayer of an empty layer", "", "cmd 10, 10, =2", "レイヤー（2）は未使用です  ID = DeleteLayer"},
+    {"CreatLayer of no size", "", "cmd 10, 6, =4, =0, =10",
+     "レイヤーの大きさ（0 x 10）が不正です  ID = CreatLayer"},
+    {"unknown graphic", "", R"(cmd 10, 0, "nosuch")", "登録されていないＩＤです  ID = nosuch"},
+    {"music that is an effect", "", R"(cmd 20, 0, "rain", =1)", "サウンドではありません  ID = rain"},
+    {"effect that is music", "", R"(cmd 20, 11, "bgm01", =1, =5)", "ＳＥではありません  ID = bgm01"},
+};
+
+struct IndexRow {
+    const char* name;
+    const char* command;
+    int max, index;
+};
+const IndexRow kIndexRefusals[] = {
+    {"voice prefix 5", "cmd 20, 14, =5, =7", 5, 5},
+    {"best value 24", "cmd 201, 8, =24, =1", 24, 24},
+    {"best value -1", "cmd 201, 8, =255, =1", 24, -1},
+    {"font size 5", "cmd 2, 9, =5", 5, 5},
+    {"costume 14", "cmd 201, 2, =14", 14, 14},
+    {"substring past the end", R"(cmd 1, 4, bufcell, "abc", =1, =3)", 3, 3},
+    {"substring before the start", R"(cmd 1, 4, bufcell, "abc", =-1, =1)", 3, -1},
+};
+
+std::string RowName(std::string name) {
+    std::replace(name.begin(), name.end(), ' ', '_');
+    std::replace(name.begin(), name.end(), '-', 'm');
+    return name;
+}
+
+class RefusalTest : public SceneTest {
+  protected:
+    void Refuse(const std::string& before, const std::string& command, const std::string& messages) {
+        Play(".data\nbuf: .zero 8\nbufcell: .ptr buf\n.block main\n    .line 4\n    cmd 2, 7\n    " + before +
+             "\n    .line 5\n    " + command + "\n    mov r13, #1\n    host 99, 0\n");
+        Frames(8);
+        EXPECT_TRUE(scene->IsHalted());
+        EXPECT_EQ(scene->GetRegister(13), 0u) << "nothing runs after the error";
+        EXPECT_EQ(Log(), ErrorLine(5, messages));
+        for (int layer = 1; layer < CScreen::kLayerCount; ++layer)
+            EXPECT_EQ(g_pScreen->GetLayer(layer), nullptr) << "layer " << layer;
+        EXPECT_FALSE(scene->IsWindowShown());
+    }
+};
+
+class CheckedCommandTest : public RefusalTest, public ::testing::WithParamInterface<RefusalRow> {};
+TEST_P(CheckedCommandTest, ReportsAndAborts) {
+    Refuse(GetParam().before, GetParam().command, GetParam().messages);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, CheckedCommandTest, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return RowName(info.param.name); });
+
+class IndexedCommandTest : public RefusalTest, public ::testing::WithParamInterface<IndexRow> {};
+TEST_P(IndexedCommandTest, ReportsABadIndex) {
+    Refuse("", GetParam().command, BadIndex(GetParam().max, GetParam().index));
+}
+INSTANTIATE_TEST_SUITE_P(Rows, IndexedCommandTest, ::testing::ValuesIn(kIndexRefusals),
+                         [](const auto& info) { return RowName(info.param.name); });
+
+TEST_F(RefusalTest, ShuffleOfANegativeLength) {
+    Refuse("", "cmd 3, 1, =-1", "乱数列の長さ（-1）が不正です");
+}
+} // namespace
+} // namespace scene_test
