@@ -6,28 +6,16 @@
 #include "ScriptTestSupport.h"
 
 #include "graphics/DDrawSurface.h"
-#include "platform/ddraw.h"
-
-#include <optional>
 
 namespace scene_test {
-// Colours of the test pictures.
-inline constexpr DWORD kBlue = 0x0000FF;
-inline constexpr DWORD kGreen = 0x00FF00;
-inline constexpr DWORD kWhite = 0xFFFFFF;
-inline constexpr DWORD kMagenta = 0xFF00FF;
+inline constexpr DWORD kBlue = 0x0000FF, kGreen = 0x00FF00, kWhite = 0xFFFFFF, kMagenta = 0xFF00FF;
 inline constexpr DWORD kClockStart = 500000;
-
 // Sample rates of the test sounds: each plays in a buffer of its own rate.
-inline constexpr DWORD kBgm01 = 22050;
-inline constexpr DWORD kBgm02 = 24000;
-inline constexpr DWORD kRain = 11025;
-inline constexpr DWORD kVoice1 = 32000;
-inline constexpr DWORD kVoiceAo7 = 16000;
-inline constexpr DWORD kSecretVoice = 20000;
+inline constexpr DWORD kBgm01 = 22050, kBgm02 = 24000, kRain = 11025;
+inline constexpr DWORD kVoice1 = 32000, kVoiceAo7 = 16000, kSecretVoice = 20000;
 
-// The tables every scenario shares: "bg" and "bg2" backgrounds on layer 0, the keyed "chara" on
-// layer 1 at (220, 100), and the sounds.
+// The tables every scenario shares: backgrounds on layer 0, the keyed 200x300 "chara" on layer 1
+// at (220, 100) (white in its middle, magenta around it), graphics on layers outside 0-9, sounds.
 inline constexpr char kTables[] = R"(
 .graphic bg, "bg.bmp", 0, 0, 0, nokey
 .graphic bg2, "bg2", 0, 0, 0, nokey
@@ -41,24 +29,39 @@ inline constexpr char kTables[] = R"(
 .sound rain, "rain.wav", se
 )";
 
+// Names a parameterised test by its row's name: letters and digits kept, anything else '_'.
+struct RowNamer {
+    template <class Info> std::string operator()(const Info& info) const {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    }
+};
+
 class SceneTest : public ScriptTest {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Assembles the tables and the text and loads them; fails the test when that does not work.
-    void Play(const std::string& source);
+    // Assembles the tables and the text and loads them in a fresh scene.
+    void Play(const std::string& source) { ASSERT_EQ(Load(std::string(kTables) + source), 1); }
     // Advances the clock by `ms`, then one frame as the game object runs it: the scene, the sound
-    // manager, the compositor, the flush of every dirty rectangle and the drawing into the back
-    // buffer.
+    // manager, the compositor, the flush of every dirty rectangle and the drawing.
     void Frame(DWORD ms = 0);
-    void Frames(int count, DWORD ms = 0);
-    DWORD At(int x, int y) const;
-    // Saves the back buffer as a PNG under the build folder.
-    void SavePng(const std::string& name) const;
+    void Frames(int count, DWORD ms = 0) {
+        for (int i = 0; i < count; ++i)
+            Frame(ms);
+    }
+    DWORD At(int x, int y) const { return platform::testing::ReadSurfaceRgbAt(back->GetSurface(), x, y); }
+    // Saves the back buffer as a PNG in the build folder.
+    void SavePng(const std::string& name) const {
+        EXPECT_TRUE(platform::testing::SaveSurfacePng(back->GetSurface(),
+                                                      std::string(QUORIN_BINARY_DIR) + "/" + name));
+    }
     // The live buffer of that rate is playing.
     static bool Playing(DWORD rate);
-    // The log line of a script error at the given source line of block "main".
+    // The log line of a script error at a source line of block "main".
     static std::string ErrorLine(int line, const std::string& utf8Messages);
 
     IDirectDraw* dd = nullptr;

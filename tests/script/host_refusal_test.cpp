@@ -4,24 +4,15 @@
 
 #include "graphics/Screen.h"
 
-#include <algorithm>
-
 namespace scene_test {
 namespace {
 struct RefusalRow {
     const char* name;
     const char* before; // commands run first
     const char* command;
-    const char* messages; // UTF-8, separated by two spaces as in the log
+    const char* messages; // UTF-8, separated by two spaces as in the log; null: the bad index below
+    int max = 0, index = 0;
 };
-
-const char kBadIndex[] = "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました";
-
-std::string BadIndex(int max, int index) {
-    char text[256];
-    std::snprintf(text, sizeof text, kBadIndex, max, index);
-    return text;
-}
 
 const RefusalRow kRefusals[] = {
     {"show background", R"(cmd 10, 4, "bg")", R"(cmd 10, 1, "bg")",
@@ -49,60 +40,34 @@ const RefusalRow kRefusals[] = {
     {"unknown graphic", "", R"(cmd 10, 0, "nosuch")", "登録されていないＩＤです  ID = nosuch"},
     {"music that is an effect", "", R"(cmd 20, 0, "rain", =1)", "サウンドではありません  ID = rain"},
     {"effect that is music", "", R"(cmd 20, 11, "bgm01", =1, =5)", "ＳＥではありません  ID = bgm01"},
+    {"shuffle of -1", "", "cmd 3, 1, =-1", "乱数列の長さ（-1）が不正です"},
+    {"voice prefix 5", "", "cmd 20, 14, =5, =7", nullptr, 5, 5},
+    {"best value 24", "", "cmd 201, 8, =24, =1", nullptr, 24, 24},
+    {"best value -1", "", "cmd 201, 8, =255, =1", nullptr, 24, -1},
+    {"font size 5", "", "cmd 2, 9, =5", nullptr, 5, 5},
+    {"costume 14", "", "cmd 201, 2, =14", nullptr, 14, 14},
+    {"substring past the end", "", R"(cmd 1, 4, bufcell, "abc", =1, =3)", nullptr, 3, 3},
+    {"substring before the start", "", R"(cmd 1, 4, bufcell, "abc", =-1, =1)", nullptr, 3, -1},
 };
 
-struct IndexRow {
-    const char* name;
-    const char* command;
-    int max, index;
-};
-const IndexRow kIndexRefusals[] = {
-    {"voice prefix 5", "cmd 20, 14, =5, =7", 5, 5},
-    {"best value 24", "cmd 201, 8, =24, =1", 24, 24},
-    {"best value -1", "cmd 201, 8, =255, =1", 24, -1},
-    {"font size 5", "cmd 2, 9, =5", 5, 5},
-    {"costume 14", "cmd 201, 2, =14", 14, 14},
-    {"substring past the end", R"(cmd 1, 4, bufcell, "abc", =1, =3)", 3, 3},
-    {"substring before the start", R"(cmd 1, 4, bufcell, "abc", =-1, =1)", 3, -1},
-};
+class RefusalTest : public SceneTest, public ::testing::WithParamInterface<RefusalRow> {};
 
-std::string RowName(std::string name) {
-    std::replace(name.begin(), name.end(), ' ', '_');
-    std::replace(name.begin(), name.end(), '-', 'm');
-    return name;
+TEST_P(RefusalTest, ReportsAndAborts) {
+    const RefusalRow& row = GetParam();
+    char messages[256];
+    std::snprintf(messages, sizeof messages,
+                  "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました", row.max, row.index);
+    Play(std::string(".data\nbuf: .zero 8\nbufcell: .ptr buf\n.block main\n .line 4\n cmd 2, 7\n ") +
+         row.before + "\n .line 5\n " + row.command + "\n mov r13, #1\n host 99, 0\n");
+    Frames(8);
+    EXPECT_TRUE(scene->IsHalted());
+    EXPECT_EQ(scene->GetRegister(13), 0u) << "nothing runs after the error";
+    EXPECT_EQ(Log(), ErrorLine(5, row.messages ? row.messages : messages));
+    for (int layer = 1; layer < CScreen::kLayerCount; ++layer)
+        EXPECT_EQ(g_pScreen->GetLayer(layer), nullptr) << "layer " << layer;
+    EXPECT_FALSE(scene->IsWindowShown());
 }
 
-class RefusalTest : public SceneTest {
-  protected:
-    void Refuse(const std::string& before, const std::string& command, const std::string& messages) {
-        Play(".data\nbuf: .zero 8\nbufcell: .ptr buf\n.block main\n    .line 4\n    cmd 2, 7\n    " + before +
-             "\n    .line 5\n    " + command + "\n    mov r13, #1\n    host 99, 0\n");
-        Frames(8);
-        EXPECT_TRUE(scene->IsHalted());
-        EXPECT_EQ(scene->GetRegister(13), 0u) << "nothing runs after the error";
-        EXPECT_EQ(Log(), ErrorLine(5, messages));
-        for (int layer = 1; layer < CScreen::kLayerCount; ++layer)
-            EXPECT_EQ(g_pScreen->GetLayer(layer), nullptr) << "layer " << layer;
-        EXPECT_FALSE(scene->IsWindowShown());
-    }
-};
-
-class CheckedCommandTest : public RefusalTest, public ::testing::WithParamInterface<RefusalRow> {};
-TEST_P(CheckedCommandTest, ReportsAndAborts) {
-    Refuse(GetParam().before, GetParam().command, GetParam().messages);
-}
-INSTANTIATE_TEST_SUITE_P(Rows, CheckedCommandTest, ::testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return RowName(info.param.name); });
-
-class IndexedCommandTest : public RefusalTest, public ::testing::WithParamInterface<IndexRow> {};
-TEST_P(IndexedCommandTest, ReportsABadIndex) {
-    Refuse("", GetParam().command, BadIndex(GetParam().max, GetParam().index));
-}
-INSTANTIATE_TEST_SUITE_P(Rows, IndexedCommandTest, ::testing::ValuesIn(kIndexRefusals),
-                         [](const auto& info) { return RowName(info.param.name); });
-
-TEST_F(RefusalTest, ShuffleOfANegativeLength) {
-    Refuse("", "cmd 3, 1, =-1", "乱数列の長さ（-1）が不正です");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, RefusalTest, ::testing::ValuesIn(kRefusals), RowNamer());
 } // namespace
 } // namespace scene_test

@@ -2,7 +2,6 @@
 // a script.
 #include "SceneTestSupport.h"
 
-#include "platform/time.h"
 #include "sound/SoundManager.h"
 
 namespace scene_test {
@@ -12,25 +11,24 @@ enum class Input { None, Click, Enter };
 struct WaitRow {
     const char* name;
     const char* commands;
-    DWORD clockStart;
-    Input input; // at 100 ms
-    bool skip;
-    DWORD endsAt; // ms after the first command's frame
+    Input input = Input::None; // at 100 ms
+    DWORD endsAt = 0;          // ms after the first command's frame
+    bool skip = false;
+    DWORD clockStart = kClockStart;
 };
 
 const WaitRow kWaits[] = {
-    {"timed", "cmd 5, 0, =3", kClockStart, Input::None, false, 300},
-    {"timed ignores clicks", "cmd 5, 0, =3", kClockStart, Input::Click, false, 300},
-    {"timed or click times out", "cmd 5, 5, =4", kClockStart, Input::None, false, 400},
-    {"timed or click ends on a click", "cmd 5, 5, =4", kClockStart, Input::Click, false, 100},
-    {"timed or click ends on Enter", "cmd 5, 5, =4", kClockStart, Input::Enter, false, 100},
-    {"timer", "cmd 5, 1, =2, =5\n cmd 5, 2, =2", kClockStart, Input::None, false, 500},
-    {"timer set before another wait", "cmd 5, 1, =2, =5\n cmd 5, 0, =1\n cmd 5, 2, =2", kClockStart,
-     Input::None, false, 500},
-    {"timer 10 is none", "cmd 5, 1, =10, =5\n cmd 5, 2, =10", kClockStart, Input::None, false, 2},
-    {"timer -1 is none", "cmd 5, 1, =-1, =5\n cmd 5, 2, =-1", kClockStart, Input::None, false, 2},
-    {"across the wrap of the tick count", "cmd 5, 0, =5", 0xFFFFFF00u, Input::None, false, 500},
-    {"skipping ends it at the next frame", "cmd 5, 0, =50", kClockStart, Input::None, true, 1},
+    {"timed", "cmd 5, 0, =3", Input::None, 300},
+    {"timed ignores clicks", "cmd 5, 0, =3", Input::Click, 300},
+    {"timed or click times out", "cmd 5, 5, =4", Input::None, 400},
+    {"timed or click ends on a click", "cmd 5, 5, =4", Input::Click, 100},
+    {"timed or click ends on Enter", "cmd 5, 5, =4", Input::Enter, 100},
+    {"timer", "cmd 5, 1, =2, =5\n cmd 5, 2, =2", Input::None, 500},
+    {"timer set before another wait", "cmd 5, 1, =2, =5\n cmd 5, 0, =1\n cmd 5, 2, =2", Input::None, 500},
+    {"timer 10 is none", "cmd 5, 1, =10, =5\n cmd 5, 2, =10", Input::None, 2},
+    {"timer -1 is none", "cmd 5, 1, =-1, =5\n cmd 5, 2, =-1", Input::None, 2},
+    {"across the wrap of the tick count", "cmd 5, 0, =5", Input::None, 500, false, 0xFFFFFF00u},
+    {"skipping ends it at the next frame", "cmd 5, 0, =50", Input::None, 1, true},
 };
 
 class WaitTest : public SceneTest, public ::testing::WithParamInterface<WaitRow> {};
@@ -48,52 +46,31 @@ TEST_P(WaitTest, EndsToTheMillisecond) {
         Frame(1);
     }
     EXPECT_EQ(t, row.endsAt);
-    EXPECT_EQ(scene->GetWaitKind(), CGameScene::kWaitNone);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, WaitTest, ::testing::ValuesIn(kWaits), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Rows, WaitTest, ::testing::ValuesIn(kWaits), RowNamer());
 
-struct EndRow {
-    const char* name;
-    const char* script;
-    int runState;
-};
-const EndRow kEnds[] = {
-    {"end command",
-     ".block main\n cmd 20, 0, \"bgm01\", =1\n cmd 0, 1, \"sub\"\n.block sub, resident\n cmd 5, 3\n",
-     CGameScene::kRunEnding},
-    {"return from block 0",
-     ".block main\n cmd 20, 0, \"bgm01\", =1\n cmd 0, 1, \"sub\"\n ret\n.block sub\n ret\n",
-     CGameScene::kRunTitle},
-};
-
-class EndTest : public SceneTest, public ::testing::WithParamInterface<EndRow> {};
-
-TEST_P(EndTest, FinishesTheScriptWithItsRunState) {
-    Play(GetParam().script);
-    int result = CGameScene::kRunStay;
-    for (int frame = 0; frame < 10 && result == CGameScene::kRunStay; ++frame) {
-        result = scene->Run(nullptr);
-        g_pSoundManager->Update();
+// The end command from a resident block called by block 0, and a return from block 0: every block
+// lets go of its code, and only the end command fades the music out.
+TEST_F(SceneTest, ScriptEndsWithItsRunState) {
+    for (const bool endCommand : {true, false}) {
+        SCOPED_TRACE(endCommand ? "end command" : "return");
+        Play(std::string(
+                 ".block main\n cmd 20, 0, \"bgm01\", =1\n cmd 0, 1, \"sub\"\n ret\n.block sub, resident\n") +
+             (endCommand ? " cmd 5, 3\n" : " ret\n"));
+        const int expected = endCommand ? CGameScene::kRunEnding : CGameScene::kRunTitle;
+        int result = CGameScene::kRunStay;
+        for (int frame = 0; frame < 10 && result == CGameScene::kRunStay; ++frame)
+            result = scene->Run(nullptr);
+        EXPECT_EQ(result, expected);
+        EXPECT_TRUE(scene->IsFinished());
+        EXPECT_EQ(scene->GetCallStack().GetCount(), 0);
+        EXPECT_FALSE(scene->GetBlock(0)->loaded);
+        EXPECT_EQ(scene->GetBlock(1)->loaded, !endCommand) << "a resident block keeps its code on return";
+        EXPECT_EQ(g_pSoundManager->IsFading() != 0, endCommand);
+        EXPECT_EQ(scene->Run(nullptr), expected) << "a finished script is not run again";
+        g_pSoundManager->StopAll();
     }
-    EXPECT_EQ(result, GetParam().runState);
-    EXPECT_TRUE(scene->IsFinished());
-    EXPECT_EQ(scene->GetCallStack().GetCount(), 0);
-    // Every block let go of its code, the resident one too.
-    EXPECT_FALSE(scene->GetBlock(0)->loaded);
-    EXPECT_FALSE(scene->GetBlock(1)->loaded);
-    // Only the end command fades the music out.
-    EXPECT_EQ(g_pSoundManager->IsFading() != 0, GetParam().runState == CGameScene::kRunEnding);
-    EXPECT_EQ(scene->Run(nullptr), GetParam().runState) << "a finished script is not run again";
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, EndTest, ::testing::ValuesIn(kEnds), [](const auto& info) {
-    return std::string(info.param.name[0] == 'e' ? "End" : "Return");
-});
 } // namespace
 } // namespace scene_test
