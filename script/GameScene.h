@@ -329,6 +329,8 @@ class CGameScene {
     void CmdPlayBGM();
     void CmdPlayLoopSE();
     void CmdPlayVoice();
+    // The voice of the current line: named to the window, played unless skipping.
+    void PlayLineVoice(const char* name);
     void CmdFadeInSound(int kind);
     void CmdFadeOutSound(int kind);
     void CmdChangeBGM();

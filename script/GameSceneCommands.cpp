@@ -17,6 +17,8 @@ enum : DWORD { kSubIndexCheck = 0, kSubCallBlock = 1, kSubWatch = 10, kSubUnwatc
 } // namespace
 
 void CGameScene::ScriptFault(const char* message1, const char* message2, const char* message3) {
+    // A command reads all its cells before it checks: only the first fault is reported.
+    if (m_bHalted) return;
     UpdateScriptLine();
     ReportError(message1, message2, message3);
     AbortScript();

@@ -134,8 +134,11 @@ void CGameScene::CmdPlayLoopSE() {
 }
 
 void CGameScene::CmdPlayVoice() {
-    const char* name = ArgText(1);
-    if (!name) return;
+    if (const char* name = ArgText(1)) PlayLineVoice(name);
+}
+
+void CGameScene::PlayLineVoice(const char* name) {
+    // The window keeps it for the replay key even when skipping keeps it silent.
     if (m_pMessageWindow) m_pMessageWindow->SetVoiceName(name);
     if (!IsSkipping()) g_pSoundManager->PlayVoice(name);
 }
@@ -198,6 +201,5 @@ void CGameScene::CmdPlayVoiceNumber() {
     if (prefix >= kVoicePrefixCount) return ReportBadIndex(kVoicePrefixCount, prefix);
     char name[CSoundManager::kNameSize];
     std::snprintf(name, sizeof name, "%s%04d", kVoicePrefixes[prefix], static_cast<int>(number));
-    if (m_pMessageWindow) m_pMessageWindow->SetVoiceName(name);
-    if (!IsSkipping()) g_pSoundManager->PlayVoice(name);
+    PlayLineVoice(name);
 }

@@ -40,6 +40,8 @@ const RefusalRow kRefusals[] = {
     {"unknown graphic", "", R"(cmd 10, 0, "nosuch")", "登録されていないＩＤです  ID = nosuch"},
     {"music that is an effect", "", R"(cmd 20, 0, "rain", =1)", "サウンドではありません  ID = rain"},
     {"effect that is music", "", R"(cmd 20, 11, "bgm01", =1, =5)", "ＳＥではありません  ID = bgm01"},
+    {"two bad cells, one report", "", "mov r1, #0x7FFFFFF0\n mov r2, #0x7FFFFFF0\n host 20, 14",
+     "不正なアドレスを指しました  アドレス = 7FFFFFF0"},
     {"shuffle of -1", "", "cmd 3, 1, =-1", "乱数列の長さ（-1）が不正です"},
     {"voice prefix 5", "", "cmd 20, 14, =5, =7", nullptr, 5, 5},
     {"best value 24", "", "cmd 201, 8, =24, =1", nullptr, 24, 24},
