@@ -189,21 +189,16 @@ void CConfigPanel::SetCursorRow(int row) {
 }
 
 void CConfigPanel::OnMouseMove(int x, int y) {
-    CHitArea::OnMouseMove(x, y);
-    m_Buttons.OnMouseMove(*this, m_pArt, &m_UpdateRect);
+    m_Buttons.OnMouseMove(*this, x, y, m_pArt, &m_UpdateRect);
     SetCursorRow(RowAtPoint(x, y));
 }
 
 void CConfigPanel::OnLButtonDown(int x, int y) {
-    CHitArea::OnLButtonDown(x, y);
-    m_Buttons.OnLButtonDown(*this, m_pArt, &m_UpdateRect);
+    m_Buttons.OnLButtonDown(*this, x, y, m_pArt, &m_UpdateRect);
 }
 
 void CConfigPanel::OnLButtonUp(int x, int y) {
-    // A release with no press before it would repeat the last click.
-    if (!IsButtonHeld()) return;
-    CHitArea::OnLButtonUp(x, y);
-    m_Buttons.OnLButtonUp(*this, m_pArt, &m_UpdateRect);
+    if (!m_Buttons.OnLButtonUp(*this, x, y, m_pArt, &m_UpdateRect)) return;
     SetCursorRow(RowAtPoint(x, y));
     m_Focus = m_nCurrent;
     OnClick(m_nCurrent);

@@ -31,7 +31,8 @@ void CPushButtonArt::MarkButtons(CUpdateRect* dirty) const {
         dirty->AddRect(&m_Table.regions[m_Table.firstButton + i]);
 }
 
-void CPushButtonArt::OnMouseMove(const CHitArea& hit, CLayer* art, CUpdateRect* dirty) {
+void CPushButtonArt::OnMouseMove(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty) {
+    hit.OnMouseMove(x, y);
     const int hover = hit.GetHoverRegion();
     const int pressed = hit.GetCurrentRegion();
     if (IsButton(pressed))
@@ -47,7 +48,8 @@ void CPushButtonArt::OnMouseMove(const CHitArea& hit, CLayer* art, CUpdateRect* 
     m_LastPressed = pressed;
 }
 
-void CPushButtonArt::OnLButtonDown(const CHitArea& hit, CLayer* art, CUpdateRect* dirty) {
+void CPushButtonArt::OnLButtonDown(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty) {
+    hit.OnLButtonDown(x, y);
     const int pressed = hit.GetCurrentRegion();
     if (IsButton(pressed)) Show(m_Table.pressedArt, pressed, art);
     MarkButtons(dirty);
@@ -55,7 +57,9 @@ void CPushButtonArt::OnLButtonDown(const CHitArea& hit, CLayer* art, CUpdateRect
     m_LastPressed = pressed;
 }
 
-void CPushButtonArt::OnLButtonUp(const CHitArea& hit, CLayer* art, CUpdateRect* dirty) {
+bool CPushButtonArt::OnLButtonUp(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty) {
+    if (!hit.IsButtonHeld()) return false;
+    hit.OnLButtonUp(x, y);
     const int hover = hit.GetHoverRegion();
     if (IsButton(hover))
         Show(m_Table.hoverArt, hover, art);
@@ -65,6 +69,7 @@ void CPushButtonArt::OnLButtonUp(const CHitArea& hit, CLayer* art, CUpdateRect* 
     MarkButtons(dirty);
     m_LastHover = hover;
     m_LastPressed = hit.GetCurrentRegion();
+    return true;
 }
 
 void CPushButtonArt::Clear(CLayer* art, CUpdateRect* dirty) {

@@ -29,11 +29,12 @@ class CPushButtonArt {
   public:
     explicit CPushButtonArt(const PushButtonTable& table) : m_Table(table) {}
 
-    // Each runs after the CHitArea step of the same name, and reads that step's hover and current
-    // region; the buttons' rectangle goes into `dirty`.
-    void OnMouseMove(const CHitArea& hit, CLayer* art, CUpdateRect* dirty);
-    void OnLButtonDown(const CHitArea& hit, CLayer* art, CUpdateRect* dirty);
-    void OnLButtonUp(const CHitArea& hit, CLayer* art, CUpdateRect* dirty);
+    // Each runs the owner's CHitArea step of the same name, then shows the art for the hover and
+    // current region it leaves; the buttons' rectangle goes into `dirty`. A release with no press
+    // before it is ignored (false): it would repeat the owner's last click.
+    void OnMouseMove(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty);
+    void OnLButtonDown(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty);
+    bool OnLButtonUp(CHitArea& hit, int x, int y, CLayer* art, CUpdateRect* dirty);
     // Takes the button art away (a key moved the focus off the buttons).
     void Clear(CLayer* art, CUpdateRect* dirty);
 
@@ -49,7 +50,7 @@ class CPushButtonArt {
     void Show(const RECT* artTable, int region, CLayer* art);
     void MarkButtons(CUpdateRect* dirty) const;
 
-    const PushButtonTable& m_Table;
+    PushButtonTable m_Table;
     int m_LastHover = -1;
     int m_LastPressed = -1;
 };

@@ -90,21 +90,16 @@ void CStatusPanel::DrawGauges() {
 }
 
 void CStatusPanel::OnMouseMove(int x, int y) {
-    CHitArea::OnMouseMove(x, y);
-    m_Button.OnMouseMove(*this, m_pButtonArt, &m_UpdateRect);
+    m_Button.OnMouseMove(*this, x, y, m_pButtonArt, &m_UpdateRect);
     if (m_nCurrent != 0) m_Focus = m_nHover == 0 ? 0 : -1;
 }
 
 void CStatusPanel::OnLButtonDown(int x, int y) {
-    CHitArea::OnLButtonDown(x, y);
-    m_Button.OnLButtonDown(*this, m_pButtonArt, &m_UpdateRect);
+    m_Button.OnLButtonDown(*this, x, y, m_pButtonArt, &m_UpdateRect);
 }
 
 void CStatusPanel::OnLButtonUp(int x, int y) {
-    // A release with no press before it would repeat the last click.
-    if (!IsButtonHeld()) return;
-    CHitArea::OnLButtonUp(x, y);
-    m_Button.OnLButtonUp(*this, m_pButtonArt, &m_UpdateRect);
+    if (!m_Button.OnLButtonUp(*this, x, y, m_pButtonArt, &m_UpdateRect)) return;
     if (m_nCurrent == 0) {
         m_bCloseRequested = 1;
         PlayInterfaceSE("Se001");

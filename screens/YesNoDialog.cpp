@@ -70,23 +70,18 @@ int CYesNoDialog::GetKind() const {
 }
 
 void CYesNoDialog::OnMouseMove(int x, int y) {
-    CHitArea::OnMouseMove(x, y);
-    m_Buttons.OnMouseMove(*this, m_pButtonArt, &m_UpdateRect);
+    m_Buttons.OnMouseMove(*this, x, y, m_pButtonArt, &m_UpdateRect);
     if (m_nCurrent == -1) m_Focus = m_nHover;
     m_UpdateRect.AddRect(&kDialogRect);
 }
 
 void CYesNoDialog::OnLButtonDown(int x, int y) {
-    CHitArea::OnLButtonDown(x, y);
-    m_Buttons.OnLButtonDown(*this, m_pButtonArt, &m_UpdateRect);
+    m_Buttons.OnLButtonDown(*this, x, y, m_pButtonArt, &m_UpdateRect);
     m_UpdateRect.AddRect(&kDialogRect);
 }
 
 void CYesNoDialog::OnLButtonUp(int x, int y) {
-    // A release with no press before it would repeat the last answer.
-    if (!IsButtonHeld()) return;
-    CHitArea::OnLButtonUp(x, y);
-    m_Buttons.OnLButtonUp(*this, m_pButtonArt, &m_UpdateRect);
+    if (!m_Buttons.OnLButtonUp(*this, x, y, m_pButtonArt, &m_UpdateRect)) return;
     m_UpdateRect.AddRect(&kDialogRect);
     if (m_nCurrent == kYes) {
         m_Result = 1;
