@@ -76,17 +76,15 @@ inline fixtures::Bytes Solid(DWORD colour) {
 
 // The settings file as a fresh start lays it out, holding `v`.
 inline std::string SettingsIni(const std::string& folder, const ConfigValues& v) {
-    const std::string paths = fixtures::DefaultSettingsIni(folder);
-    auto n = [](int value) { return std::to_string(value); };
-    return paths.substr(0, paths.find("[Config]")) +
-           fixtures::IniText({{"Config",
-                               {{"TextSpeed", n(v.TextSpeed)},
-                                {"EffectSwitch", n(v.EffectSwitch)},
-                                {"WindowMode", n(v.WindowMode)},
-                                {"BgmSwitch", n(v.BgmSwitch)},
-                                {"SESwitch", n(v.SESwitch)},
-                                {"VoiceSwitch", n(v.VoiceSwitch)},
-                                {"MovieSwitch", n(v.MovieSwitch)}}}});
+    const char* keys[] = {"TextSpeed", "EffectSwitch", "WindowMode", "BgmSwitch",
+                          "SESwitch",  "VoiceSwitch",  "MovieSwitch"};
+    const int values[] = {v.TextSpeed, v.EffectSwitch, v.WindowMode, v.BgmSwitch,
+                          v.SESwitch,  v.VoiceSwitch,  v.MovieSwitch};
+    fixtures::IniSection config{"Config", {}};
+    for (int i = 0; i < 7; ++i)
+        config.entries.emplace_back(keys[i], std::to_string(values[i]));
+    const std::string ini = fixtures::DefaultSettingsIni(folder);
+    return ini.substr(0, ini.find("[Config]")) + fixtures::IniText({config});
 }
 
 // The volume of the sound of that name, or 1 when it does not play.

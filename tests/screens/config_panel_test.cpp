@@ -75,76 +75,57 @@ TEST_F(ConfigPanelTest, EachOptionChangesItsSettingShowsItAndPreviewsTheSound) {
     }
 }
 
-struct CancelRow {
+// Clicks, then OK or Cancel. Cancel puts the sound back and stores nothing; OK stores, writes the
+// settings file when anything changed, and switches the display when it is not in the mode chosen.
+struct AnswerRow {
     const char* name;
     ConfigValues opening;
+    bool windowed; // the display
     std::vector<POINT> clicks;
+    int answer; // 1 OK, 2 Cancel
     LONG music; // 1: stopped
-    int seOn;
+    bool switches = false;
 };
-const CancelRow kCancels[] = {
-    {"se_off_comes_back_on", kOpening, {{247, 188}}, -1100, 1},
-    {"music_off_starts_again", kOpening, {{213, 128}}, -1100, 1},
-    {"music_on_goes_off_again", {0, 2, 2, 1, 0, 0, 0}, {{363, 128}}, 1, 1},
-    {"se_off_stays_off", {2, 0, 2, 1, 0, 0, 0}, {{447, 188}}, -1100, 0},
-};
-
-TEST_F(ConfigPanelTest, CancelPutsTheSoundBackAndStoresNothing) {
-    for (const CancelRow& row : kCancels) {
-        SCOPED_TRACE(row.name);
-        Open(row.opening);
-        CConfigPanel panel;
-        for (POINT p : row.clicks)
-            Click(panel, p.x, p.y);
-        ASSERT_TRUE(fixtures::WriteFileText(IniPath(), "untouched"));
-        Silence();
-        Click(panel, 580, 440);
-        EXPECT_EQ(panel.GetResult(), 2);
-        EXPECT_EQ(VolumeOf("bgm01"), row.music);
-        EXPECT_EQ(VolumeOf("Se002"), row.seOn ? -1100 : 1);
-        EXPECT_EQ(fixtures::ReadFileText(IniPath()), "untouched");
-        EXPECT_TRUE(Posted(UM_REPAINT, 0)) << "the cursor is refreshed";
-    }
-}
-
-struct OkRow {
-    const char* name;
-    int windowMode; // the setting at opening
-    bool windowed;  // the display
-    std::vector<POINT> clicks;
-    bool switches;
-};
-const OkRow kOks[] = {
-    {"nothing_changed", 0, true, {}, false},
-    {"text_speed_and_effects", 0, true, {{345, 364}, {367, 246}}, false},
-    {"full_screen_from_windowed", 0, true, {{237, 306}}, true},
-    {"windowed_from_full_screen", 1, false, {{347, 306}}, true},
+constexpr POINT kAnswerAt[3] = {{}, {580, 390}, {580, 440}};
+const AnswerRow kAnswers[] = {
+    {"cancel_se_off_comes_back_on", kOpening, true, {{247, 188}}, 2, -1100},
+    {"cancel_music_off_starts_again", kOpening, true, {{213, 128}}, 2, -1100},
+    {"cancel_music_on_goes_off_again", {0, 2, 2, 1, 0, 0, 0}, true, {{363, 128}}, 2, 1},
+    {"cancel_se_off_stays_off", {2, 0, 2, 1, 0, 0, 0}, true, {{447, 188}}, 2, -1100},
+    {"ok_nothing_changed", kOpening, true, {}, 1, -1100},
+    {"ok_text_speed_and_effects", kOpening, true, {{345, 364}, {367, 246}}, 1, -1100},
+    {"ok_full_screen_from_windowed", kOpening, true, {{237, 306}}, 1, -1100, true},
+    {"ok_windowed_from_full_screen", {2, 2, 2, 1, 1, 0, 0}, false, {{347, 306}}, 1, -1100, true},
     // Alt+Enter switched the display but not the setting: the display already shows the mode chosen.
-    {"full_screen_while_already_full", 0, false, {{237, 306}}, false},
-    {"window_mode_changed_and_back", 0, true, {{237, 306}, {347, 306}}, false},
+    {"ok_full_screen_while_already_full", kOpening, false, {{237, 306}}, 1, -1100},
+    {"ok_window_mode_changed_and_back", kOpening, true, {{237, 306}, {347, 306}}, 1, -1100},
 };
 
-TEST_F(ConfigPanelTest, OkWritesTheSettingsAndSwitchesTheDisplayOnlyWhenNeeded) {
-    for (const OkRow& row : kOks) {
+TEST_F(ConfigPanelTest, OkStoresAndCancelRestores) {
+    for (const AnswerRow& row : kAnswers) {
         SCOPED_TRACE(row.name);
-        ConfigValues opening = kOpening;
-        opening.WindowMode = row.windowMode;
-        Open(opening, row.windowed);
+        Open(row.opening, row.windowed);
         CConfigPanel panel;
         for (POINT p : row.clicks)
             Click(panel, p.x, p.y);
-        const ConfigValues edited = panel.GetEditedValues();
-        const bool changed = SettingsIni("", edited) != SettingsIni("", opening);
-        // Unchanged settings are not written at all: an empty file stays empty.
+        const ConfigValues edited = panel.GetEditedValues(), stored = row.answer == 1 ? edited : row.opening;
+        const bool written = row.answer == 1 && SettingsIni("", edited) != SettingsIni("", row.opening);
+        // What is not written is not touched at all: an empty file stays empty.
         ASSERT_TRUE(
-            fixtures::WriteFileText(IniPath(), changed ? SettingsIni(dir.ProgramPath(), opening) : ""));
-        Click(panel, 580, 390);
-        EXPECT_EQ(panel.GetResult(), 1);
-        EXPECT_TRUE(Playing("Se004") && !Playing("sl_rain")) << "OK sounds and stops the looping effects";
-        EXPECT_EQ(fixtures::ReadFileText(IniPath()), changed ? SettingsIni(dir.ProgramPath(), edited) : "");
-        EXPECT_EQ(SettingsIni("", *g_pConfig->GetValues()), SettingsIni("", edited));
-        EXPECT_EQ(g_pScreen->GetEffectEnable(), edited.EffectSwitch);
+            fixtures::WriteFileText(IniPath(), written ? SettingsIni(dir.ProgramPath(), row.opening) : ""));
+        Silence();
+        Click(panel, kAnswerAt[row.answer].x, kAnswerAt[row.answer].y);
+        EXPECT_EQ(panel.GetResult(), row.answer);
+        EXPECT_EQ(Playing(row.answer == 1 ? "Se004" : "Se002"), stored.SESwitch != 0);
+        EXPECT_EQ(VolumeOf("bgm01"), row.music);
+        EXPECT_EQ(g_pSoundManager->GetSEVolume(), stored.SESwitch ? -1100 : -10000);
+        EXPECT_EQ(Playing("sl_rain"), row.answer == 2 && stored.SESwitch != 0)
+            << "OK stops the looping effects";
+        EXPECT_EQ(fixtures::ReadFileText(IniPath()), written ? SettingsIni(dir.ProgramPath(), edited) : "");
+        EXPECT_EQ(SettingsIni("", *g_pConfig->GetValues()), SettingsIni("", stored));
+        EXPECT_EQ(g_pScreen->GetEffectEnable(), stored.EffectSwitch);
         EXPECT_EQ(Posted(UM_TOGGLESCREEN, 13), row.switches);
+        EXPECT_TRUE(Posted(UM_REPAINT, 0)) << "the cursor is refreshed";
     }
 }
 } // namespace
