@@ -12,13 +12,17 @@
 char g_ScriptPath[MAX_PATH] = "";
 
 CGameScene::CGameScene() {
-    m_pMessageWindow = new CMessageWindow(0);
-    if (g_pSaveData) {
-        // The name codes of the page text stand for the player's names.
-        m_pMessageWindow->SetFamilyName(g_pSaveData->GetFamilyName());
-        m_pMessageWindow->SetGivenName(g_pSaveData->GetGivenName());
+    // The window and the calendar show their pictures through the compositor; without one the
+    // script runs with nothing to show (script checks and fuzzing run it so).
+    if (g_pScreen) {
+        m_pMessageWindow = new CMessageWindow(0);
+        if (g_pSaveData) {
+            // The name codes of the page text stand for the player's names.
+            m_pMessageWindow->SetFamilyName(g_pSaveData->GetFamilyName());
+            m_pMessageWindow->SetGivenName(g_pSaveData->GetGivenName());
+        }
+        m_pCalendar = new CCalendar;
     }
-    m_pCalendar = new CCalendar;
     MarkWholeScreen();
 }
 

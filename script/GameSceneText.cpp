@@ -30,6 +30,7 @@ constexpr DWORD kFontSizeCount = 5;
 } // namespace
 
 void CGameScene::DispatchText(DWORD sub) {
+    if (sub == kSubPlayerName) return CmdGetPlayerName();
     if (!m_pMessageWindow) return;
     CMessageWindow& window = *m_pMessageWindow;
     switch (sub) {
@@ -90,9 +91,6 @@ void CGameScene::DispatchText(DWORD sub) {
             window.SetNameColor(r, g, b, 0);
         break;
     }
-    case kSubPlayerName:
-        CmdGetPlayerName();
-        break;
     default:
         break;
     }
