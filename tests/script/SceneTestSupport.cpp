@@ -13,9 +13,10 @@
 namespace scene_test {
 namespace pt = platform::testing;
 namespace {
-// One colour, or with `framed` a magenta frame (the key colour, from the top-left pixel) around
-// the middle half.
-fixtures::Bytes Bmp(int w, int h, DWORD rgb, bool framed = false) {
+// One colour; keyed pictures take magenta from their top-left pixel as the key colour: a frame
+// around the middle half, or the corner pixel alone.
+enum class Key { None, Frame, Corner };
+fixtures::Bytes Bmp(int w, int h, DWORD rgb, Key key = Key::None) {
     fixtures::PictureDesc desc;
     desc.width = w;
     desc.height = h;
@@ -23,7 +24,8 @@ fixtures::Bytes Bmp(int w, int h, DWORD rgb, bool framed = false) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const bool middle = x >= w / 4 && x < w * 3 / 4 && y >= h / 4 && y < h * 3 / 4;
-            desc.pixels.push_back(framed && !middle ? kMagenta : rgb);
+            const bool keyed = key == Key::Frame ? !middle : key == Key::Corner && x + y == 0;
+            desc.pixels.push_back(keyed ? kMagenta : rgb);
         }
     return fixtures::WriteBmp(desc);
 }
@@ -50,13 +52,14 @@ void SceneTest::SetUp() {
     for (auto slot : {CConfig::SystemData, CConfig::ScenarioVoice, CConfig::SaveData})
         g_pConfig->SetPath(slot, folder.c_str());
 
-    ASSERT_TRUE(fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", Bmp(640, 480, kBlue)},
-                                                             {"bg2", Bmp(640, 480, kGreen)},
-                                                             {"chara", Bmp(200, 300, kWhite, true)},
-                                                             {"sg022", Bmp(596, 130, 0x202040)},
-                                                             {"sg023", Bmp(64, 16, 0xFFFF00)},
-                                                             {"sg024", Bmp(480, 80, 0x404040)},
-                                                             {"sg025", Bmp(306, 136, 0x808080)}}));
+    ASSERT_TRUE(
+        fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", Bmp(640, 480, kBlue)},
+                                                     {"bg2", Bmp(640, 480, kGreen)},
+                                                     {"chara", Bmp(200, 300, kWhite, Key::Frame)},
+                                                     {"sg022", Bmp(596, 130, 0x202040, Key::Corner)},
+                                                     {"sg023", Bmp(64, 16, 0xFFFF00, Key::Corner)},
+                                                     {"sg024", Bmp(480, 80, 0x404040)},
+                                                     {"sg025", Bmp(306, 136, 0x808080, Key::Corner)}}));
     g_pGraphicArc = new CArcFile((folder + "graphic.arc").c_str());
     back = std::make_unique<CDDrawSurface>();
     ASSERT_TRUE(back->CreateEmpty(dd, SIZE{640, 480}));
