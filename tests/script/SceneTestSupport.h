@@ -15,7 +15,8 @@ inline constexpr DWORD kBgm01 = 22050, kBgm02 = 24000, kRain = 11025;
 inline constexpr DWORD kVoice1 = 32000, kVoiceAo7 = 16000, kSecretVoice = 20000;
 
 // The tables every scenario shares: backgrounds on layer 0, the keyed 200x300 "chara" on layer 1
-// at (220, 100) (white in its middle, magenta around it), graphics on layers outside 0-9, sounds.
+// at (220, 100) (white in its middle, magenta around it), graphics on layers outside 0-9, sounds;
+// and a 16-byte buffer at the start of the data blob.
 inline constexpr char kTables[] = R"(
 .graphic bg, "bg.bmp", 0, 0, 0, nokey
 .graphic bg2, "bg2", 0, 0, 0, nokey
@@ -27,6 +28,9 @@ inline constexpr char kTables[] = R"(
 .sound bgm01, "bgm01.wav", bgm
 .sound bgm02, "bgm02.wav", bgm
 .sound rain, "rain.wav", se
+.data
+buf: .zero 16
+bufcell: .ptr buf
 )";
 
 // Names a parameterised test by its row's name: letters and digits kept, anything else '_'.
@@ -46,6 +50,17 @@ class SceneTest : public ScriptTest {
 
     // Assembles the tables and the text and loads them in a fresh scene.
     void Play(const std::string& source) { ASSERT_EQ(Load(std::string(kTables) + source), 1); }
+    // Block "main" of the commands (one a line), then r13 := 1 and an unknown command to stop at.
+    void PlayMain(const std::string& commands) {
+        Play(".block main\n" + commands + "\n mov r13, #1\n host 99, 0\n");
+    }
+    // Frames `ms` apart until the script has set r13; the frames it took (`limit` when it did not).
+    int RunUntilR13(int limit = 60, DWORD ms = 50) {
+        int frames = 0;
+        for (; frames < limit && scene->GetRegister(13) == 0; ++frames)
+            Frame(ms);
+        return frames;
+    }
     // Advances the clock by `ms`, then one frame as the game object runs it: the scene, the sound
     // manager, the compositor, the flush of every dirty rectangle and the drawing.
     void Frame(DWORD ms = 0);
@@ -59,6 +74,7 @@ class SceneTest : public ScriptTest {
         EXPECT_TRUE(platform::testing::SaveSurfacePng(back->GetSurface(),
                                                       std::string(QUORIN_BINARY_DIR) + "/" + name));
     }
+    std::string Buffer() const { return reinterpret_cast<const char*>(scene->GetDataBlob().data()); }
     // The live buffer of that rate is playing.
     static bool Playing(DWORD rate);
     // The log line of a script error at a source line of block "main".

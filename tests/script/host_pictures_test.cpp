@@ -49,30 +49,25 @@ TEST_F(SceneTest, PictureCommandsChangeTheScreenOneAFrame) {
 }
 
 TEST_F(SceneTest, LayersByNumberFiltersAndSeenCGs) {
-    Play(".block main\n cmd 10, 4, \"bg\"\n cmd 10, 6, =3, =40, =30\n cmd 10, 7, =3, =5, =5, =0, =0, =0, "
-         "=10, =10\n"
-         " cmd 10, 10, =3\n cmd 10, 28, =1\n cmd 10, 29, \"bg2\"\n cmd 10, 30, =0\n cmd 10, 21, \"bg\", =0, "
-         "=5\n"
-         " cmd 204, 1, =7\n host 99, 0\n");
+    PlayMain(" cmd 10, 4, \"bg\"\n cmd 10, 6, =3, =40, =30\n cmd 10, 7, =3, =5, =5, =0, =0, =0, =10, =10\n"
+             " cmd 10, 28, =1\n cmd 10, 29, \"bg2\"\n cmd 10, 21, \"bg\", =0, =5\n cmd 10, 10, =3");
     Frames(3);
-    CLayer* blank = g_pScreen->GetLayer(3);
+    const CLayer* blank = g_pScreen->GetLayer(3);
     ASSERT_NE(blank, nullptr);
     EXPECT_FALSE(blank->m_bVisible);
     // The copied rectangle lands at (5, 5) of the blank picture, and only there.
     EXPECT_EQ(platform::testing::ReadSurfaceRgbAt(blank->GetSurface(), 14, 14), kBlue);
     EXPECT_NE(platform::testing::ReadSurfaceRgbAt(blank->GetSurface(), 15, 15), kBlue);
-
-    Frames(2);
-    EXPECT_EQ(g_pScreen->GetLayer(3), nullptr);
+    Frame();
     EXPECT_EQ(g_pScreen->GetLayer(0)->GetColorFilter(), 1);
-    Frames(2);
+    Frame();
     EXPECT_STREQ(g_pScreen->GetLayer(0)->GetName(), "bg2");
-    EXPECT_EQ(g_pScreen->GetLayer(0)->GetColorFilter(), 0);
+    EXPECT_EQ(g_pScreen->GetLayer(0)->GetColorFilter(), 2);
     EXPECT_EQ(g_pSaveData->IsCGSeen(5), 0);
-    Frames(2);
+    EXPECT_EQ(RunUntilR13(), 3);
     EXPECT_STREQ(g_pScreen->GetLayer(0)->GetName(), "bg");
     EXPECT_EQ(g_pSaveData->IsCGSeen(5), 1);
-    EXPECT_EQ(g_pSaveData->IsSceneSeen(7), 1);
+    EXPECT_EQ(g_pScreen->GetLayer(3), nullptr);
     EXPECT_EQ(Log(), "");
 }
 } // namespace

@@ -59,11 +59,9 @@ TEST_P(RefusalTest, ReportsAndAborts) {
     char messages[256];
     std::snprintf(messages, sizeof messages,
                   "配列（最大数 = %d）に対して不正なインデックス（%d）を指しました", row.max, row.index);
-    Play(std::string(".data\nbuf: .zero 8\nbufcell: .ptr buf\n.block main\n .line 4\n cmd 2, 7\n ") +
-         row.before + "\n .line 5\n " + row.command + "\n mov r13, #1\n host 99, 0\n");
-    Frames(8);
+    PlayMain(std::string(" .line 4\n cmd 2, 7\n ") + row.before + "\n .line 5\n " + row.command);
+    EXPECT_EQ(RunUntilR13(8, 0), 8) << "nothing runs after the error";
     EXPECT_TRUE(scene->IsHalted());
-    EXPECT_EQ(scene->GetRegister(13), 0u) << "nothing runs after the error";
     EXPECT_EQ(Log(), ErrorLine(5, row.messages ? row.messages : messages));
     for (int layer = 1; layer < CScreen::kLayerCount; ++layer)
         EXPECT_EQ(g_pScreen->GetLayer(layer), nullptr) << "layer " << layer;

@@ -61,26 +61,11 @@ TEST_F(ScriptTest, StringWritesAreCutAtTheEndOfTheirArea) {
 
 // 3/0 of 0 and 3/2 past the end or without a sequence give 0; a sequence holds each number once.
 TEST_F(ScriptTest, RandomNumbersAndTheShuffledSequence) {
-    ASSERT_EQ(Load(R"(
-.data
-out: .zero 24
-.block main
-    cmd 3, 0, =0
-    mov r8, r0
-    cmd 3, 1, =5
-    mov r6, #0x80000000
-loop:
-    cmd 3, 2
-    mov [r6], r0
-    add r6, #4
-    cmp r6, #0x80000018
-    jnz loop
-    cmd 3, 3
-    mov r0, #9
-    cmd 3, 2
-    host 99, 0
-)"),
-              1);
+    ASSERT_EQ(
+        Load(".data\nout: .zero 24\n.block main\n cmd 3, 0, =0\n mov r8, r0\n cmd 3, 1, =5\n"
+             " mov r6, #0x80000000\nloop:\n cmd 3, 2\n mov [r6], r0\n add r6, #4\n cmp r6, #0x80000018\n"
+             " jnz loop\n cmd 3, 3\n mov r0, #9\n cmd 3, 2\n host 99, 0\n"),
+        1);
     ASSERT_TRUE(RunUntilHost(99));
     EXPECT_EQ(scene->GetRegister(8), 0u);
     EXPECT_EQ(scene->GetRegister(0), 0u) << "no sequence after it was freed";

@@ -12,7 +12,7 @@ struct WaitRow {
     const char* name;
     const char* commands;
     Input input = Input::None; // at 100 ms
-    DWORD endsAt = 0;          // ms after the first command's frame
+    int endsAt = 0;            // ms after the first command's frame
     bool skip = false;
     DWORD clockStart = kClockStart;
 };
@@ -37,15 +37,13 @@ TEST_P(WaitTest, EndsToTheMillisecond) {
     const WaitRow& row = GetParam();
     platform::testing::SetClock(row.clockStart);
     SetSkipMode(row.skip ? 1 : 0);
-    Play(std::string(".block main\n ") + row.commands + "\n mov r13, #1\n host 99, 0\n");
+    PlayMain(std::string(" ") + row.commands);
     Frame();
-    DWORD t = 0;
-    for (; t < 2000 && scene->GetRegister(13) == 0; ++t) {
-        if (t + 1 == 100 && row.input == Input::Click) scene->OnLButtonUp(10, 10);
-        if (t + 1 == 100 && row.input == Input::Enter) scene->OnKeyUp(VK_RETURN);
-        Frame(1);
-    }
-    EXPECT_EQ(t, row.endsAt);
+    int ms = RunUntilR13(row.input == Input::None ? 2000 : 99, 1);
+    if (row.input == Input::Click) scene->OnLButtonUp(10, 10);
+    if (row.input == Input::Enter) scene->OnKeyUp(VK_RETURN);
+    if (row.input != Input::None) ms += RunUntilR13(2000, 1);
+    EXPECT_EQ(ms, row.endsAt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WaitTest, ::testing::ValuesIn(kWaits), RowNamer());
