@@ -77,8 +77,6 @@ void PaintCg(Picture& p, const Asset& a) {
         const int x = 220 + ((number * 37 + letter * 53) % 200);
         PaintFigure(c, HeroineAt(theme.heroine), expression, x, 40, scale);
     }
-    // A soft vignette band at the bottom, like a still from a film.
-    c.VerticalGradient(0, 456, c.Width(), c.Height(), Shade(c.At(320, 455), 70), 0x101018, 6);
     c.NameTag(name, 636, 4);
 }
 

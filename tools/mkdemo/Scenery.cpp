@@ -50,11 +50,14 @@ void SkyAndLight(Canvas& c, const Sky& s, TimeOfDay t, int horizon, Random& r) {
     if (t == TimeOfDay::Night) {
         for (int i = 0; i < 90; ++i)
             c.Set(r.Range(0, c.Width()), r.Range(0, horizon - 40), i % 7 == 0 ? 0xFFFFFF : 0xBFC8E8);
-        c.Disc(520, 80, 30, s.light);
-        c.Disc(508, 72, 26, s.top == 0 ? 0 : Mix(s.top, s.light, 1, 6)); // a crescent
+        const int mx = c.Width() * 13 / 16, my = std::min(80, horizon / 3);
+        c.Disc(mx, my, 38, Mix(Mix(s.top, s.horizon, my, horizon), s.light, 1, 8));
+        c.Disc(mx, my, 30, s.light);
+        c.Disc(mx - 14, my - 10, 27,
+               Mix(Mix(s.top, s.horizon, my - 10, horizon), s.light, 1, 8)); // a crescent
         return;
     }
-    const int sx = t == TimeOfDay::Evening ? 460 : (t == TimeOfDay::Morning ? 120 : 500);
+    const int sx = c.Width() * (t == TimeOfDay::Evening ? 23 : (t == TimeOfDay::Morning ? 6 : 25)) / 32;
     const int sy = t == TimeOfDay::Evening ? horizon - 30 : 70;
     c.Disc(sx, sy, 56, Mix(s.horizon, s.light, 1, 3));
     c.Disc(sx, sy, 40, Mix(s.horizon, s.light, 2, 3));
@@ -149,33 +152,38 @@ void Street(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
 }
 
 void Room(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
-    c.VerticalGradient(0, 0, c.Width(), 360, 0xF1E3CF, 0xE2CDB2, 16);
-    c.FillRect(0, 360, c.Width(), c.Height(), 0xB98D62);
+    const bool night = t == TimeOfDay::Night;
+    // At night the room takes the blue of the hour; the window and the lamp keep their own light.
+    auto tint = [night](Rgb v) { return night ? Mix(v, 0x1A2244, 9, 20) : v; };
+    c.VerticalGradient(0, 0, c.Width(), 360, tint(0xF1E3CF), tint(0xE2CDB2), 16);
+    c.FillRect(0, 360, c.Width(), c.Height(), tint(0xB98D62));
     for (int x = 0; x < c.Width(); x += 64)
-        c.FillRect(x, 360, x + 2, c.Height(), 0xA07650);
+        c.FillRect(x, 360, x + 2, c.Height(), tint(0xA07650));
     // The window with the sky of the hour.
     Canvas sky(200, 150, s.top);
     Random rs(r.Next());
     SkyAndLight(sky, s, t, 150, rs);
-    c.FillRect(396, 66, 612, 232, 0xFFFFFF);
+    c.FillRect(396, 66, 612, 232, tint(0xFFFFFF));
     c.Blit(sky, 0, 0, 200, 150, 404, 74);
-    c.FillRect(501, 74, 507, 224, 0xFFFFFF);
-    c.FillRect(380, 60, 400, 250, 0x9DB5D8); // curtains
-    c.FillRect(608, 60, 628, 250, 0x9DB5D8);
-    // Bed, desk and a shelf of books.
-    c.FillRect(40, 300, 300, 400, 0xF6F2EA);
-    c.FillRect(40, 290, 120, 320, 0xFFFFFF);
-    c.FillRect(40, 330, 300, 400, 0x8FA9D0);
-    c.FillRect(40, 400, 300, 420, 0x8A5A3A);
-    c.FillRect(420, 300, 620, 316, 0x8A5A3A);
-    c.FillRect(430, 316, 440, 420, 0x7A4A2A);
-    c.FillRect(600, 316, 610, 420, 0x7A4A2A);
-    c.FillRect(60, 120, 260, 128, 0x8A5A3A);
+    c.FillRect(501, 74, 507, 224, tint(0xFFFFFF));
+    c.FillRect(380, 60, 400, 250, tint(0x9DB5D8)); // curtains
+    c.FillRect(608, 60, 628, 250, tint(0x9DB5D8));
+    // Bed, desk with a lamp, and a shelf of books.
+    c.FillRect(40, 300, 300, 400, tint(0xF6F2EA));
+    c.FillRect(40, 290, 120, 320, tint(0xFFFFFF));
+    c.FillRect(40, 330, 300, 400, tint(0x8FA9D0));
+    c.FillRect(40, 400, 300, 420, tint(0x8A5A3A));
+    c.FillRect(420, 300, 620, 316, tint(0x8A5A3A));
+    c.FillRect(430, 316, 440, 420, tint(0x7A4A2A));
+    c.FillRect(600, 316, 610, 420, tint(0x7A4A2A));
+    if (night) c.Polygon({{536, 250}, {562, 244}, {604, 300}, {492, 300}}, 0x8A8070);
+    c.FillRect(556, 290, 580, 300, 0x3A3A44);
+    c.Line(568, 292, 552, 248, 4, 0x3A3A44);
+    c.Polygon({{528, 254}, {568, 244}, {560, 226}, {538, 230}}, night ? 0xFFD98A : 0xE2B86A);
+    c.FillRect(60, 120, 260, 128, tint(0x8A5A3A));
+    static const Rgb kBooks[4] = {0xD8434F, 0x3E6FB6, 0xE2B86A, 0x5E9A56};
     for (int i = 0; i < 12; ++i)
-        c.FillRect(66 + i * 16, 80 + (i % 3) * 6, 78 + i * 16, 120,
-                   (i % 4 == 0) ? 0xD8434F : (i % 4 == 1 ? 0x3E6FB6 : (i % 4 == 2 ? 0xE2B86A : 0x5E9A56)));
-    if (t == TimeOfDay::Night)
-        c.Recolour(0, 0, c.Width(), c.Height(), [](Rgb v) { return Mix(v, 0x1A2244, 9, 20); });
+        c.FillRect(66 + i * 16, 80 + (i % 3) * 6, 78 + i * 16, 120, tint(kBooks[i % 4]));
 }
 
 void Seaside(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
