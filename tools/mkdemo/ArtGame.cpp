@@ -207,14 +207,13 @@ void PaintCostumeRoom(Picture& p, const Asset& a) {
 }
 
 void PaintCostumeButtons(Picture& p, const Asset&) {
-    Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), theme::kPlate);
-    Button(c, {0, 0, 160, 32}, "OK", State::Hover);
-    Button(c, {0, 32, 160, 64}, "OK", State::Pressed);
-    Button(c, {160, 0, 208, 46}, "<", State::Hover);
-    Button(c, {208, 0, 256, 46}, ">", State::Hover);
-    Button(c, {256, 0, 304, 46}, "<", State::Pressed);
-    Button(c, {304, 0, 352, 46}, ">", State::Pressed);
+    ButtonSheet(p.colour, theme::kPlate,
+                {{{0, 0, 160, 32}, "OK", State::Hover},
+                 {{0, 32, 160, 64}, "OK", State::Pressed},
+                 {{160, 0, 208, 46}, "<", State::Hover},
+                 {{208, 0, 256, 46}, ">", State::Hover},
+                 {{256, 0, 304, 46}, "<", State::Pressed},
+                 {{304, 0, 352, 46}, ">", State::Pressed}});
 }
 
 void PaintCostumes(Picture& p, const Asset& a) {

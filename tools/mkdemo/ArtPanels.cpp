@@ -63,12 +63,11 @@ void PaintDialog(Picture& p, const Asset& a) {
 }
 
 void PaintDialogButtons(Picture& p, const Asset&) {
-    Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), kKey);
-    Button(c, {0, 0, 88, 32}, "YES", State::Hover);
-    Button(c, {0, 32, 88, 64}, "NO", State::Hover);
-    Button(c, {0, 64, 88, 96}, "YES", State::Pressed);
-    Button(c, {0, 96, 88, 128}, "NO", State::Pressed);
+    ButtonSheet(p.colour, kKey,
+                {{{0, 0, 88, 32}, "YES", State::Hover},
+                 {{0, 32, 88, 64}, "NO", State::Hover},
+                 {{0, 64, 88, 96}, "YES", State::Pressed},
+                 {{0, 96, 88, 128}, "NO", State::Pressed}});
 }
 
 void PaintConfig(Picture& p, const Asset& a) {
@@ -166,10 +165,8 @@ void PaintStatus(Picture& p, const Asset& a) {
 }
 
 void PaintStatusClose(Picture& p, const Asset&) {
-    Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), theme::kPlate);
-    Button(c, {0, 0, 84, 40}, "CLOSE", State::Hover);
-    Button(c, {0, 40, 84, 80}, "CLOSE", State::Pressed);
+    ButtonSheet(p.colour, theme::kPlate,
+                {{{0, 0, 84, 40}, "CLOSE", State::Hover}, {{0, 40, 84, 80}, "CLOSE", State::Pressed}});
 }
 
 void PaintGauge(Picture& p, const Asset&) {
@@ -204,12 +201,11 @@ void PaintNameEntry(Picture& p, const Asset& a) {
 }
 
 void PaintNameButtons(Picture& p, const Asset&) {
-    Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), theme::kPlate);
-    Button(c, {0, 0, 96, 40}, "RESET", State::Hover);
-    Button(c, {96, 0, 192, 40}, "OK", State::Hover);
-    Button(c, {192, 0, 288, 40}, "RESET", State::Pressed);
-    Button(c, {288, 0, 384, 40}, "OK", State::Pressed);
+    ButtonSheet(p.colour, theme::kPlate,
+                {{{0, 0, 96, 40}, "RESET", State::Hover},
+                 {{96, 0, 192, 40}, "OK", State::Hover},
+                 {{192, 0, 288, 40}, "RESET", State::Pressed},
+                 {{288, 0, 384, 40}, "OK", State::Pressed}});
 }
 
 void PaintCaret(Picture& p, const Asset&) {

@@ -31,23 +31,14 @@ std::vector<Bytes> BuildAll(int threads) {
 }
 
 std::string DemoSettings(const std::string& programFolder) {
-    fixtures::IniSection path{"Path", {}};
-    for (const char* key : {"SystemProgramPath", "SystemDataPath", "SystemGraphicPath", "SystemSoundPath",
-                            "SystemSEPath", "SystemVoicePath", "ScenarioPath", "ScenarioGraphicPath",
-                            "ScenarioSoundPath", "ScenarioSEPath", "ScenarioVoicePath"})
-        path.entries.emplace_back(key, programFolder);
-    path.entries.emplace_back("SaveDataPath", programFolder + "SaveData\\");
-    path.entries.emplace_back("MovieDataPath", programFolder);
     // Windowed, so that the demo opens beside the terminal; MovieSwitch 1 once "op.mpg" is written.
-    fixtures::IniSection config{"Config",
-                                {{"TextSpeed", "0"},
-                                 {"EffectSwitch", "1"},
-                                 {"WindowMode", "0"},
-                                 {"BgmSwitch", "3"},
-                                 {"SESwitch", "3"},
-                                 {"VoiceSwitch", "4"},
-                                 {"MovieSwitch", "0"}}};
-    return fixtures::IniText({path, config});
+    return fixtures::SettingsIni(programFolder, {{"TextSpeed", "0"},
+                                                 {"EffectSwitch", "1"},
+                                                 {"WindowMode", "0"},
+                                                 {"BgmSwitch", "3"},
+                                                 {"SESwitch", "3"},
+                                                 {"VoiceSwitch", "4"},
+                                                 {"MovieSwitch", "0"}});
 }
 
 namespace {

@@ -76,6 +76,12 @@ void Heading(Canvas& c, int x, int y, const std::string& text, int scale) {
                y + Canvas::TextHeight(scale) + scale * 2 + 2, theme::kGold);
 }
 
+void ButtonSheet(Canvas& c, Rgb background, std::initializer_list<SheetButton> buttons) {
+    c.FillRect(0, 0, c.Width(), c.Height(), background);
+    for (const SheetButton& b : buttons)
+        Button(c, b.rect, b.label, b.state);
+}
+
 void Plate(Canvas& c, const Rect& r) {
     c.RoundRect(r.left, r.top, r.right, r.bottom, 6, theme::kPlate);
 }

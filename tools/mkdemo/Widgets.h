@@ -5,6 +5,7 @@
 #include "tools/mkdemo/Canvas.h"
 #include "tools/mkdemo/Layouts.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace demo {
@@ -31,6 +32,14 @@ void Button(Canvas& c, const Rect& r, const std::string& label, State state, int
 void Chip(Canvas& c, const Rect& r, const std::string& label, State state);
 // A heading with a gold underline.
 void Heading(Canvas& c, int x, int y, const std::string& text, int scale = 3);
+// An art sheet of buttons: the free space filled with `background` (kPlate or the colour key), each
+// button drawn at its rectangle in its state.
+struct SheetButton {
+    Rect rect;
+    const char* label;
+    State state;
+};
+void ButtonSheet(Canvas& c, Rgb background, std::initializer_list<SheetButton> buttons);
 // A flat plate of kPlate: art sheets whose buttons sit on it fill their free space with the same colour.
 void Plate(Canvas& c, const Rect& r);
 // Fills the rectangle with the colour key (transparent once keyed).
