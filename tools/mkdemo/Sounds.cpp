@@ -76,23 +76,24 @@ void AddKick(Signal& s, int start, double gain) {
     }
 }
 
-std::vector<short> ToPcm(const Signal& s) {
+// Samples scaled so that the loudest reaches `level` of full scale.
+std::vector<short> ToPcm(const Signal& s, float level = 0.8f) {
     float peak = 0.0001f;
     for (float v : s)
         peak = std::max(peak, std::abs(v));
-    const float scale = std::min(1.0f, 0.8f / peak) * 32767.0f;
+    const float scale = level / peak * 32767.0f;
     std::vector<short> out(s.size());
     for (std::size_t i = 0; i < s.size(); ++i)
         out[i] = static_cast<short>(std::lround(s[i] * scale));
     return out;
 }
 
-Bytes Wave(const Signal& s) {
+Bytes Wave(const Signal& s, float level = 0.8f) {
     fixtures::WaveDesc d;
     d.channels = 1;
     d.bits = 16;
     d.rate = kSoundRate;
-    for (short v : ToPcm(s)) {
+    for (short v : ToPcm(s, level)) {
         d.pcm.push_back(static_cast<unsigned char>(v & 0xFF));
         d.pcm.push_back(static_cast<unsigned char>((v >> 8) & 0xFF));
     }
@@ -219,13 +220,13 @@ Bytes BuildMusic(const Asset& a) {
 Bytes BuildInterfaceSound(const Asset& a) {
     static const int kNotes[5][4] = {
         {88, 0, 0, 0}, {81, 88, 0, 0}, {76, 71, 0, 0}, {84, 0, 0, 0}, {72, 76, 79, 84}};
-    static const double kGain[5] = {0.25, 0.45, 0.4, 0.2, 0.45};
+    static const float kLevel[5] = {0.4f, 0.7f, 0.6f, 0.35f, 0.7f};
     const int step = Samples(a.param == 4 ? 0.06 : 0.07);
     Signal s(static_cast<std::size_t>(Samples(0.45)), 0.0f);
     for (int i = 0; i < 4 && kNotes[a.param][i]; ++i)
-        AddNote(s, i * step, step, NoteHz(kNotes[a.param][i]), kGain[a.param],
+        AddNote(s, i * step, step, NoteHz(kNotes[a.param][i]), 0.4,
                 a.param == 1 || a.param == 4 ? Voice::Bell : Voice::Pluck);
-    return Wave(s);
+    return Wave(s, kLevel[a.param]);
 }
 
 Bytes BuildAmbience(const Asset& a) {
@@ -235,7 +236,7 @@ Bytes BuildAmbience(const Asset& a) {
         for (int i = 0; i < 6; ++i)
             AddNote(s, i * Samples(0.22) + r.Range(0, 800), Samples(0.1), NoteHz(84 + (r.Range(0, 5) * 2)),
                     0.3, Voice::Bell);
-        return Wave(s);
+        return Wave(s, 0.5f);
     }
     // Wind: noise through a slowly moving low-pass, in a loop of four seconds.
     const std::size_t loop = static_cast<std::size_t>(Samples(4.0));
@@ -255,7 +256,7 @@ Bytes BuildAmbience(const Asset& a) {
         s[i - loop] = static_cast<float>(s[i - loop] * w + s[i] * (1.0 - w));
     }
     s.resize(loop);
-    return Wave(s);
+    return Wave(s, 0.3f);
 }
 
 Bytes BuildVoice(const Asset& a) {
