@@ -110,7 +110,7 @@ void PaintCalendar(Picture& p, const Asset& a) {
         c.FillRect(260, y, 306, y + 18, kPaper);
         c.CentredText(283, y + 5, kTimes[t], 1, 0x3E6FB6, kPaper);
     }
-    c.Text(260, 8, a.name, 1, 0x8A93A8);
+    c.Text(178, 18, a.name, 1, 0x8A93A8); // in the sheet's free corner, clear of every part
 }
 
 void PaintGrid(Picture& p, const Asset& a) {
