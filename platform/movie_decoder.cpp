@@ -47,7 +47,12 @@ void MovieDecoder::Close() {
 bool MovieDecoder::Open(const std::string& hostPath) {
     Close();
     av_log_set_level(AV_LOG_QUIET);
-    if (avformat_open_input(&m_Format, hostPath.c_str(), nullptr, nullptr) < 0) return false;
+    // A movie is one local file: playlists and the like never reach out to other files or the network.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&m_Format, hostPath.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     if (avformat_find_stream_info(m_Format, nullptr) < 0) {
         Close();
         return false;
