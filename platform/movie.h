@@ -9,13 +9,6 @@
 
 #include <cstdint>
 
-using ULONG = std::uint32_t;
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#endif
-#ifndef FAILED
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#endif
 using WCHAR = wchar_t;
 // Seconds.
 using REFTIME = double;
@@ -114,9 +107,6 @@ class IBasicAudio : public IGraphUnknown {
     virtual HRESULT get_Volume(LONG* volume) = 0;
 };
 
-#ifndef CLSCTX_INPROC_SERVER
-#define CLSCTX_INPROC_SERVER 0x1
-#endif
 HRESULT CoCreateInstance(const GraphClassId& clsid, void* outer, DWORD context, const GraphInterfaceId& iid,
                          void** object);
 
