@@ -12,8 +12,6 @@
 #include "text/MessageWindow.h"
 
 namespace {
-// Window states the scene reads after each Update.
-enum : int { kPageDone = 0, kClickWait = 1, kRevealing = 2, kStopped = 3, kPaused = 5 };
 // TextSpeed 1 lays out the whole page at once.
 constexpr int kTextSpeedInstant = 1;
 
@@ -49,20 +47,18 @@ bool CGameScene::PollText() {
     CMessageWindow& window = *m_pMessageWindow;
     m_WindowState = window.Update();
     switch (m_WindowState) {
-    case kPageDone:
+    case CMessageWindow::kStateIdle:
         m_SceneMode = kModeRun;
         return true;
-    case kClickWait:
+    case CMessageWindow::kStateClickWait:
         // Auto mode goes on by itself over text the player has read.
         if (IsAutoMode() && CheckSkipAllowed()) window.Resume();
         m_bFinishText = false;
         return false;
-    case kRevealing:
+    case CMessageWindow::kStateRevealing:
         if (m_bFinishText) UpdateWholePage();
         if (IsAutoMode()) CheckSkipAllowed();
         return false;
-    case kStopped:
-    case kPaused:
     default:
         return false;
     }
@@ -81,7 +77,7 @@ void CGameScene::UpdateWholePage() {
 }
 
 void CGameScene::FinishText() {
-    if (m_WindowState != kRevealing) return;
+    if (m_WindowState != CMessageWindow::kStateRevealing) return;
     m_bFinishText = true;
     UpdateWholePage();
 }
