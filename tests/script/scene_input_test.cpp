@@ -1,5 +1,8 @@
-// The player's input in a running scene: hiding the window, skipping and auto mode, the backlog.
+// The player's input in a running scene: hiding the window, skipping and auto mode, the backlog, the
+// hidden key sequence.
 #include "SceneTestSupport.h"
+
+#include "sound/SoundManager.h"
 
 namespace scene_test {
 namespace {
@@ -66,5 +69,19 @@ TEST_F(SceneTest, NothingRunsAndNoWaitEndsBehindTheBacklog) {
     EXPECT_EQ(RunUntilR13(2, 0), 1);
 }
 
+// The voice plays on the third letter typed in order, once a scene; other keys neither count nor break.
+TEST_F(SceneTest, HiddenKeySequencePlaysItsVoiceOnce) {
+    const std::pair<const char*, const char*> rows[] = {{"QXRN", ""}, {"RNQ", ""}, {"QQR1NQRN", "N"}};
+    for (const auto& [keys, after] : rows) {
+        Play(".block main\n host 99, 0\n");
+        std::string played;
+        for (const char* key = keys; *key; ++key) {
+            scene->OnKeyDown(static_cast<UINT>(*key));
+            if (Playing(kSecretVoice)) played += *key;
+            g_pSoundManager->StopVoice();
+        }
+        EXPECT_EQ(played, after) << keys;
+    }
+}
 } // namespace
 } // namespace scene_test
