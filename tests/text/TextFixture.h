@@ -4,7 +4,6 @@
 // every lit pixel.
 #pragma once
 
-#include "app/AppMessages.h"
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "files/Config.h"
@@ -37,11 +36,8 @@ namespace pt = platform::testing;
 inline constexpr DWORD kClockStart = 500000;
 inline constexpr DWORD kSe003Rate = 11025;
 inline constexpr DWORD kSe004Rate = 16000;
-inline constexpr DWORD kKey = 0xFF00FF;
 inline constexpr DWORD kWindowBody = 0x183050;
 inline constexpr DWORD kIconFrames[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
-inline constexpr DWORD kBoxNormal = 0x305070;
-inline constexpr DWORD kBoxLit = 0xC06030;
 // "■" and "●": glyphs the tests draw themselves.
 inline constexpr char32_t kSquare = 0x25A0;
 inline constexpr char32_t kCircle = 0x25CF;
@@ -134,8 +130,6 @@ class TextTest : public ::testing::Test {
         SetDirectDraw(nullptr);
         if (dd) dd->Release();
         dd = nullptr;
-        ResetUpdateRegion();
-        ResetRunState();
         pt::ClearTestGlyphs();
         pt::UseFontFile("");
         pt::UseSoundBackend(pt::SoundBackend::Automatic);
@@ -148,12 +142,13 @@ class TextTest : public ::testing::Test {
         });
         // The window: a body with a lighter border and keyed corners.
         const auto window = Picture(596, 136, [](int x, int y) -> DWORD {
-            if ((x < 3 || x > 592) && (y < 3 || y > 132)) return kKey;
+            if ((x < 3 || x > 592) && (y < 3 || y > 132)) return 0xFF00FF;
             return (x < 2 || x > 593 || y < 2 || y > 133) ? 0x8090C0 : kWindowBody;
         });
         const auto icon =
-            Picture(64, 16, [](int x, int y) { return x + y == 0 ? kKey : kIconFrames[x / 16]; });
-        const auto boxes = Picture(480, 80, [](int, int y) { return y < 40 ? kBoxNormal : kBoxLit; });
+            Picture(64, 16, [](int x, int y) { return x + y == 0 ? 0xFF00FF : kIconFrames[x / 16]; });
+        // Choice boxes: bluish, and reddish when highlighted.
+        const auto boxes = Picture(480, 80, [](int, int y) { return y < 40 ? 0x305070u : 0xC06030u; });
         fixtures::AmOptions alpha;
         alpha.planeKind = 2;
         ASSERT_TRUE(
@@ -185,13 +180,11 @@ class TextTest : public ::testing::Test {
         AddUpdateRect(nullptr);
     }
     DWORD At(int x, int y) const { return pt::ReadSurfaceRgbAt(back->GetSurface(), x, y); }
-    DWORD Raw(int x, int y) const { return pt::ReadSurfaceRaw(back->GetSurface(), x, y); }
 
     // Update every 50 ms until the window waits or is done.
-    int RunPage(int frames = 400) {
+    int RunPage() {
         int state = win->Update();
-        while (state == CMessageWindow::kStateRevealing || state == CMessageWindow::kStateStopped) {
-            if (--frames < 0) break;
+        for (int frame = 0; frame < 400 && (state == 2 || state == 3); ++frame) {
             pt::AdvanceClock(50);
             state = win->Update();
         }

@@ -14,9 +14,9 @@ struct Event {
 struct ChoiceRow {
     const char* name;
     int choices;
-    std::vector<Event> events;
     int result;
     int se003, se004; // plays of each sound
+    std::vector<Event> events;
 };
 
 class ChoiceTest : public TextTest {
@@ -31,42 +31,19 @@ class ChoiceTest : public TextTest {
 
 TEST_F(ChoiceTest, MouseAndKeysDecideWithSounds) {
     const Event::Kind M = Event::Move, D = Event::Down, U = Event::Up, KD = Event::KeyDown, KU = Event::KeyUp;
+    // clang-format off
     const ChoiceRow rows[] = {
-        {"moving onto each choice sounds once",
-         3,
-         {{M, 100, 170}, {M, 120, 175}, {M, 100, 220}, {M, 10, 10}},
-         -1,
-         2,
-         0},
-        {"press on one, release on another",
-         3,
-         {{M, 100, 170}, {D, 100, 170}, {M, 100, 220}, {U, 100, 220}},
-         -1,
-         1,
-         0},
-        {"a click decides", 3, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}, 12, 1, 1},
-        {"Enter without a cursor does nothing", 3, {{KD, VK_RETURN}, {KU, VK_RETURN}}, -1, 0, 0},
-        {"Up then Enter decides the first", 3, {{KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}, 10, 1, 1},
-        {"Down from none takes the last of two",
-         2,
-         {{KD, VK_DOWN}, {KD, VK_RETURN}, {KU, VK_RETURN}},
-         11,
-         1,
-         1},
-        {"keys stop at the ends",
-         3,
-         {{KD, VK_DOWN},
-          {KD, VK_DOWN},
-          {KD, VK_UP},
-          {KD, VK_UP},
-          {KD, VK_UP},
-          {KD, VK_RETURN},
-          {KU, VK_RETURN}},
-         10,
-         3,
-         1},
-        {"two choices have two regions", 2, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}, -1, 0, 0},
+        {"moving onto each choice sounds once", 3, -1, 2, 0, {{M, 100, 170}, {M, 120, 175}, {M, 100, 220}, {M, 10, 10}}},
+        {"press on one, release on another", 3, -1, 1, 0, {{M, 100, 170}, {D, 100, 170}, {M, 100, 220}, {U, 100, 220}}},
+        {"a click decides", 3, 12, 1, 1, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}},
+        {"Enter without a cursor does nothing", 3, -1, 0, 0, {{KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"Up then Enter decides the first", 3, 10, 1, 1, {{KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"Down from none takes the last of two", 2, 11, 1, 1, {{KD, VK_DOWN}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"keys stop at the ends", 3, 10, 3, 1,
+         {{KD, VK_DOWN}, {KD, VK_DOWN}, {KD, VK_UP}, {KD, VK_UP}, {KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"two choices have two regions", 2, -1, 0, 0, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}},
     };
+    // clang-format on
     for (const ChoiceRow& row : rows) {
         SCOPED_TRACE(row.name);
         Start();
@@ -75,23 +52,11 @@ TEST_F(ChoiceTest, MouseAndKeysDecideWithSounds) {
             ASSERT_TRUE(win->AddChoice(S("選ぶ").c_str(), 10 + i));
         ASSERT_TRUE(win->ShowChoices());
         for (const Event& e : row.events) {
-            switch (e.kind) {
-            case Event::Move:
-                win->OnMouseMove(e.x, e.y);
-                break;
-            case Event::Down:
-                win->OnLButtonDown(e.x, e.y);
-                break;
-            case Event::Up:
-                win->OnLButtonUp(e.x, e.y);
-                break;
-            case Event::KeyDown:
-                win->OnKeyDown(e.x);
-                break;
-            case Event::KeyUp:
-                win->OnKeyUp(e.x);
-                break;
-            }
+            if (e.kind == M) win->OnMouseMove(e.x, e.y);
+            if (e.kind == D) win->OnLButtonDown(e.x, e.y);
+            if (e.kind == U) win->OnLButtonUp(e.x, e.y);
+            if (e.kind == KD) win->OnKeyDown(e.x);
+            if (e.kind == KU) win->OnKeyUp(e.x);
             NoteSounds();
         }
         EXPECT_EQ(win->GetChoiceResult(), row.result);
@@ -102,16 +67,6 @@ TEST_F(ChoiceTest, MouseAndKeysDecideWithSounds) {
         EXPECT_EQ(g_pScreen->GetLayer(4) == nullptr, row.result != -1);
         Stop();
     }
-}
-
-TEST_F(ChoiceTest, ChoiceListLimits) {
-    Start();
-    EXPECT_FALSE(win->ShowChoices());
-    EXPECT_FALSE(win->AddChoice(Rep("a", 61).c_str(), 0));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(win->AddChoice(Rep("a", 60).c_str(), i));
-    EXPECT_FALSE(win->AddChoice("a", 3));
-    EXPECT_EQ(win->GetChoiceCount(), 3);
 }
 
 TEST_F(TextTest, ClickIconTurnsEvery300ms) {
@@ -225,6 +180,11 @@ TEST_F(TextTest, GuardsOnHandedInValues) {
         EXPECT_EQ(std::string(win->GetSpeakerName()), n.stored);
         EXPECT_EQ(win->GetFontSize(), 2) << "a name is drawn at the default size";
     }
+    EXPECT_FALSE(win->ShowChoices());
+    EXPECT_FALSE(win->AddChoice(Rep("a", 61).c_str(), 0));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(win->AddChoice(Rep("a", 60).c_str(), i));
+    EXPECT_FALSE(win->AddChoice("a", 3));
 }
 } // namespace
 } // namespace texttest

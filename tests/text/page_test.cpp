@@ -21,12 +21,10 @@ class LayoutTest : public TextTest {};
 
 TEST_F(LayoutTest, TextsBecomeLines) {
     const std::string a26 = Rep("あ", 26), i26 = Rep("い", 26), u26 = Rep("う", 26);
+    // clang-format off
     const LayoutRow rows[] = {
         {"opener at column 50 moves down", {Rep("あ", 25) + "「い」"}, {Rep("あ", 25), "「い」", ""}, ""},
-        {"opener at column 49 stays",
-         {"a" + Rep("あ", 24) + "「い"},
-         {"a" + Rep("あ", 24) + "「い", "", ""},
-         ""},
+        {"opener at column 49 stays", {"a" + Rep("あ", 24) + "「い"}, {"a" + Rep("あ", 24) + "「い", "", ""}, ""},
         {"closer at column 52 hangs", {a26 + "。い"}, {a26 + "。", "い", ""}, ""},
         {"one-byte closer hangs", {Rep("a", 52) + "!b"}, {Rep("a", 52) + "!", "b", ""}, ""},
         {"two-byte character never split", {"a" + a26 + "い"}, {"a" + a26, "い", ""}, ""},
@@ -36,27 +34,18 @@ TEST_F(LayoutTest, TextsBecomeLines) {
         {"#+ joins the next text", {"あ#+", "い"}, {"あい", "", ""}, ""},
         {"a new text begins a new line", {"あ", "い", "う"}, {"あ", "い", "う"}, ""},
         {"a fourth line is refused", {"あ", "い", "う", "え"}, {"あ", "い", "う"}, kTooManyLines},
-        {"layout stops at the third line",
-         {a26 + "#+", i26 + "#+", u26 + "#+", "え"},
-         {a26, i26, u26},
-         kTooManyLines},
+        {"layout stops at the third line", {a26 + "#+", i26 + "#+", u26 + "#+", "え"}, {a26, i26, u26}, kTooManyLines},
         {"name codes in any case", {"#FN#sN#nn!#xy"}, {"山田太郎!#xy", "", ""}, ""},
         {"155 bytes are accepted", {Rep("a", 155)}, {Rep("a", 52), Rep("a", 52), Rep("a", 51)}, ""},
         {"156 bytes are refused", {Rep("a", 156)}, {"", "", ""}, kTooLong},
-        {"length is judged before names go in",
-         {Rep("#nn", 51)},
-         {Rep("ab", 26), Rep("ab", 25), ""},
-         "",
-         "ab"},
-        {"a page that would overflow is refused",
-         {Rep("#nn", 30) + "#+", Rep("#nn", 30)},
-         {Rep("n", 52), Rep("n", 52), Rep("n", 52)},
-         kTooLong,
-         Rep("n", 20)},
+        {"length is judged before names go in", {Rep("#nn", 51)}, {Rep("ab", 26), Rep("ab", 25), ""}, "", "ab"},
+        {"a page that would overflow is refused", {Rep("#nn", 30) + "#+", Rep("#nn", 30)},
+         {Rep("n", 52), Rep("n", 52), Rep("n", 52)}, kTooLong, Rep("n", 20)},
         {"lead byte at the end of a text", {"あ\x82"}, {"あ", "", ""}, ""},
         {"wait code at the end of a text", {"い#5"}, {"い", "", ""}, ""},
         {"unknown codes are text", {"#q#"}, {"#q#", "", ""}, ""},
     };
+    // clang-format on
     for (const LayoutRow& row : rows) {
         SCOPED_TRACE(row.name);
         Start();
@@ -96,31 +85,18 @@ struct RevealRow {
 };
 
 TEST_F(LayoutTest, RevealOverTime) {
+    // clang-format off
     const RevealRow rows[] = {
-        {"one character per 50 ms, then a click wait",
-         "あいう##えお",
-         {{0, 2, 2},
-          {49, 2, 2},
-          {1, 2, 4},
-          {50, 2, 6},
-          {50, 1, 6},
-          {5000, 1, 6},
-          {0, 2, 8, true},
-          {50, 2, 10},
-          {50, 0, 10}}},
-        {"a timed wait of one second",
-         "あ#10い",
-         {{0, 2, 2}, {50, 3, 2}, {950, 3, 2}, {49, 3, 2}, {1, 2, 4}, {50, 0, 4}}},
-        {"the text speed setting shows the page up to the click wait",
-         "あい##う",
-         {{0, 1, 4}, {0, 0, 6, true}},
-         false,
-         1},
+        {"one character per 50 ms, then a click wait", "あいう##えお",
+         {{0, 2, 2}, {49, 2, 2}, {1, 2, 4}, {50, 2, 6}, {50, 1, 6}, {5000, 1, 6}, {0, 2, 8, true}, {50, 2, 10}, {50, 0, 10}}},
+        {"a timed wait of one second", "あ#10い", {{0, 2, 2}, {50, 3, 2}, {950, 3, 2}, {49, 3, 2}, {1, 2, 4}, {50, 0, 4}}},
+        {"text speed 1 shows the page up to the click wait", "あい##う", {{0, 1, 4}, {0, 0, 6, true}}, false, 1},
         {"skipping stops one frame at a timed wait", "あ#99い", {{0, 3, 2}, {0, 0, 4}}, true},
         {"skipping goes through click waits", "あ##い##う", {{0, 1, 2}, {0, 1, 4}, {0, 0, 6}}, true},
         {"page stop holds", "あ#Pい", {{0, 2, 2}, {50, 3, 2}, {5000, 3, 2}}},
         {"the clock wraps", "あいう", {{0, 2, 2}, {50, 2, 4}, {50, 2, 6}, {50, 0, 6}}, false, 0, 0xFFFFFFC0u},
     };
+    // clang-format on
     for (const RevealRow& row : rows) {
         SCOPED_TRACE(row.name);
         Start();
