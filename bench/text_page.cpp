@@ -35,16 +35,6 @@ const char* const kLines[3] = {
     "言っていました。どこへ行くかはあなたが決めてください",
 };
 
-fixtures::Bytes Solid(int w, int h, std::uint32_t rgb) {
-    fixtures::PictureDesc desc;
-    desc.width = w;
-    desc.height = h;
-    desc.bitCount = 24;
-    desc.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
-    desc.pixels[0] = 0xFF00FF; // the key colour of the window's corners
-    return fixtures::WriteBmp(desc);
-}
-
 // A headless display of one depth with the compositor and a game-scene message window on it.
 struct Stage {
     explicit Stage(pt::DisplayFormat format) {
@@ -52,9 +42,9 @@ struct Stage {
         pt::UseFontFile(pt::kPinnedGothicFont);
         DirectDrawCreate(nullptr, &dd, nullptr);
         SetDirectDraw(dd);
-        fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", Solid(640, 480, 0x406080)},
-                                                     {"sg022", Solid(596, 136, 0x183050)},
-                                                     {"sg023", Solid(64, 16, 0xFFFFFF)}});
+        fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", fixtures::WriteSolidBmp(640, 480, 0x406080)},
+                                                     {"sg022", fixtures::WriteSolidBmp(596, 136, 0x183050)},
+                                                     {"sg023", fixtures::WriteSolidBmp(64, 16, 0xFFFFFF)}});
         g_pGraphicArc = new CArcFile((dir.ProgramPath() + "graphic.arc").c_str());
         g_pScreen = new CScreen;
         g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);

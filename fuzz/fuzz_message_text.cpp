@@ -20,14 +20,6 @@
 namespace pt = platform::testing;
 
 namespace {
-fixtures::Bytes Solid(int w, int h, std::uint32_t rgb) {
-    fixtures::PictureDesc desc;
-    desc.width = w;
-    desc.height = h;
-    desc.bitCount = 24;
-    desc.pixels.assign(static_cast<std::size_t>(w) * h, rgb);
-    return fixtures::WriteBmp(desc);
-}
 
 struct Stage {
     Stage() {
@@ -36,10 +28,10 @@ struct Stage {
         pt::UseFontFile(pt::kPinnedGothicFont);
         DirectDrawCreate(nullptr, &dd, nullptr);
         SetDirectDraw(dd);
-        fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", Solid(640, 480, 0x406080)},
-                                                     {"sg022", Solid(596, 136, 0x183050)},
-                                                     {"sg023", Solid(64, 16, 0xFFFFFF)},
-                                                     {"sg024", Solid(480, 80, 0x305070)}});
+        fixtures::WriteArc(dir.File("graphic.arc"), {{"bg", fixtures::WriteSolidBmp(640, 480, 0x406080)},
+                                                     {"sg022", fixtures::WriteSolidBmp(596, 136, 0x183050)},
+                                                     {"sg023", fixtures::WriteSolidBmp(64, 16, 0xFFFFFF)},
+                                                     {"sg024", fixtures::WriteSolidBmp(480, 80, 0x305070)}});
         g_pGraphicArc = new CArcFile((dir.ProgramPath() + "graphic.arc").c_str());
         g_pScreen = new CScreen;
         g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);

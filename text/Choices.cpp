@@ -65,10 +65,7 @@ void CMessageWindow::CreateChoiceBoxes() {
     }
     DeleteLayerObject(g_pScreen->SetLayer(kBoxSlot, boxes));
     m_bChoiceBoxes = 1;
-    const int effect = g_pScreen->GetEffect();
-    g_pScreen->SetEffect(0);
-    g_pScreen->ShowLayer(kBoxSlot, 1);
-    g_pScreen->SetEffect(effect);
+    ShowSlotAtOnce(kBoxSlot, 1);
 }
 
 void CMessageWindow::DrawChoiceTexts() {

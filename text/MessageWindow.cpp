@@ -22,15 +22,6 @@ CLayer* MakeBlank(int w, int h, int x, int y) {
     layer->m_nY = y;
     return layer;
 }
-
-// Shows or hides a compositor slot at once, whatever effect the scenario chose for its own changes.
-void ShowSlotAtOnce(int slot, BYTE on) {
-    if (!g_pScreen || !g_pScreen->GetLayer(slot)) return;
-    const int effect = g_pScreen->GetEffect();
-    g_pScreen->SetEffect(0);
-    g_pScreen->ShowLayer(slot, on);
-    g_pScreen->SetEffect(effect);
-}
 } // namespace
 
 CMessageWindow::CMessageWindow(BYTE textOnly) : m_bTextOnly(textOnly ? 1 : 0) {
@@ -81,6 +72,15 @@ RECT CMessageWindow::WindowRect() const {
 
 void CMessageWindow::MarkDirty(const RECT& rc) {
     m_UpdateRect.AddRect(&rc);
+}
+
+void CMessageWindow::ShowSlotAtOnce(int slot, BYTE on) {
+    // The window's own pictures appear at once, whatever effect the scenario chose for its changes.
+    if (!g_pScreen || !g_pScreen->GetLayer(slot)) return;
+    const int effect = g_pScreen->GetEffect();
+    g_pScreen->SetEffect(0);
+    g_pScreen->ShowLayer(slot, on);
+    g_pScreen->SetEffect(effect);
 }
 
 void CMessageWindow::SetVisible(BYTE on) {

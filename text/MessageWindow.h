@@ -147,6 +147,7 @@ class CMessageWindow : public CHitArea {
     CLayer* WindowPicture() const;
     CLayer* ChoiceBoxPicture() const;
     void MarkDirty(const RECT& rc);
+    static void ShowSlotAtOnce(int slot, BYTE on);
     void ReportTextError(const char* message, const char* text);
     // The speaker name and the text again, the text at the page's own font size.
     void RedrawPage();

@@ -41,8 +41,8 @@ TEST_F(LayoutTest, TextsBecomeLines) {
         {"length is judged before names go in", {Rep("#nn", 51)}, {Rep("ab", 26), Rep("ab", 25), ""}, "", "ab"},
         {"a page that would overflow is refused", {Rep("#nn", 30) + "#+", Rep("#nn", 30)},
          {Rep("n", 52), Rep("n", 52), Rep("n", 52)}, kTooLong, Rep("n", 20)},
-        {"lead byte at the end of a text", {"あ\x82"}, {"あ", "", ""}, ""},
-        {"wait code at the end of a text", {"い#5"}, {"い", "", ""}, ""},
+        {"lead byte at the end of a text", {"あ\x82", "い"}, {"あ", "い", ""}, ""},
+        {"wait code at the end of a text", {"い#5", "う"}, {"い", "う", ""}, ""},
         {"unknown codes are text", {"#q#"}, {"#q#", "", ""}, ""},
     };
     // clang-format on
