@@ -141,7 +141,6 @@ class CMessageWindow : public CHitArea {
     void LayOutOne();
     void LineBreak();
     void StopLayout();
-    void SetState(int state);
     void AfterStateChange();
     RECT WindowRect() const;
     CLayer* WindowPicture() const;

@@ -7,7 +7,6 @@
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "files/Config.h"
-#include "graphics/DDrawSurface.h"
 #include "graphics/Layer.h"
 #include "graphics/Screen.h"
 #include "graphics/UpdateRegion.h"
@@ -159,9 +158,8 @@ class TextTest : public ::testing::Test {
                                 {"sg024", fixtures::WriteAm(boxes, fixtures::Bytes(480 * 80, 230), alpha)}}));
         const auto tone = [](DWORD rate) {
             fixtures::WaveDesc desc;
-            desc.channels = 1;
             desc.rate = static_cast<int>(rate);
-            desc.pcm = fixtures::MakePcm(static_cast<int>(rate / 10), 1, 16);
+            desc.pcm = fixtures::MakePcm(static_cast<int>(rate / 10), 2, 16);
             return fixtures::WriteWave(desc);
         };
         ASSERT_TRUE(fixtures::WriteArc(dir.File("se.arc"),

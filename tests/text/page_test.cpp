@@ -17,9 +17,7 @@ struct LayoutRow {
     std::string nickName = "";
 };
 
-class LayoutTest : public TextTest {};
-
-TEST_F(LayoutTest, TextsBecomeLines) {
+TEST_F(TextTest, TextsBecomeLines) {
     const std::string a26 = Rep("あ", 26), i26 = Rep("い", 26), u26 = Rep("う", 26);
     // clang-format off
     const LayoutRow rows[] = {
@@ -59,10 +57,7 @@ TEST_F(LayoutTest, TextsBecomeLines) {
         for (int line = 0; line < 3; ++line)
             EXPECT_EQ(Line(line), row.lines[line]) << "line " << line;
         const std::string log = Log();
-        if (row.error.empty())
-            EXPECT_EQ(log, "");
-        else
-            EXPECT_NE(log.find(row.error), std::string::npos) << log;
+        EXPECT_TRUE(row.error.empty() ? log.empty() : log.find(row.error) != std::string::npos) << log;
         Stop();
     }
 }
@@ -84,7 +79,7 @@ struct RevealRow {
     DWORD clock = kClockStart;
 };
 
-TEST_F(LayoutTest, RevealOverTime) {
+TEST_F(TextTest, RevealOverTime) {
     // clang-format off
     const RevealRow rows[] = {
         {"one character per 50 ms, then a click wait", "あいう##えお",
@@ -104,12 +99,11 @@ TEST_F(LayoutTest, RevealOverTime) {
         g_pConfig->SetTextSpeed(row.textSpeed);
         SetSkipMode(row.skipping);
         win->SetText(S(row.text).c_str());
-        for (std::size_t i = 0; i < row.steps.size(); ++i) {
-            const Step& f = row.steps[i];
+        for (const Step& f : row.steps) {
             pt::AdvanceClock(f.advance);
             if (f.resume) win->OnLButtonUp(10, 10);
-            EXPECT_EQ(win->Update(), f.state) << "frame " << i;
-            EXPECT_EQ(ShownBytes(), f.shown) << "frame " << i;
+            EXPECT_EQ(win->Update(), f.state) << "after " << f.advance << " ms";
+            EXPECT_EQ(ShownBytes(), f.shown) << "after " << f.advance << " ms";
         }
         Stop();
     }
