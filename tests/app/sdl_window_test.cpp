@@ -167,7 +167,7 @@ int RunWindowChecks(const std::string& display) {
     if (shot.centre != 0x3060C0 || shot.corner != 0x3060C0) return 16;
 
     // Full screen: the desktop's full screen, the picture scaled onto it.
-    if (!SwitchScreenMode()) return 17;
+    if (!SwitchScreenMode(true)) return 17;
     if (GetSystemMetrics(SM_CXSCREEN) != 640) return 18;
     Pump();
     Present(0xC08020);
@@ -177,7 +177,7 @@ int RunWindowChecks(const std::string& display) {
     std::fprintf(stderr, "full screen: %dx%d centre %06lx\n", shot.width, shot.height, shot.centre);
     if (shot.centre != 0xC08020) return 19;
 
-    if (!SwitchScreenMode()) return 20;
+    if (!SwitchScreenMode(true)) return 20;
     Pump();
     Present(0x102030);
     Pump();
