@@ -1,11 +1,11 @@
 // The SDL backend on a real X server (Xvfb): the window opens, and what it shows is the 640x480
-// picture the program presented.
+// picture the program presented, windowed, full screen and in each pixel format.
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
 #include "graphics/DDrawSurface.h"
-#include "graphics/UpdateRegion.h"
 #include "app/RunState.h"
+#include "graphics/UpdateRegion.h"
 #include "platform/testing.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,7 +27,7 @@
 namespace {
 class XServer {
   public:
-    // An Xvfb on a display number it picks itself; display() is empty when none could start.
+    // An Xvfb on a display number it picks itself; Display() is empty when none could start.
     XServer() {
         int fds[2];
         if (::pipe(fds) != 0) return;
@@ -41,23 +42,15 @@ class XServer {
         ::close(fds[1]);
         // Xvfb writes the display number and a newline once it accepts connections.
         std::string number;
-        char c = 0;
-        bool complete = false;
-        while (::read(fds[0], &c, 1) == 1) {
-            if (c == '\n') {
-                complete = true;
-                break;
-            }
+        for (char c = 0; ::read(fds[0], &c, 1) == 1 && c != '\n';)
             number += c;
-        }
         ::close(fds[0]);
-        if (complete && !number.empty()) m_Display = ":" + number;
+        if (!number.empty()) m_Display = ":" + number;
     }
     ~XServer() {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            ::waitpid(m_Pid, nullptr, 0);
-        }
+        if (m_Pid <= 0) return;
+        ::kill(m_Pid, SIGTERM);
+        ::waitpid(m_Pid, nullptr, 0);
     }
     const std::string& Display() const { return m_Display; }
 
@@ -83,14 +76,16 @@ Window FindWindowNamed(::Display* d, Window w, const char* name) {
     return found;
 }
 
-void Pump() {
-    MSG m;
-    for (int i = 0; i < 20; ++i)
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-}
+struct Shot {
+    int width = 0, height = 0;
+    unsigned long centre = 0, corner = 0;
+};
 
+// Draws a picture of one colour into the back buffer and presents it, after the program's messages.
 void Present(DWORD color) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&m);
     CDDrawSurface picture;
     if (!picture.CreateEmpty(GetDirectDraw(), SIZE{640, 480})) return;
     FillSurface(picture.GetSurface(), color, nullptr);
@@ -99,42 +94,56 @@ void Present(DWORD color) {
     g_DDrawCtrl.PresentFrame();
 }
 
-struct Shot {
-    int width = 0;
-    int height = 0;
-    unsigned long centre = 0;
-    unsigned long corner = 0;
-    bool viewable = false;
-};
-
-Shot Screenshot(::Display* d, Window w) {
+// Presents `color` until the window "Lunavel" is mapped at width x height (any size for 0) and shows
+// the colour at its centre: each round waits for the X server to report a change (map, resize,
+// exposure) for at most 50 ms, and all rounds together for at most 10 s. The last screenshot.
+Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match)(unsigned long, DWORD)) {
     Shot shot;
-    XSync(d, False);
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(d, w, &a)) return shot;
-    shot.viewable = a.map_state == IsViewable;
-    if (!shot.viewable) return shot;
-    XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
-                              AllPlanes, ZPixmap);
-    if (!image) return shot;
-    shot.width = image->width;
-    shot.height = image->height;
-    shot.centre = XGetPixel(image, image->width / 2, image->height / 2) & 0xFFFFFF;
-    shot.corner = XGetPixel(image, 0, 0) & 0xFFFFFF;
-    XDestroyImage(image);
+    Window w = 0;
+    for (int round = 0; round < 200; ++round) {
+        Present(color);
+        if (!w && (w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel")))
+            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
+        XWindowAttributes a;
+        XSync(d, False);
+        if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
+            if (XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
+                                          static_cast<unsigned>(a.height), AllPlanes, ZPixmap)) {
+                shot = {image->width, image->height,
+                        XGetPixel(image, image->width / 2, image->height / 2) & 0xFFFFFF,
+                        XGetPixel(image, 0, 0) & 0xFFFFFF};
+                XDestroyImage(image);
+                if ((!width || (shot.width == width && shot.height == height)) && match(shot.centre, color))
+                    break;
+            }
+        }
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(ConnectionNumber(d), &fds);
+        timeval wait{0, 50000};
+        if (!XPending(d)) ::select(ConnectionNumber(d) + 1, &fds, nullptr, nullptr, &wait);
+        for (XEvent e; XPending(d);)
+            XNextEvent(d, &e);
+    }
+    std::fprintf(stderr, "shot: %dx%d centre %06lx corner %06lx\n", shot.width, shot.height, shot.centre,
+                 shot.corner);
     return shot;
 }
 
-// The exit code names the first check that failed.
-// Starts the program's display on the SDL backend of `display`, in `depth` (null: the default).
-void StartOnX(const std::string& display, const char* depth) {
+bool Exactly(unsigned long shown, DWORD color) {
+    return shown == color;
+}
+// SDL widens 16-bit channels its own way: white may come out a shade off.
+bool White(unsigned long shown, DWORD) {
+    return ((shown >> 16) & 0xFF) >= 0xF8 && ((shown >> 8) & 0xFF) >= 0xF8 && (shown & 0xFF) >= 0xF8;
+}
+
+// Starts the program's display on the SDL backend of `display` in `depth` (null: the default), windowed.
+bool StartOnX(const std::string& display, const char* depth) {
     ::setenv("DISPLAY", display.c_str(), 1);
     ::setenv("SDL_RENDER_DRIVER", "software", 1);
     ::unsetenv("QUORIN_HEADLESS");
-    if (depth)
-        ::setenv("QUORIN_DEPTH", depth, 1);
-    else
-        ::unsetenv("QUORIN_DEPTH");
+    depth ? ::setenv("QUORIN_DEPTH", depth, 1) : ::unsetenv("QUORIN_DEPTH");
     // Whatever the tests before chose in this process, the program's own choice applies here.
     platform::testing::UseEnvironmentDisplay();
     platform::testing::ResetWindowClasses();
@@ -143,47 +152,25 @@ void StartOnX(const std::string& display, const char* depth) {
     ResetDisplayGlobals();
     ResetUpdateRegion();
     g_pGameCtrl = new CGameCtrl;
+    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1)) return false;
+    g_pGameCtrl->Initialize();
+    return true;
 }
 
+// The exit code names the first check that failed.
 int RunWindowChecks(const std::string& display) {
-    StartOnX(display, nullptr);
-    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 10;
-    if (!g_DDrawCtrl.InitDirectDraw(1)) return 11;
-    g_pGameCtrl->Initialize();
-    Pump();
-    Present(0x3060C0);
-    Pump();
-    Present(0x3060C0);
-
+    if (!StartOnX(display, nullptr)) return 10;
     ::Display* d = XOpenDisplay(display.c_str());
     if (!d) return 12;
-    const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-    if (!w) return 13;
-    Shot shot = Screenshot(d, w);
-    if (!shot.viewable) return 14;
-    std::fprintf(stderr, "windowed: %dx%d centre %06lx corner %06lx\n", shot.width, shot.height, shot.centre,
-                 shot.corner);
+    Shot shot = AwaitPicture(d, 0x3060C0, 640, 480, Exactly);
     if (shot.width != 640 || shot.height != 480) return 15;
     if (shot.centre != 0x3060C0 || shot.corner != 0x3060C0) return 16;
-
     // Full screen: the desktop's full screen, the picture scaled onto it.
-    if (!SwitchScreenMode(true)) return 17;
-    if (GetSystemMetrics(SM_CXSCREEN) != 640) return 18;
-    Pump();
-    Present(0xC08020);
-    Pump();
-    Present(0xC08020);
-    shot = Screenshot(d, w);
-    std::fprintf(stderr, "full screen: %dx%d centre %06lx\n", shot.width, shot.height, shot.centre);
-    if (shot.centre != 0xC08020) return 19;
-
-    if (!SwitchScreenMode(true)) return 20;
-    Pump();
-    Present(0x102030);
-    Pump();
-    shot = Screenshot(d, w);
+    if (!SwitchScreenMode(false) || GetSystemMetrics(SM_CXSCREEN) != 640) return 17;
+    if (AwaitPicture(d, 0xC08020, 0, 0, Exactly).centre != 0xC08020) return 19;
+    if (!SwitchScreenMode(false)) return 20;
+    shot = AwaitPicture(d, 0x102030, 640, 480, Exactly);
     if (shot.width != 640 || shot.height != 480 || shot.centre != 0x102030) return 21;
-
     XCloseDisplay(d);
     DestroyWindow(g_hWnd);
     return 0;
@@ -191,26 +178,16 @@ int RunWindowChecks(const std::string& display) {
 
 // The window in another pixel format: white is 0xFFFFFF raw at every depth and shows as white.
 int RunDepthCheck(const std::string& display, const char* depth) {
-    StartOnX(display, depth);
-    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 30;
-    if (!g_DDrawCtrl.InitDirectDraw(1)) return 31;
+    if (!StartOnX(display, depth)) return 30;
     DDPIXELFORMAT pf{};
     g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf);
     if (pf.dwRGBBitCount != static_cast<DWORD>(std::strcmp(depth, "24") == 0 ? 24 : 16)) return 32;
-    g_pGameCtrl->Initialize();
-    Pump();
-    Present(0xFFFFFF);
-    Pump();
-    Present(0xFFFFFF);
     ::Display* d = XOpenDisplay(display.c_str());
     if (!d) return 33;
-    const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-    const Shot shot = w ? Screenshot(d, w) : Shot{};
+    const Shot shot = AwaitPicture(d, 0xFFFFFF, 640, 480, White);
     XCloseDisplay(d);
     if (shot.width != 640 || shot.height != 480) return 34;
-    // SDL widens 16-bit channels its own way: white may come out a shade off.
-    for (int shift : {0, 8, 16})
-        if (((shot.centre >> shift) & 0xFF) < 0xF8) return 35;
+    if (!White(shot.centre, 0)) return 35;
     DestroyWindow(g_hWnd);
     return 0;
 }
@@ -222,7 +199,6 @@ int InChild(const std::function<int()>& check) {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-} // namespace
 
 TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     XServer server;
@@ -232,3 +208,4 @@ TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     for (const char* depth : {"16", "555", "24"})
         EXPECT_EQ(InChild([&] { return RunDepthCheck(server.Display(), depth); }), 0) << "depth " << depth;
 }
+} // namespace

@@ -6,20 +6,22 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace soundtest {
 namespace {
-Bytes Tone(DWORD rate, DWORD ms) {
+// Encoded once per process: the manager tests start many times over.
+const Bytes& Sound(const SoundDesc& d) {
+    static std::map<std::string, Bytes> cache;
+    Bytes& bytes = cache[d.name];
+    if (!bytes.empty()) return bytes;
+    const int rate = static_cast<int>(d.rate), frames = rate * static_cast<int>(d.ms) / 1000;
     fixtures::WaveDesc desc;
     desc.channels = 1;
-    desc.rate = static_cast<int>(rate);
-    desc.pcm = fixtures::MakePcm(static_cast<int>(rate * ms / 1000), 1, 16, rate);
-    return fixtures::WriteWave(desc);
-}
-
-Bytes OggTone(DWORD rate, DWORD ms) {
-    const int r = static_cast<int>(rate);
-    return fixtures::WriteOgg(fixtures::MakeToneSamples(r * static_cast<int>(ms) / 1000, 1, r), 1, r);
+    desc.rate = rate;
+    desc.pcm = fixtures::MakePcm(frames, 1, 16, d.rate);
+    return bytes = d.ogg ? fixtures::WriteOgg(fixtures::MakeToneSamples(frames, 1, rate), 1, rate)
+                         : fixtures::WriteWave(desc);
 }
 
 void Replace(std::string& text, const std::string& from, const std::string& to) {
@@ -37,34 +39,16 @@ void SoundManagerTest::TearDown() {
 
 bool SoundManagerTest::Start(Levels levels, int archives) {
     TearDown();
-    // The voices live in their own folder, as ScenarioVoicePath may name one.
     std::filesystem::create_directories(dir.Path() + "voice");
     const Bytes junk = {'J', 'U', 'N', 'K', 0, 0, 0, 0};
-    const struct {
-        int bit;
-        std::string path;
-        std::vector<fixtures::ArcEntryData> entries;
-    } arcs[] = {
-        {kSoundArc,
-         "sound.arc",
-         {{"bgm03", Tone(kBgm03, 1000)},
-          {"bgm05", Tone(kBgm05, 1000)},
-          {"bgm07", OggTone(kBgm07, 1000)},
-          {"broken", junk}}},
-        {kSEArc,
-         "se.arc",
-         {{"sl_rain", Tone(kLoopA, 500)},
-          {"sl_wind", Tone(kLoopB, 500)},
-          {"sl_fire", Tone(kLoopC, 500)},
-          {"Se001", Tone(kSe001, 100)},
-          {"Se002", OggTone(kSe002, 100)},
-          {"sebroken", junk}}},
-        {kVoiceArc, "voice/voice.arc", {{"v0001", Tone(kVoice, 300)}, {"svo0000", Tone(kSysVoice, 200)}}},
-    };
+    std::vector<fixtures::ArcEntryData> arcs[3] = {{{"broken", junk}}, {{"sebroken", junk}}, {}};
+    for (const SoundDesc& d : kSounds)
+        arcs[d.archive / 2].push_back({d.name, Sound(d)});
     // An archive left out is one that cannot be read: a missing one would serve loose files.
-    for (const auto& arc : arcs)
-        EXPECT_TRUE((archives & arc.bit) ? fixtures::WriteArc(dir.File(arc.path), arc.entries)
-                                         : fixtures::WriteFileBytes(dir.File(arc.path), junk));
+    for (const auto& [bit, path] :
+         {std::pair{kSoundArc, "sound.arc"}, {kSEArc, "se.arc"}, {kVoiceArc, "voice/voice.arc"}})
+        EXPECT_TRUE((archives & bit) ? fixtures::WriteArc(dir.File(path), arcs[bit / 2])
+                                     : fixtures::WriteFileBytes(dir.File(path), junk));
     const std::string folder = dir.ProgramPath();
     std::string ini = fixtures::DefaultSettingsIni(folder);
     Replace(ini, "ScenarioVoicePath=" + folder + "\r\n", "ScenarioVoicePath=" + folder + "voice\\\r\n");
@@ -86,23 +70,23 @@ void SoundManagerTest::Frame(DWORD ms) {
     g_pSoundManager->Update();
 }
 
-std::optional<pt::SoundBufferState> SoundManagerTest::Buffer(DWORD rate) {
+std::optional<pt::SoundBufferState> SoundManagerTest::Buffer(const char* sound) {
+    const DWORD rate = std::find_if(std::begin(kSounds), std::end(kSounds), [&](const SoundDesc& d) {
+                           return std::string(d.name) == sound;
+                       })->rate;
     for (const auto& b : pt::SoundBuffers())
         if (b.format.nSamplesPerSec == rate && b.format.nChannels == 1) return b;
     return std::nullopt;
 }
 
 std::string SoundManagerTest::Mix() {
-    static const std::pair<DWORD, const char*> kNames[] = {
-        {kBgm03, "bgm03"},   {kBgm05, "bgm05"},     {kBgm07, "bgm07"}, {kLoopA, "sl_rain"},
-        {kLoopB, "sl_wind"}, {kLoopC, "sl_fire"},   {kSe001, "Se001"}, {kSe002, "Se002"},
-        {kVoice, "v0001"},   {kSysVoice, "svo0000"}};
     std::string mix;
     for (const auto& b : pt::SoundBuffers()) {
-        if (b.format.nChannels != 1) continue; // the device's own silence
-        const auto* name = std::find_if(std::begin(kNames), std::end(kNames),
-                                        [&](const auto& n) { return n.first == b.format.nSamplesPerSec; });
-        mix += (mix.empty() ? "" : ", ") + std::string(name->second) + " " + std::to_string(b.volume) +
+        const auto* d = std::find_if(std::begin(kSounds), std::end(kSounds), [&](const SoundDesc& s) {
+            return s.rate == b.format.nSamplesPerSec && b.format.nChannels == 1;
+        });
+        if (d == std::end(kSounds)) continue; // the device's own silence
+        mix += (mix.empty() ? "" : ", ") + std::string(d->name) + " " + std::to_string(b.volume) +
                (b.looping ? " loop" : "") + (b.playing ? "" : " stopped");
     }
     return sm().IsFading() ? mix + (mix.empty() ? "fading" : " fading") : mix;

@@ -167,35 +167,32 @@ class DeviceTest : public SoundTest {
     CDSoundCtrl ctrl;
 };
 
-// Sample rates of the manager's sounds (all mono 16-bit; the device's own silence is stereo), so that
-// a test finds the buffer that plays a sound among the mixer's buffers.
-inline constexpr DWORD kBgm03 = 22050;    // "bgm03", 1 s, in "sound.arc"
-inline constexpr DWORD kBgm05 = 24000;    // "bgm05", 1 s
-inline constexpr DWORD kBgm07 = 48000;    // "bgm07", 1 s, Ogg Vorbis
-inline constexpr DWORD kLoopA = 11025;    // "sl_rain", 500 ms, in "se.arc"
-inline constexpr DWORD kLoopB = 12000;    // "sl_wind", 500 ms
-inline constexpr DWORD kLoopC = 16000;    // "sl_fire", 500 ms
-inline constexpr DWORD kSe001 = 8000;     // "Se001", 100 ms
-inline constexpr DWORD kSe002 = 44100;    // "Se002", 100 ms, Ogg Vorbis
-inline constexpr DWORD kVoice = 32000;    // "v0001", 300 ms, in "voice.arc" in the voice folder
-inline constexpr DWORD kSysVoice = 20000; // "svo0000", 200 ms
-
-struct Levels {
-    int bgm = 4;
-    int se = 4;
-    int voice = 4;
+// The manager's sounds, mono 16-bit, each at a rate of its own so that the mixer's buffer shows which
+// sound it holds (the device's own silence is stereo). Voices lie in a folder of their own.
+struct SoundDesc {
+    const char* name;
+    DWORD rate, ms;
+    bool ogg;
+    int archive;
 };
 enum Archives { kSoundArc = 1, kSEArc = 2, kVoiceArc = 4, kAllArchives = 7 };
+inline constexpr SoundDesc kSounds[] = {
+    {"bgm03", 22050, 1000, false, kSoundArc}, {"bgm05", 24000, 1000, false, kSoundArc},
+    {"bgm07", 48000, 1000, true, kSoundArc},  {"sl_rain", 11025, 500, false, kSEArc},
+    {"sl_wind", 12000, 500, false, kSEArc},   {"sl_fire", 16000, 500, false, kSEArc},
+    {"Se001", 8000, 100, false, kSEArc},      {"Se002", 44100, 100, true, kSEArc},
+    {"v0001", 32000, 300, false, kVoiceArc},  {"svo0000", 20000, 200, false, kVoiceArc}};
 
+struct Levels {
+    int bgm = 4, se = 4, voice = 4;
+};
 using Call = std::function<int(CSoundManager&)>;
 // One step of a manager scenario: a call (its result looked at unless -1), a frame after `ms` (none for
 // -1), then what the mixer plays (see Mix; "*" for not looked at) and, unless empty, the names.
 struct Step {
     Call call;
-    int result;
-    int ms;
-    std::string mix;
-    std::string names = "";
+    int result, ms;
+    std::string mix, names = "";
 };
 struct Scenario {
     const char* name;
@@ -212,15 +209,14 @@ class SoundManagerTest : public SoundTest {
     CSoundManager& sm() { return *g_pSoundManager; }
     // Moves the manual clock (and with it the mixer), then runs one frame of the manager.
     void Frame(DWORD ms);
-    // The manager's sounds the mixer holds, oldest first: "name volume", " loop" when looping,
-    // " stopped" when not playing, joined by ", "; then " fading" while a fade runs.
+    // The sounds the mixer holds, oldest first: "name volume", " loop" when looping, " stopped" when
+    // not playing, joined by ", "; then " fading" while a fade runs.
     std::string Mix();
     // The six name getters: music, loop effects 1 and 2, effect, voice, system voice; "-" for none.
     std::string Names();
     // Starts the manager with the scenario's levels and runs its steps.
     void Run(const Scenario& scenario);
-    // The live buffer playing the sound of that rate, if any.
-    static std::optional<pt::SoundBufferState> Buffer(DWORD rate);
+    static std::optional<pt::SoundBufferState> Buffer(const char* sound);
 
     HWND window = nullptr;
 };

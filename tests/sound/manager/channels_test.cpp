@@ -192,7 +192,7 @@ TEST_F(Channels, PlaysStopsAndSwitchesByName) {
            "sl_rain 0 loop, sl_wind 0 loop"},
           // A name already on a channel frees that channel and plays again there from the start.
           {[](auto& m) { return m.PlayLoopSE("sl_wind", 1); }, 1, -1, "sl_rain 0 loop, sl_wind 0 loop"},
-          {[](auto&) { return static_cast<int>(Buffer(kLoopB)->playCursor); }, 0, -1, "*"},
+          {[](auto&) { return static_cast<int>(Buffer("sl_wind")->playCursor); }, 0, -1, "*"},
           // Stopping by a longer name finds nothing.
           {[](auto& m) { return m.StopLoopSE("sl_windaaaaaaaaaaaaaaaaaaaaaa"), -1; }, -1, -1, "*",
            "-|sl_rain|sl_wind|-|-|-"},
@@ -227,7 +227,7 @@ TEST_F(Channels, PlaysStopsAndSwitchesByName) {
            },
            -1, 100, "v0001 -1800, svo0000 0"},
           // A second voice replaces the first from its start.
-          {[](auto& m) { return m.PlayVoice("v0001"), static_cast<int>(Buffer(kVoice)->playCursor); }, 0, -1,
+          {[](auto& m) { return m.PlayVoice("v0001"), static_cast<int>(Buffer("v0001")->playCursor); }, 0, -1,
            "svo0000 0, v0001 -1800"},
           // The switch stops the scenario voice only; off, a system voice is not played either.
           {[](auto& m) { return m.SetVoiceVolume(-10000), m.IsVoiceEnabled(); }, 0, -1, "svo0000 0"},
