@@ -81,7 +81,8 @@ struct Shot {
     unsigned long centre = 0, corner = 0;
 };
 
-// Draws a picture of one colour into the back buffer and presents it, after the program's messages.
+// Draws a picture of one raw pixel value into the back buffer and presents it, after the program's
+// messages.
 void Present(DWORD color) {
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
@@ -96,17 +97,18 @@ void Present(DWORD color) {
 
 // Presents `color` until the window "Lunavel" is mapped at width x height (any size for 0) and shows
 // the colour at its centre: each round waits for the X server to report a change (map, resize,
-// exposure) for at most 50 ms, and all rounds together for at most 10 s. The last screenshot.
-Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match)(unsigned long, DWORD)) {
+// exposure) for at most 50 ms, and all rounds together for at most 10 s. The window is looked up
+// anew each round: the window of an earlier check may still be on its way out. The last screenshot.
+Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match)(unsigned long, DWORD),
+                  DWORD raw) {
     Shot shot;
-    Window w = 0;
     for (int round = 0; round < 200; ++round) {
-        Present(color);
-        if (!w && (w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel")))
-            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
-        XWindowAttributes a;
+        Present(raw);
         XSync(d, False);
+        const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
+        XWindowAttributes a;
         if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
+            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
             if (XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
                                           static_cast<unsigned>(a.height), AllPlanes, ZPixmap)) {
                 shot = {image->width, image->height,
@@ -133,9 +135,11 @@ Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match
 bool Exactly(unsigned long shown, DWORD color) {
     return shown == color;
 }
-// SDL widens 16-bit channels its own way: white may come out a shade off.
-bool White(unsigned long shown, DWORD) {
-    return ((shown >> 16) & 0xFF) >= 0xF8 && ((shown >> 8) & 0xFF) >= 0xF8 && (shown & 0xFF) >= 0xF8;
+// SDL widens 16-bit channels its own way: a full channel may come out a shade off.
+bool Near(unsigned long shown, DWORD color) {
+    for (int shift : {0, 8, 16})
+        if ((((color >> shift) & 0xFF) ? 0xF8 : 0) != (((shown >> shift) & 0xFF) & 0xF8)) return false;
+    return true;
 }
 
 // Starts the program's display on the SDL backend of `display` in `depth` (null: the default), windowed.
@@ -162,32 +166,33 @@ int RunWindowChecks(const std::string& display) {
     if (!StartOnX(display, nullptr)) return 10;
     ::Display* d = XOpenDisplay(display.c_str());
     if (!d) return 12;
-    Shot shot = AwaitPicture(d, 0x3060C0, 640, 480, Exactly);
+    Shot shot = AwaitPicture(d, 0x3060C0, 640, 480, Exactly, 0x3060C0);
     if (shot.width != 640 || shot.height != 480) return 15;
     if (shot.centre != 0x3060C0 || shot.corner != 0x3060C0) return 16;
     // Full screen: the desktop's full screen, the picture scaled onto it.
     if (!SwitchScreenMode(false) || GetSystemMetrics(SM_CXSCREEN) != 640) return 17;
-    if (AwaitPicture(d, 0xC08020, 0, 0, Exactly).centre != 0xC08020) return 19;
+    if (AwaitPicture(d, 0xC08020, 0, 0, Exactly, 0xC08020).centre != 0xC08020) return 19;
     if (!SwitchScreenMode(false)) return 20;
-    shot = AwaitPicture(d, 0x102030, 640, 480, Exactly);
+    shot = AwaitPicture(d, 0x102030, 640, 480, Exactly, 0x102030);
     if (shot.width != 640 || shot.height != 480 || shot.centre != 0x102030) return 21;
     XCloseDisplay(d);
     DestroyWindow(g_hWnd);
     return 0;
 }
 
-// The window in another pixel format: white is 0xFFFFFF raw at every depth and shows as white.
-int RunDepthCheck(const std::string& display, const char* depth) {
+// The window in another pixel format: a pure colour of its own for each, filled as the raw pixel value
+// of the format, shown as that colour.
+int RunDepthCheck(const std::string& display, const char* depth, DWORD color, DWORD raw) {
     if (!StartOnX(display, depth)) return 30;
     DDPIXELFORMAT pf{};
     g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf);
     if (pf.dwRGBBitCount != static_cast<DWORD>(std::strcmp(depth, "24") == 0 ? 24 : 16)) return 32;
     ::Display* d = XOpenDisplay(display.c_str());
     if (!d) return 33;
-    const Shot shot = AwaitPicture(d, 0xFFFFFF, 640, 480, White);
+    const Shot shot = AwaitPicture(d, color, 640, 480, Near, raw);
     XCloseDisplay(d);
     if (shot.width != 640 || shot.height != 480) return 34;
-    if (!White(shot.centre, 0)) return 35;
+    if (!Near(shot.centre, color)) return 35;
     DestroyWindow(g_hWnd);
     return 0;
 }
@@ -205,7 +210,12 @@ TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
     // Each run in a child process of its own, so that SDL meets a fresh process.
     EXPECT_EQ(InChild([&] { return RunWindowChecks(server.Display()); }), 0) << "window check failed";
-    for (const char* depth : {"16", "555", "24"})
-        EXPECT_EQ(InChild([&] { return RunDepthCheck(server.Display(), depth); }), 0) << "depth " << depth;
+    const struct {
+        const char* depth;
+        DWORD color, raw;
+    } depths[] = {{"16", 0xFF0000, 0xF800}, {"555", 0x00FF00, 0x03E0}, {"24", 0x0000FF, 0x0000FF}};
+    for (const auto& d : depths)
+        EXPECT_EQ(InChild([&] { return RunDepthCheck(server.Display(), d.depth, d.color, d.raw); }), 0)
+            << d.depth;
 }
 } // namespace
