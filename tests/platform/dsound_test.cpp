@@ -254,56 +254,46 @@ TEST_F(MixerTest, VolumeAndPanScaleTheOutputAtOnceAndVoicesAddUpAndClip) {
     EXPECT_EQ(Hear(b, DSBPLAY_LOOPING, 5)[1], 32767) << "two of 20000 clip";
 }
 
-TEST(SdlOutput, TheDiskDriverReceivesTheMix) {
-    fixtures::TempDir dir;
+// The SDL backend's real path, on SDL's disk driver: it writes as fast as it can rather than at the
+// pace of a device.
+TEST_F(MixerTest, TheSdlDiskDriverReceivesTheMix) {
+    ds->Release();
     pt::UseRealClock();
     pt::UseSoundBackend(pt::SoundBackend::Sdl);
-    const std::string out = dir.File("out.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
-    // The disk driver writes as fast as it can rather than at the pace of a device.
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    fixtures::TempDir dir;
+    for (const auto& [name, value] : {std::pair<const char*, std::string>{"SDL_AUDIODRIVER", "disk"},
+                                      {"SDL_DISKAUDIOFILE", dir.File("out.raw")},
+                                      {"SDL_DISKAUDIODELAY", "0"}})
+        setenv(name, value.c_str(), 1);
     void* object = nullptr;
     ASSERT_EQ(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object),
               DS_OK);
-    auto* ds = static_cast<IDirectSound*>(object);
-    if (FAILED(ds->Initialize(nullptr))) {
-        ds->Release();
-        GTEST_SKIP() << "SDL has no disk audio driver here";
-    }
+    ds = static_cast<IDirectSound*>(object);
+    if (FAILED(ds->Initialize(nullptr))) GTEST_SKIP() << "SDL has no disk audio driver here";
     EXPECT_EQ(pt::ActiveSoundBackend(), pt::SoundBackend::Sdl);
     ASSERT_EQ(ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
     Samples source(22050); // 0.125 s, no sample silent
     for (std::size_t i = 0; i < source.size(); ++i)
         source[i] = static_cast<std::int16_t>(i * 37 % 20011 + 1);
-    const std::vector<unsigned char> pcm = Bytes16(source);
-    WAVEFORMATEX f = Pcm(2, 16, 44100);
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_CTRLVOLUME, static_cast<DWORD>(pcm.size()), 0, &f};
-    IDirectSoundBuffer* b = nullptr;
-    ASSERT_EQ(ds->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
-    void* p = nullptr;
-    DWORD n = 0;
-    ASSERT_EQ(b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
-    std::memcpy(p, pcm.data(), n);
-    b->Unlock(p, n, nullptr, 0);
+    IDirectSoundBuffer* b = Filled(Bytes16(source), Pcm(2, 16, 44100));
     ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
-    // The sound ends once the driver has taken it; a bounded wait on the audio thread.
+    // The sound ends once the driver has taken it: a bounded wait on the audio thread.
     DWORD status = DSBSTATUS_PLAYING;
     for (long i = 0; i < 100000000 && (status & DSBSTATUS_PLAYING); ++i) {
         std::this_thread::yield();
         b->GetStatus(&status);
     }
     EXPECT_EQ(status, 0u);
-    b->Release();
-    ds->Release();
+    TearDown();
+    ds = nullptr;
+    buffers.clear();
     for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY"})
         unsetenv(name);
-    pt::UseSoundBackend(pt::SoundBackend::Automatic);
-    const std::vector<unsigned char> written = fixtures::ReadFileBytes(out);
+    const std::vector<unsigned char> written = fixtures::ReadFileBytes(dir.File("out.raw"));
     Samples heard(written.size() / 2);
     std::memcpy(heard.data(), written.data(), heard.size() * 2);
     // Silence until the play began, then the sound without a gap.
-    const auto first = std::find_if(heard.begin(), heard.end(), [](std::int16_t s) { return s != 0; });
+    const auto first = std::find_if(heard.begin(), heard.end(), [](std::int16_t v) { return v != 0; });
     ASSERT_GE(heard.end() - first, static_cast<long>(source.size()));
     EXPECT_EQ(Samples(first, first + static_cast<long>(source.size())), source);
 }
