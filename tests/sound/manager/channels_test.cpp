@@ -128,6 +128,8 @@ TEST_F(Channels, PlaysStopsAndSwitchesByName) {
            "sl_rain 0, v0001 0, svo0000 0"},
           // The names of the effect and the voices outlive their sounds, the loop effect's does not.
           {nullptr, -1, 450, "", "-|-|-|Se001|v0001|svo0000"},
+          // A system voice that is not playing has nothing to stop: its name stays.
+          {[](auto& m) { return m.StopSysVoice(), -1; }, -1, -1, "", "-|-|-|Se001|v0001|svo0000"},
           {[](auto& m) { return m.PlayLoopSE("sl_wind", 1); }, 1, -1, "sl_wind 0 loop",
            "-|sl_wind|-|Se001|v0001|svo0000"}}},
         {"StopChannelsAndIsNamePlayingTakeAnyChannels",
@@ -199,6 +201,8 @@ TEST_F(Channels, PlaysStopsAndSwitchesByName) {
           // One that does not loop gives way to the third.
           {[](auto& m) { return m.StopLoopSE("SL_WIND"), m.PlayLoopSE("sl_wind", 0); }, 1, -1,
            "sl_rain 0 loop, sl_wind 0", "-|sl_rain|-|-|-|-"},
+          // A fade-in never pushes out anything: with both channels named it plays nothing.
+          {[](auto& m) { return m.FadeInLoopSE("sl_fire", 5, 1); }, 1, -1, "sl_rain 0 loop, sl_wind 0"},
           {[](auto& m) { return m.IsLoopSE2Looping() + m.PlayLoopSE("sl_fire", 1); }, 1, -1,
            "sl_rain 0 loop, sl_fire 0 loop", "-|sl_rain|sl_fire|-|-|-"}}},
         {"SEVolumeSwitchesTheClassOffAndOnAgain",
