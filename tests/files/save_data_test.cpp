@@ -154,7 +154,9 @@ TEST_F(SaveDataTest, MissingShortOrTamperedFileGivesDefaults) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::filesystem::remove(Data00());
-        if (!row.bytes.empty()) ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), row.bytes));
+        if (!row.bytes.empty()) {
+            ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), row.bytes));
+        }
         CSaveData save;
         EXPECT_FALSE(save.LoadSystemFile());
         EXPECT_EQ(std::filesystem::exists(Data00()), !row.bytes.empty())
