@@ -11,10 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <sys/select.h>
 #include <sys/wait.h>
@@ -76,32 +74,26 @@ Window FindWindowNamed(::Display* d, Window w, const char* name) {
     return found;
 }
 
-struct Shot {
-    int width = 0, height = 0;
-    unsigned long centre = 0, corner = 0;
-};
-
 // Draws a picture of one raw pixel value into the back buffer and presents it, after the program's
 // messages.
-void Present(DWORD color) {
+void Present(DWORD raw) {
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&m);
     CDDrawSurface picture;
     if (!picture.CreateEmpty(GetDirectDraw(), SIZE{640, 480})) return;
-    FillSurface(picture.GetSurface(), color, nullptr);
+    FillSurface(picture.GetSurface(), raw, nullptr);
     AddUpdateRect(GetScreenRect());
     picture.BltTo(GetRenderTarget(), 0, 0, nullptr);
     g_DDrawCtrl.PresentFrame();
 }
 
-// Presents `color` until the window "Lunavel" is mapped at width x height (any size for 0) and shows
-// the colour at its centre: each round waits for the X server to report a change (map, resize,
-// exposure) for at most 50 ms, and all rounds together for at most 10 s. The window is looked up
-// anew each round: the window of an earlier check may still be on its way out. The last screenshot.
-Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match)(unsigned long, DWORD),
-                  DWORD raw) {
-    Shot shot;
+// Presents `raw` until the window "Lunavel" is mapped (at 640x480 when windowed) and shows `color` at its
+// centre and its corner, each channel to `mask` (SDL widens 16-bit channels its own way). Each round
+// waits for the X server to report a change (map, resize, exposure) for at most 50 ms, all rounds
+// together for at most 10 s. The window is looked up anew each round: the window of an earlier check
+// may still be on its way out. Whether it was shown.
+bool Shows(::Display* d, DWORD raw, DWORD color, DWORD mask, bool windowed) {
     for (int round = 0; round < 200; ++round) {
         Present(raw);
         XSync(d, False);
@@ -109,15 +101,14 @@ Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match
         XWindowAttributes a;
         if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
             XSelectInput(d, w, StructureNotifyMask | ExposureMask);
-            if (XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
-                                          static_cast<unsigned>(a.height), AllPlanes, ZPixmap)) {
-                shot = {image->width, image->height,
-                        XGetPixel(image, image->width / 2, image->height / 2) & 0xFFFFFF,
-                        XGetPixel(image, 0, 0) & 0xFFFFFF};
-                XDestroyImage(image);
-                if ((!width || (shot.width == width && shot.height == height)) && match(shot.centre, color))
-                    break;
-            }
+            XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
+                                      static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+            const bool sized = !windowed || (a.width == 640 && a.height == 480);
+            const bool shown = image && sized &&
+                               (XGetPixel(image, a.width / 2, a.height / 2) & mask) == (color & mask) &&
+                               (XGetPixel(image, 0, 0) & mask) == (color & mask);
+            if (image) XDestroyImage(image);
+            if (shown) return true;
         }
         fd_set fds;
         FD_ZERO(&fds);
@@ -127,79 +118,49 @@ Shot AwaitPicture(::Display* d, DWORD color, int width, int height, bool (*match
         for (XEvent e; XPending(d);)
             XNextEvent(d, &e);
     }
-    std::fprintf(stderr, "shot: %dx%d centre %06lx corner %06lx\n", shot.width, shot.height, shot.centre,
-                 shot.corner);
-    return shot;
+    return false;
 }
 
-bool Exactly(unsigned long shown, DWORD color) {
-    return shown == color;
-}
-// SDL widens 16-bit channels its own way: a full channel may come out a shade off.
-bool Near(unsigned long shown, DWORD color) {
-    for (int shift : {0, 8, 16})
-        if ((((color >> shift) & 0xFF) ? 0xF8 : 0) != (((shown >> shift) & 0xFF) & 0xF8)) return false;
-    return true;
-}
+// A picture to show: the raw pixel value, the colour it shows as, and the display mode it shows in.
+struct Show {
+    DWORD raw, color;
+    bool windowed;
+};
 
-// Starts the program's display on the SDL backend of `display` in `depth` (null: the default), windowed.
-bool StartOnX(const std::string& display, const char* depth) {
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("SDL_RENDER_DRIVER", "software", 1);
-    ::unsetenv("QUORIN_HEADLESS");
-    depth ? ::setenv("QUORIN_DEPTH", depth, 1) : ::unsetenv("QUORIN_DEPTH");
-    // Whatever the tests before chose in this process, the program's own choice applies here.
-    platform::testing::UseEnvironmentDisplay();
-    platform::testing::ResetWindowClasses();
-    platform::testing::ClearMessages();
-    platform::SetEventPump(nullptr);
-    ResetDisplayGlobals();
-    ResetUpdateRegion();
-    g_pGameCtrl = new CGameCtrl;
-    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1)) return false;
-    g_pGameCtrl->Initialize();
-    return true;
-}
-
-// The exit code names the first check that failed.
-int RunWindowChecks(const std::string& display) {
-    if (!StartOnX(display, nullptr)) return 10;
-    ::Display* d = XOpenDisplay(display.c_str());
-    if (!d) return 12;
-    Shot shot = AwaitPicture(d, 0x3060C0, 640, 480, Exactly, 0x3060C0);
-    if (shot.width != 640 || shot.height != 480) return 15;
-    if (shot.centre != 0x3060C0 || shot.corner != 0x3060C0) return 16;
-    // Full screen: the desktop's full screen, the picture scaled onto it.
-    if (!SwitchScreenMode(false) || GetSystemMetrics(SM_CXSCREEN) != 640) return 17;
-    if (AwaitPicture(d, 0xC08020, 0, 0, Exactly, 0xC08020).centre != 0xC08020) return 19;
-    if (!SwitchScreenMode(false)) return 20;
-    shot = AwaitPicture(d, 0x102030, 640, 480, Exactly, 0x102030);
-    if (shot.width != 640 || shot.height != 480 || shot.centre != 0x102030) return 21;
-    XCloseDisplay(d);
-    DestroyWindow(g_hWnd);
-    return 0;
-}
-
-// The window in another pixel format: a pure colour of its own for each, filled as the raw pixel value
-// of the format, shown as that colour.
-int RunDepthCheck(const std::string& display, const char* depth, DWORD color, DWORD raw) {
-    if (!StartOnX(display, depth)) return 30;
-    DDPIXELFORMAT pf{};
-    g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf);
-    if (pf.dwRGBBitCount != static_cast<DWORD>(std::strcmp(depth, "24") == 0 ? 24 : 16)) return 32;
-    ::Display* d = XOpenDisplay(display.c_str());
-    if (!d) return 33;
-    const Shot shot = AwaitPicture(d, color, 640, 480, Near, raw);
-    XCloseDisplay(d);
-    if (shot.width != 640 || shot.height != 480) return 34;
-    if (!Near(shot.centre, color)) return 35;
-    DestroyWindow(g_hWnd);
-    return 0;
-}
-
-int InChild(const std::function<int()>& check) {
+// In a child process of its own, so that SDL meets a fresh process: starts the display on the SDL backend
+// of `display` in `depth` (null: the default), windowed, with a back buffer of `bits` per pixel, and shows
+// each picture in turn, switching the screen mode where the display mode changes. The exit code is the
+// number of the picture that was not shown (100 when the start-up failed).
+int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::vector<Show> shows) {
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(check());
+    if (pid == 0) {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        ::setenv("SDL_RENDER_DRIVER", "software", 1);
+        ::unsetenv("QUORIN_HEADLESS");
+        depth ? ::setenv("QUORIN_DEPTH", depth, 1) : ::unsetenv("QUORIN_DEPTH");
+        // Whatever the tests before chose in this process, the program's own choice applies here.
+        platform::testing::UseEnvironmentDisplay();
+        platform::testing::ResetWindowClasses();
+        platform::SetEventPump(nullptr);
+        ResetDisplayGlobals();
+        ResetUpdateRegion();
+        g_pGameCtrl = new CGameCtrl;
+        DDPIXELFORMAT pf{};
+        ::Display* d = XOpenDisplay(display.c_str());
+        if (!d || !g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1) ||
+            g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf) != DD_OK || pf.dwRGBBitCount != bits)
+            ::_exit(100);
+        g_pGameCtrl->Initialize();
+        for (std::size_t i = 0; i < shows.size(); ++i) {
+            // Full screen is the desktop's full screen, the picture scaled onto it.
+            if (shows[i].windowed != (g_DDrawCtrl.IsWindowed() != 0) &&
+                (!SwitchScreenMode(false) || (!shows[i].windowed && GetSystemMetrics(SM_CXSCREEN) != 640)))
+                ::_exit(100);
+            if (!Shows(d, shows[i].raw, shows[i].color, bits == 32 ? 0xFFFFFF : 0xF8F8F8, shows[i].windowed))
+                ::_exit(static_cast<int>(i + 1));
+        }
+        ::_exit(0);
+    }
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -208,14 +169,13 @@ int InChild(const std::function<int()>& check) {
 TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     XServer server;
     if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
-    // Each run in a child process of its own, so that SDL meets a fresh process.
-    EXPECT_EQ(InChild([&] { return RunWindowChecks(server.Display()); }), 0) << "window check failed";
-    const struct {
-        const char* depth;
-        DWORD color, raw;
-    } depths[] = {{"16", 0xFF0000, 0xF800}, {"555", 0x00FF00, 0x03E0}, {"24", 0x0000FF, 0x0000FF}};
-    for (const auto& d : depths)
-        EXPECT_EQ(InChild([&] { return RunDepthCheck(server.Display(), d.depth, d.color, d.raw); }), 0)
-            << d.depth;
+    EXPECT_EQ(
+        ShowInTurn(server.Display(), nullptr, 32,
+                   {{0x3060C0, 0x3060C0, true}, {0xC08020, 0xC08020, false}, {0x102030, 0x102030, true}}),
+        0);
+    // Other pixel formats: a pure colour of its own for each, filled as the raw pixel value of the format.
+    EXPECT_EQ(ShowInTurn(server.Display(), "16", 16, {{0xF800, 0xFF0000, true}}), 0);
+    EXPECT_EQ(ShowInTurn(server.Display(), "555", 16, {{0x03E0, 0x00FF00, true}}), 0);
+    EXPECT_EQ(ShowInTurn(server.Display(), "24", 24, {{0x0000FF, 0x0000FF, true}}), 0);
 }
 } // namespace

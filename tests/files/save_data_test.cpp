@@ -89,57 +89,43 @@ class SaveDataTest : public ::testing::Test {
     CConfig config;
 };
 
+// Written explicitly or on exit (only by an object that loaded), the file agrees with the format: the
+// writer's own checksum of what lies on disk.
 TEST_F(SaveDataTest, SystemRecordRoundTripsWithFlagsNamesAndBestValues) {
-    ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), fixtures::SystemFileBytes(SampleRecord(), nullptr, 0)));
-    {
-        CSaveData save;
-        ASSERT_TRUE(save.LoadSystemFile());
-        EXPECT_EQ(std::string(save.GetFamilyName()) + save.GetGivenName(), platform::Utf8ToSjis("佐藤花子"));
-        EXPECT_EQ(
-            std::vector<int>({save.IsCGSeen(0), save.IsCGSeen(5), save.IsCGSeen(6), save.IsCGSeen(248)}),
-            std::vector<int>({1, 1, 0, 1}));
-        EXPECT_EQ(save.IsSceneSeen(79) * 10 + save.IsSceneSeen(78), 10);
-        const auto& best = save.GetRecord()->bestValues;
-        EXPECT_EQ(std::vector<int>({best[0], best[2], best[3]}), std::vector<int>({-1, 100, -100}));
-        EXPECT_EQ(save.GetLastSavedSlot(), 2);
-        EXPECT_FALSE(save.HasReadTextTable());
-        save.SetCGSeen(7);
-        save.SetSceneSeen(40);
-        save.SetGivenName(platform::Utf8ToSjis("次郎").c_str());
-        save.GetRecord()->bestValues[23] = 9;
-        pt::UseManualClock(777777);
-        ASSERT_TRUE(save.WriteSystemFile());
-    }
-    // The file as written agrees with the format: the writer's own checksum of what lies on disk.
-    const Bytes disk = fixtures::ReadFileBytes(Data00());
-    ASSERT_EQ(disk.size(), fixtures::kSystemRecordSize);
-    EXPECT_EQ(le::Get32(disk, fixtures::kRecordTickCount), 777777u);
-    EXPECT_EQ(le::Get32(disk, fixtures::kRecordChecksum), fixtures::SystemRecordChecksum(disk));
-    EXPECT_EQ(disk[fixtures::kRecordCGFlags + 7], 8);
-    EXPECT_EQ(disk[fixtures::kRecordSceneFlags + 40], 41);
-    CSaveData again;
-    ASSERT_TRUE(again.LoadSystemFile());
-    EXPECT_EQ(again.IsCGSeen(7) + again.IsSceneSeen(40), 2);
-    EXPECT_EQ(std::string(again.GetGivenName()), platform::Utf8ToSjis("次郎"));
-    EXPECT_EQ(again.GetRecord()->bestValues[23], 9);
-}
-
-TEST_F(SaveDataTest, OnlyALoadedRecordIsWrittenOnExit) {
     const Bytes old = fixtures::SystemFileBytes(SampleRecord(), nullptr, 0);
     ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), old));
     { CSaveData never; }
-    EXPECT_EQ(fixtures::ReadFileBytes(Data00()), old) << "an object that never loaded writes nothing";
-    pt::UseManualClock(123456);
-    {
-        CSaveData save;
-        save.LoadSystemFile();
-        save.SetSceneSeen(3);
+    EXPECT_EQ(fixtures::ReadFileBytes(Data00()), old) << "OnlyALoadedRecordIsWrittenOnExit";
+    for (bool onExit : {false, true}) {
+        pt::UseManualClock(onExit ? 123456 : 777777);
+        {
+            CSaveData save;
+            ASSERT_TRUE(save.LoadSystemFile());
+            const auto* r = save.GetRecord();
+            EXPECT_EQ(std::string(save.GetFamilyName()) + save.GetGivenName(),
+                      platform::Utf8ToSjis(onExit ? "佐藤次郎" : "佐藤花子"));
+            EXPECT_EQ(std::vector<int>({save.IsCGSeen(0), save.IsCGSeen(5), save.IsCGSeen(6),
+                                        save.IsCGSeen(7), save.IsCGSeen(248), save.IsSceneSeen(40),
+                                        save.IsSceneSeen(78), save.IsSceneSeen(79), r->bestValues[0],
+                                        r->bestValues[2], r->bestValues[3], r->bestValues[23]}),
+                      onExit ? std::vector<int>({1, 1, 0, 1, 1, 1, 0, 1, -1, 100, -100, 9})
+                             : std::vector<int>({1, 1, 0, 0, 1, 0, 0, 1, -1, 100, -100, 0}));
+            EXPECT_EQ(save.GetLastSavedSlot(), 2);
+            EXPECT_FALSE(save.HasReadTextTable());
+            save.SetCGSeen(7);
+            save.SetSceneSeen(onExit ? 3 : 40);
+            save.SetGivenName(platform::Utf8ToSjis("次郎").c_str());
+            save.GetRecord()->bestValues[23] = 9;
+            EXPECT_TRUE(onExit || save.WriteSystemFile());
+        }
+        const Bytes disk = fixtures::ReadFileBytes(Data00());
+        ASSERT_EQ(disk.size(), fixtures::kSystemRecordSize);
+        EXPECT_EQ(le::Get32(disk, fixtures::kRecordTickCount), onExit ? 123456u : 777777u);
+        EXPECT_EQ(le::Get32(disk, fixtures::kRecordChecksum), fixtures::SystemRecordChecksum(disk));
+        EXPECT_EQ(disk[fixtures::kRecordCGFlags + 7] * 100 +
+                      disk[fixtures::kRecordSceneFlags + (onExit ? 3 : 40)],
+                  onExit ? 804 : 841);
     }
-    const Bytes disk = fixtures::ReadFileBytes(Data00());
-    ASSERT_EQ(disk.size(), fixtures::kSystemRecordSize);
-    EXPECT_EQ(disk[fixtures::kRecordSceneFlags + 3], 4);
-    EXPECT_EQ(le::Get32(disk, fixtures::kRecordTickCount), 123456u);
-    EXPECT_EQ(le::Get32(disk, fixtures::kRecordChecksum), fixtures::SystemRecordChecksum(disk));
 }
 
 TEST_F(SaveDataTest, MissingShortOrTamperedFileGivesDefaults) {
