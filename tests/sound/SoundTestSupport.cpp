@@ -6,22 +6,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 namespace soundtest {
 namespace {
-// Encoded once per process: the manager tests start many times over.
-const Bytes& Sound(const SoundDesc& d) {
-    static std::map<std::string, Bytes> cache;
-    Bytes& bytes = cache[d.name];
-    if (!bytes.empty()) return bytes;
-    const int rate = static_cast<int>(d.rate), frames = rate * static_cast<int>(d.ms) / 1000;
+Bytes Sound(const SoundDesc& d) {
     fixtures::WaveDesc desc;
     desc.channels = 1;
-    desc.rate = rate;
-    desc.pcm = fixtures::MakePcm(frames, 1, 16, d.rate);
-    return bytes = d.ogg ? fixtures::WriteOgg(fixtures::MakeToneSamples(frames, 1, rate), 1, rate)
-                         : fixtures::WriteWave(desc);
+    desc.rate = static_cast<int>(d.rate);
+    desc.pcm = fixtures::MakePcm(static_cast<int>(d.rate * d.ms / 1000), 1, 16, d.rate);
+    return fixtures::WriteWave(desc);
 }
 
 void Replace(std::string& text, const std::string& from, const std::string& to) {

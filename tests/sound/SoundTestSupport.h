@@ -172,16 +172,13 @@ class DeviceTest : public SoundTest {
 struct SoundDesc {
     const char* name;
     DWORD rate, ms;
-    bool ogg;
     int archive;
 };
 enum Archives { kSoundArc = 1, kSEArc = 2, kVoiceArc = 4, kAllArchives = 7 };
 inline constexpr SoundDesc kSounds[] = {
-    {"bgm03", 22050, 1000, false, kSoundArc}, {"bgm05", 24000, 1000, false, kSoundArc},
-    {"bgm07", 48000, 1000, true, kSoundArc},  {"sl_rain", 11025, 500, false, kSEArc},
-    {"sl_wind", 12000, 500, false, kSEArc},   {"sl_fire", 16000, 500, false, kSEArc},
-    {"Se001", 8000, 100, false, kSEArc},      {"Se002", 44100, 100, true, kSEArc},
-    {"v0001", 32000, 300, false, kVoiceArc},  {"svo0000", 20000, 200, false, kVoiceArc}};
+    {"bgm03", 22050, 1000, kSoundArc}, {"bgm05", 24000, 1000, kSoundArc}, {"sl_rain", 11025, 500, kSEArc},
+    {"sl_wind", 12000, 500, kSEArc},   {"sl_fire", 16000, 500, kSEArc},   {"Se001", 8000, 100, kSEArc},
+    {"v0001", 32000, 300, kVoiceArc},  {"svo0000", 20000, 200, kVoiceArc}};
 
 struct Levels {
     int bgm = 4, se = 4, voice = 4;

@@ -32,19 +32,6 @@ TEST_P(LevelVolumes, EveryClassPlaysByNameOnItsChannelAtTheLevelsVolume) {
 }
 INSTANTIATE_TEST_SUITE_P(Levels0To4, LevelVolumes, ::testing::Values(0, 1, 2, 3, 4));
 
-TEST_F(Channels, OggVorbisSoundsPlayByNameAsWell) {
-    ASSERT_TRUE(Start({3, 2, 4}));
-    pt::CaptureMixedSound(true);
-    EXPECT_EQ(sm().PlayBGM("bgm07", 1) + sm().PlaySE("se002", 0), 2);
-    Frame(50);
-    EXPECT_EQ(Mix(), "bgm07 -650 loop, Se002 -1100");
-    const Samples mixed = pt::TakeMixedSound();
-    EXPECT_GT(std::count_if(mixed.begin(), mixed.end(), [](std::int16_t s) { return s != 0; }),
-              static_cast<long>(mixed.size() / 2));
-    Frame(100);
-    EXPECT_EQ(Mix(), "bgm07 -650 loop");
-}
-
 // Each row starts a fresh manager (without the archives or the device it names) and makes one call:
 // its result, and that no sound of the manager plays.
 TEST_F(Channels, CallsThatPlayNothing) {
