@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -95,9 +96,11 @@ inline Samples Repeat(const Samples& head, const Samples& loop, std::size_t fram
     out.resize(frames * 2, 0);
     return out;
 }
-// Index of the first sample where the two differ, or -1.
-inline long FirstDifference(const Samples& got, const Samples& want) {
-    const auto at = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
+// Index of the first sample where the two differ by more than `tolerance`, or -1.
+inline long FirstDifference(const Samples& got, const Samples& want, int tolerance = 0) {
+    const auto at =
+        std::mismatch(got.begin(), got.end(), want.begin(), want.end(),
+                      [&](std::int16_t a, std::int16_t b) { return std::abs(a - b) <= tolerance; });
     return at.first == got.end() && at.second == want.end() ? -1 : static_cast<long>(at.first - got.begin());
 }
 
