@@ -331,8 +331,7 @@ class CGameScene {
     void CmdPlayVoice();
     // The voice of the current line: named to the window, played unless skipping.
     void PlayLineVoice(const char* name);
-    void CmdFadeInSound(int kind);
-    void CmdFadeOutSound(int kind);
+    void CmdFadeSound(int kind, bool fadeIn);
     void CmdChangeBGM();
     void CmdPlayVoiceNumber();
     // Group 201.

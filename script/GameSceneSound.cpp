@@ -99,16 +99,12 @@ void CGameScene::DispatchSound(DWORD sub) {
         break;
     }
     case kSubFadeInBGM:
-        CmdFadeInSound(kKindBGM);
-        break;
     case kSubFadeOutBGM:
-        CmdFadeOutSound(kKindBGM);
+        CmdFadeSound(kKindBGM, sub == kSubFadeInBGM);
         break;
     case kSubFadeInLoopSE:
-        CmdFadeInSound(kKindSE);
-        break;
     case kSubFadeOutLoopSE:
-        CmdFadeOutSound(kKindSE);
+        CmdFadeSound(kKindSE, sub == kSubFadeInLoopSE);
         break;
     case kSubChangeBGM:
         CmdChangeBGM();
@@ -143,42 +139,27 @@ void CGameScene::PlayLineVoice(const char* name) {
     if (!IsSkipping()) g_pSoundManager->PlayVoice(name);
 }
 
-void CGameScene::CmdFadeInSound(int kind) {
-    const int loop = Arg(2) ? 1 : 0;
-    const int duration = static_cast<int>(Arg(3));
+void CGameScene::CmdFadeSound(int kind, bool fadeIn) {
+    // Fading in: r2 the looping, r3 the duration; fading out: r2 the duration.
+    const DWORD second = Arg(2);
+    const int duration = static_cast<int>(fadeIn ? Arg(3) : second);
+    const int loop = second ? 1 : 0;
     if (m_bHalted) return;
     const SoundDef* def = ArgSound(kind);
     if (!def) return;
     CSoundManager& sound = *g_pSoundManager;
+    // While skipping or without effects the sound starts or stops at once.
+    const bool now = EffectsOff();
     if (kind == kKindBGM) {
-        if (EffectsOff())
-            sound.PlayBGM(def->id, loop);
-        else
-            sound.FadeInBGM(def->id, duration, loop);
+        if (fadeIn && now) sound.PlayBGM(def->id, loop);
+        if (fadeIn && !now) sound.FadeInBGM(def->id, duration, loop);
+        if (!fadeIn && now) sound.StopBGM();
+        if (!fadeIn && !now) sound.FadeOutBGM(duration);
     } else {
-        if (EffectsOff())
-            sound.PlayLoopSE(def->id, loop);
-        else
-            sound.FadeInLoopSE(def->id, duration, loop);
-    }
-}
-
-void CGameScene::CmdFadeOutSound(int kind) {
-    const int duration = static_cast<int>(Arg(2));
-    if (m_bHalted) return;
-    const SoundDef* def = ArgSound(kind);
-    if (!def) return;
-    CSoundManager& sound = *g_pSoundManager;
-    if (kind == kKindBGM) {
-        if (EffectsOff())
-            sound.StopBGM();
-        else
-            sound.FadeOutBGM(duration);
-    } else {
-        if (EffectsOff())
-            sound.StopLoopSE(def->id);
-        else
-            sound.FadeOutLoopSE(def->id, duration);
+        if (fadeIn && now) sound.PlayLoopSE(def->id, loop);
+        if (fadeIn && !now) sound.FadeInLoopSE(def->id, duration, loop);
+        if (!fadeIn && now) sound.StopLoopSE(def->id);
+        if (!fadeIn && !now) sound.FadeOutLoopSE(def->id, duration);
     }
 }
 
