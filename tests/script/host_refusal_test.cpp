@@ -37,6 +37,7 @@ const RefusalRow kRefusals[] = {
     {"DeleteLayer of an empty layer", "", "cmd 10, 10, =2", "レイヤー（2）は未使用です  ID = DeleteLayer"},
     {"CreatLayer of no size", "", "cmd 10, 6, =4, =0, =10",
      "レイヤーの大きさ（0 x 10）が不正です  ID = CreatLayer"},
+    {"grey reload without a background", "", R"(cmd 10, 27, "bg")", "レイヤー（0）は未使用です  ID = bg"},
     {"unknown graphic", "", R"(cmd 10, 0, "nosuch")", "登録されていないＩＤです  ID = nosuch"},
     {"music that is an effect", "", R"(cmd 20, 0, "rain", =1)", "サウンドではありません  ID = rain"},
     {"effect that is music", "", R"(cmd 20, 11, "bgm01", =1, =5)", "ＳＥではありません  ID = bgm01"},
