@@ -1,0 +1,140 @@
+// The compositor on the display fixture's 32-bit display: a graphic archive of solid, keyed and "AM"
+// pictures, a rule-mask archive, the transition engine, a back buffer as the render target, the pinned
+// font and local time for the error report, and frames run on the manual clock.
+#pragma once
+
+#include "app/ErrorReport.h"
+#include "files/Config.h"
+#include "graphics/Layer.h"
+#include "graphics/Screen.h"
+#include "graphics/Transition.h"
+#include "platform/text_encoding.h"
+#include "tests/graphics/DisplayFixture.h"
+#include "tools/fixtures/RuleMaskWriter.h"
+
+#include <functional>
+
+namespace screen_test {
+using namespace graphics_test;
+
+inline constexpr DWORD kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00, kYellow = 0xFFFF00;
+inline constexpr DWORD kMagenta = 0xFF00FF, kWhite = 0xFFFFFF, kGrey = 0x808080;
+
+inline fixtures::Bytes SolidBmp(int w, int h, DWORD rgb) {
+    return fixtures::WriteBmp(Solid(w, h, rgb));
+}
+
+// A magenta picture (the key colour, from its top-left pixel) with a white square in its middle.
+inline fixtures::Bytes KeyedBmp(int w, int h) {
+    PictureDesc desc = Solid(w, h, kMagenta);
+    for (int y = h / 4; y < h * 3 / 4; ++y)
+        for (int x = w / 4; x < w * 3 / 4; ++x)
+            desc.pixels[static_cast<std::size_t>(y) * w + x] = kWhite;
+    return fixtures::WriteBmp(desc);
+}
+
+// An "AM" picture of one colour whose alpha plane is `alpha` everywhere.
+inline fixtures::Bytes SolidAm(int w, int h, DWORD rgb, BYTE alpha) {
+    return fixtures::WriteAm(Solid(w, h, rgb), fixtures::Bytes(static_cast<std::size_t>(w) * h, alpha));
+}
+
+class ScreenTest : public DisplayFixture {
+  protected:
+    void SetUp() override {
+        UseDisplay(pt::DisplayFormat::Xrgb32, 8, 4);
+        pt::UseFontFile(pt::kPinnedGothicFont);
+        pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
+        g_pConfig = new CConfig;
+        g_pConfig->SetSystemProgramPath(dir.ProgramPath().c_str());
+        UseArchive({{"bg", SolidBmp(640, 480, kBlue)},
+                    {"bg2", SolidBmp(640, 480, kGreen)},
+                    {"red", SolidBmp(100, 80, kRed)},
+                    {"green", SolidBmp(200, 200, kGreen)},
+                    {"yellow", SolidBmp(100, 80, kYellow)},
+                    {"keyed", KeyedBmp(80, 80)},
+                    {"glass", SolidAm(120, 100, kRed, 128)}});
+        // Effect 4 wipes top to bottom; nothing else has a mask.
+        ASSERT_TRUE(fixtures::WriteRuleMaskArc(
+            dir.File("mask.arc"),
+            {{"top_to_bottom", fixtures::RuleMaskShape(fixtures::RuleShape::TopToBottom, 640, 480)}}));
+        g_pTransition = new CTransition;
+        ASSERT_EQ(g_pTransition->Create((dir.ProgramPath() + "mask.arc").c_str()), 1);
+        back = std::make_unique<CDDrawSurface>();
+        ASSERT_TRUE(back->CreateEmpty(dd, SIZE{640, 480}));
+        FillSurface(back->GetSurface(), 0x123456, nullptr);
+        SetRenderTarget(back->GetSurface());
+        baseSurfaces = pt::LiveSurfaceCount();
+        g_pScreen = new CScreen;
+    }
+    void TearDown() override {
+        delete g_pScreen;
+        g_pScreen = nullptr;
+        delete g_pTransition;
+        g_pTransition = nullptr;
+        SetRenderTarget(nullptr);
+        back.reset();
+        DestroyConfig();
+        pt::UnpinLocalTime();
+        pt::UseFontFile("");
+        DisplayFixture::TearDown();
+    }
+
+    // One frame as the game object runs it: update, draw into the back buffer, empty the region. The
+    // region of the frame is kept in `region` (empty when nothing was pending).
+    void Frame() {
+        g_pScreen->Update();
+        RECT rc;
+        if (GetUpdateRect(&rc))
+            region = rc;
+        else
+            SetRectEmpty(&region);
+        g_pScreen->Draw(back->GetSurface());
+        AddUpdateRect(nullptr);
+    }
+    // A frame in which the whole screen is drawn again, as after a repaint.
+    void FullFrame() {
+        AddUpdateRect(GetScreenRect());
+        Frame();
+    }
+    void Advance(DWORD ms) { pt::AdvanceClock(ms); }
+    // Frames every 20 ms until the compositor stops running (at most `limitMs`), then one more frame
+    // so that the layers are drawn again.
+    void RunToEnd(DWORD limitMs = 5000) {
+        for (DWORD t = 0; g_pScreen->IsRunning() && t < limitMs; t += 20) {
+            Advance(20);
+            Frame();
+        }
+        Frame();
+    }
+    void Effects(int effect) {
+        g_pScreen->SetEffectEnable(1);
+        g_pScreen->SetEffect(effect);
+    }
+    DWORD At(int x, int y) const { return pt::ReadSurfaceRgbAt(back->GetSurface(), x, y); }
+    std::string Log() const { return fixtures::ReadFileText(dir.File("errmes.log")); }
+    bool Logged(const char* utf8) const {
+        return Log().find(platform::Utf8ToSjis(utf8)) != std::string::npos;
+    }
+    int LayerCount() const {
+        int n = 0;
+        for (int i = 0; i < CScreen::kLayerCount; ++i)
+            n += g_pScreen->GetLayer(i) != nullptr;
+        return n;
+    }
+    std::string ArtifactPath(const std::string& name) const {
+        return std::string(QUORIN_BINARY_DIR) + "/" + name;
+    }
+
+    std::unique_ptr<CDDrawSurface> back;
+    RECT region = {0, 0, 0, 0};
+};
+
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != 0;
+}
+
+inline std::string Describe(const RECT& r) {
+    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) +
+           ", " + std::to_string(r.bottom) + "}";
+}
+} // namespace screen_test

@@ -1,0 +1,380 @@
+// Surfaces in every display format: fills, clipped and keyed blits, pixel-format records, DIBs put in
+// directly and through GDI, and the refusals of what cannot be used.
+#include "tests/graphics/DisplayFixture.h"
+
+using namespace graphics_test;
+
+namespace {
+// The bytes past the last pixel of every row.
+std::vector<BYTE> Padding(IDirectDrawSurface* s, int width, int bytes) {
+    const std::vector<BYTE> all = pt::ReadSurfaceBytes(s);
+    const int pitch = pt::SurfacePitch(s);
+    std::vector<BYTE> pad;
+    for (std::size_t row = 0; row * pitch < all.size(); ++row)
+        pad.insert(pad.end(), all.begin() + row * pitch + width * bytes, all.begin() + (row + 1) * pitch);
+    return pad;
+}
+
+// A BITMAPINFO with room for a colour table or three masks.
+struct Dib {
+    BITMAPINFOHEADER header{};
+    DWORD extra[256] = {};
+    const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+};
+Dib MakeDib(int width, int height, int bits, DWORD compression, std::initializer_list<DWORD> table = {}) {
+    Dib d;
+    d.header = BITMAPINFOHEADER{40, width, height, 1, static_cast<WORD>(bits), compression, 0, 0, 0, 0, 0};
+    std::copy(table.begin(), table.end(), d.extra);
+    return d;
+}
+} // namespace
+
+using SurfaceTest = DisplayTest;
+
+TEST_P(SurfaceTest, FillTakesTheRawValueAndStaysInsideItsRect) {
+    IDirectDrawSurface* s = MakeSurface(10, 6);
+    const int bytes = Bits() / 8;
+    ASSERT_GT(pt::SurfacePitch(s), 10 * bytes);
+    const RECT r{2, 1, 5, 3};
+    EXPECT_EQ(FillSurface(s, 0x12345678, &r), DD_OK);
+    // Not converted: a 16-bit surface keeps the low 16 bits, 24 bits the low 24.
+    ExpectRect(s, r, Bits() == 16 ? 0x5678u : 0x345678u, 0);
+    if (Bits() == 32) EXPECT_EQ(pt::ReadSurfaceRaw(s, 2, 1), 0x12345678u);
+    // White is 0xFFFFFF at every depth; a null RECT is the whole surface; the row padding stays.
+    EXPECT_EQ(FillSurface(s, 0xFFFFFF, nullptr), DD_OK);
+    for (DWORD rgb : pt::ReadSurfaceRgb(s))
+        EXPECT_EQ(rgb, 0xFFFFFFu);
+    for (BYTE b : Padding(s, 10, bytes))
+        EXPECT_EQ(b, 0);
+    // A RECT that leaves the surface is refused whole; no surface is no fill.
+    const RECT outside{8, 4, 11, 6};
+    EXPECT_EQ(FillSurface(s, 0, &outside), DDERR_INVALIDRECT);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(s, 9, 5), 0xFFFFFFu);
+    EXPECT_EQ(FillSurface(nullptr, 0, nullptr), DDERR_INVALIDPARAMS);
+}
+
+TEST_P(SurfaceTest, OneToOneCopyClipsToTheDestination) {
+    CDDrawSurface src;
+    ASSERT_TRUE(src.CreateEmpty(dd, SIZE{8, 5}));
+    IDirectDrawSurface* dst = MakeSurface(12, 9, Pixel(0x808080));
+    auto value = [&](int x, int y) { return Pixel(0x10204 * (y * 8 + x + 1)); };
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 8; ++x)
+            pt::WriteSurfaceRaw(src.GetSurface(), x, y, value(x, y));
+    EXPECT_EQ(src.BltTo(dst, 3, 2, nullptr), DD_OK);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool inside = x >= 3 && x < 11 && y >= 2 && y < 7;
+            ASSERT_EQ(Raw(dst, x, y), inside ? value(x - 3, y - 2) : Pixel(0x808080)) << x << "," << y;
+        }
+    // Hanging over the right and bottom edges: only what fits is copied, and the padding stays.
+    const RECT part{2, 1, 8, 5};
+    EXPECT_EQ(src.BltTo(dst, 9, 7, &part), DD_OK);
+    EXPECT_EQ(Raw(dst, 9, 7), value(2, 1));
+    EXPECT_EQ(Raw(dst, 11, 8), value(4, 2));
+    for (BYTE b : Padding(dst, 12, Bits() / 8))
+        EXPECT_EQ(b, 0);
+    // Nothing to copy from or to.
+    EXPECT_EQ(src.BltTo(nullptr, 0, 0, nullptr), 0);
+    CDDrawSurface none;
+    EXPECT_EQ(none.BltTo(dst, 0, 0, nullptr), 0);
+    EXPECT_EQ(none.BltStretch(dst, nullptr, nullptr), 0);
+}
+
+TEST_P(SurfaceTest, CornerKeysReadOnlyTheirPixelAndKeyedCopiesSkipIt) {
+    UseDisplay(GetParam(), 1, 0); // no slack after the last pixel: a wider read would leave the surface
+    CDDrawSurface s;
+    ASSERT_TRUE(s.CreateEmpty(dd, SIZE{3, 2}));
+    const DWORD corners[4] = {Pixel(0x102030), Pixel(0x405060), Pixel(0x708090), Pixel(0xA0B0C0)};
+    FillSurface(s.GetSurface(), Pixel(0xFFFFFF), nullptr);
+    const POINT at[4] = {{0, 0}, {2, 0}, {0, 1}, {2, 1}};
+    for (int c = 0; c < 4; ++c)
+        pt::WriteSurfaceRaw(s.GetSurface(), at[c].x, at[c].y, corners[c]);
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+    for (int corner = 0; corner < 4; ++corner) {
+        ASSERT_TRUE(s.SetColorKeyFromCorner(corner));
+        DDCOLORKEY key{};
+        ASSERT_EQ(s.GetSurface()->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+        EXPECT_EQ(key.dwColorSpaceLowValue, corners[corner]) << corner;
+        EXPECT_EQ(key.dwColorSpaceHighValue, corners[corner]) << corner;
+    }
+    EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
+    // Keyed by the bottom-right corner, a copy leaves out only that colour.
+    IDirectDrawSurface* dst = MakeSurface(3, 2, Pixel(0x00C000));
+    EXPECT_EQ(s.BltTo(dst, 0, 0, nullptr), DD_OK);
+    for (int i = 0; i < 6; ++i) {
+        const int x = i % 3, y = i / 3;
+        const bool key = x == 2 && y == 1;
+        const bool corner = (x == 0 || x == 2);
+        EXPECT_EQ(Raw(dst, x, y), key ? Pixel(0x00C000) : corner ? corners[y * 2 + x / 2] : Pixel(0xFFFFFF));
+    }
+    EXPECT_TRUE(SetColorKeyTopLeft(s.GetSurface()));
+    EXPECT_FALSE(SetColorKeyTopLeft(nullptr));
+}
+
+TEST_P(SurfaceTest, KeyFlagsFollowOnlyASuccessfulKey) {
+    CDDrawSurface s;
+    ASSERT_TRUE(s.CreateEmpty(dd, SIZE{4, 4}));
+    pt::LoseSurface(s.GetSurface());
+    EXPECT_FALSE(s.SetColorKeyFromCorner(0));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+    EXPECT_TRUE(s.Restore());
+    EXPECT_EQ(s.GetSurface()->IsLost(), DD_OK);
+    EXPECT_FALSE(s.SetColorKeyFromCorner(4));
+    EXPECT_FALSE(s.SetColorKeyFromCorner(-1));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+    EXPECT_TRUE(s.SetColorKeyFromCorner(0));
+    EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
+    // A new surface in a keyed wrapper has no key: its blits copy every pixel and do not fail.
+    IDirectDrawSurface* dest = MakeSurface(4, 4);
+    ASSERT_TRUE(s.CreateEmpty(dd, SIZE{4, 4}));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+    FillSurface(s.GetSurface(), Pixel(0xFFFFFF), nullptr);
+    EXPECT_EQ(s.BltTo(dest, 0, 0, nullptr), DD_OK);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(dest, 0, 0), 0xFFFFFFu);
+    ASSERT_TRUE(s.SetColorKeyFromCorner(0));
+    const DWORD bits[4] = {};
+    ASSERT_TRUE(s.Create(dd, bits, SIZE{2, 2}, FALSE, FALSE, nullptr));
+    EXPECT_EQ(s.GetBltFlags(), 0u);
+}
+
+TEST_P(SurfaceTest, PixelFormatRecordsDescribeTheDisplay) {
+    IDirectDrawSurface* s = MakeSurface(2, 2);
+    SurfacePixelFormat f;
+    RgbChannelMasks m;
+    ASSERT_TRUE(GetSurfacePixelFormat(s, &f));
+    ASSERT_TRUE(GetSurfaceRgbMasks(s, &m));
+    EXPECT_EQ(f.bitCount, static_cast<DWORD>(Bits()));
+    // Blue, green, red: maximum, dropped bits, shift; and the red and green masks.
+    struct Want {
+        BYTE max[3], drop[3], shift[3];
+        DWORD red, green;
+    };
+    const Want want = Bits() > 16 ? Want{{255, 255, 255}, {2, 2, 2}, {0, 8, 16}, 0xFF0000, 0xFF00}
+                      : Is555()   ? Want{{31, 31, 31}, {3, 3, 3}, {0, 5, 10}, 0x7C00, 0x03E0}
+                                  : Want{{31, 63, 31}, {3, 2, 3}, {0, 5, 11}, 0xF800, 0x07E0};
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(f.maxValue[c], want.max[c]) << c;
+        EXPECT_EQ(f.dropBits[c], want.drop[c]) << c;
+        EXPECT_EQ(f.shift[c], want.shift[c]) << c;
+    }
+    EXPECT_EQ(m.redMask, want.red);
+    EXPECT_EQ(m.greenMask, want.green);
+    EXPECT_EQ(m.greenMax, want.green >> want.shift[1]);
+    EXPECT_EQ(m.redShift, want.shift[2]);
+    EXPECT_FALSE(GetSurfacePixelFormat(nullptr, &f));
+    EXPECT_FALSE(GetSurfacePixelFormat(s, nullptr));
+    EXPECT_FALSE(GetSurfaceRgbMasks(nullptr, &m));
+    EXPECT_FALSE(GetSurfaceRgbMasks(s, nullptr));
+}
+
+TEST_P(SurfaceTest, CreateFailureLeavesNoSurfaceAndIsTraced) {
+    pt::CaptureDebugOutput(true);
+    pt::FailCreateSurface(DDSCAPS_OFFSCREENPLAIN, 1);
+    CDDrawSurface s;
+    EXPECT_FALSE(s.CreateEmpty(dd, SIZE{4, 4}));
+    EXPECT_EQ(s.GetSurface(), nullptr);
+    EXPECT_EQ(pt::TakeDebugOutput(), " Create Surface Miss\n DirectDraw Error DDERR_OUTOFMEMORY \n");
+    // No DirectDraw object, or no pixels to hold, is no surface either.
+    EXPECT_FALSE(s.CreateEmpty(nullptr, SIZE{4, 4}));
+    EXPECT_EQ(CreateOffscreenSurface(dd, SIZE{0, 4}), nullptr);
+    EXPECT_EQ(CreateOffscreenSurface(dd, SIZE{4, -1}), nullptr);
+    EXPECT_EQ(CreateSurfaceFromBits(nullptr, nullptr, SIZE{2, 2}, nullptr), nullptr);
+    pt::TakeDebugOutput();
+    pt::CaptureDebugOutput(false);
+    EXPECT_TRUE(s.CreateEmpty(dd, SIZE{4, 4}));
+}
+
+TEST_P(SurfaceTest, StretchDoublesAndKeepsInsideTheDestination) {
+    CDDrawSurface src;
+    ASSERT_TRUE(src.CreateEmpty(dd, SIZE{2, 2}));
+    IDirectDrawSurface* dst = MakeSurface(5, 5);
+    pt::WriteSurfaceRaw(src.GetSurface(), 0, 0, Pixel(0xFF0000));
+    pt::WriteSurfaceRaw(src.GetSurface(), 1, 1, Pixel(0x0000FF));
+    const RECT to{1, 1, 5, 5};
+    EXPECT_EQ(src.BltStretch(dst, &to, nullptr), DD_OK);
+    EXPECT_EQ(Raw(dst, 2, 2), Pixel(0xFF0000));
+    EXPECT_EQ(Raw(dst, 4, 4), Pixel(0x0000FF));
+    EXPECT_EQ(Raw(dst, 0, 0), 0u);
+    const RECT empty{3, 3, 3, 5};
+    EXPECT_EQ(src.BltStretch(dst, &empty, nullptr), 0);
+}
+
+// 24-bit source pixels, and 16-bit ones with 5-5-5 or 5-6-5 masks, through the direct conversion.
+TEST_P(SurfaceTest, DirectConversionOfTrueColourAndMaskedRows) {
+    const DWORD top[3] = {0xF8FC08, 0x123456, 0xFFFFFF}, bottom[3] = {0x000000, 0x7F80FF, 0x0C1824};
+    std::vector<BYTE> bits;
+    for (const DWORD* row : {bottom, top})
+        for (int x = 0; x < 3; ++x)
+            for (int c = 0; c < 3; ++c)
+                bits.push_back(static_cast<BYTE>(row[x] >> (8 * c)));
+    IDirectDrawSurface* s = MakeSurface(3, 2);
+    ASSERT_TRUE(CopyDibToSurface(s, bits.data(), 3, 2, nullptr));
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(Raw(s, x, 0), Pixel(top[x])) << x;
+        EXPECT_EQ(Raw(s, x, 1), Pixel(bottom[x])) << x;
+    }
+    // One pixel: red 0x15, green 0x13 (555) or 0x27 (565), blue 0x09. Into 16 bits a 5-bit green moves
+    // up one bit and a 6-bit one loses its lowest; into 24 and 32 bits each channel moves to the top.
+    struct Row {
+        const char* name;
+        WORD pixel;
+        DWORD masks[3];
+        DWORD want565, want555, wantTrue;
+    };
+    const Row rows[] = {
+        {"555",
+         (0x15 << 10) | (0x13 << 5) | 0x09,
+         {0x7C00, 0x03E0, 0x001F},
+         (0x15u << 11) | (0x26u << 5) | 9,
+         (0x15u << 10) | (0x13u << 5) | 9,
+         0xA89848},
+        {"565",
+         (0x15 << 11) | (0x27 << 5) | 0x09,
+         {0xF800, 0x07E0, 0x001F},
+         (0x15u << 11) | (0x27u << 5) | 9,
+         (0x15u << 10) | (0x13u << 5) | 9,
+         0xA89C48},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (Bits() == 32) pt::WriteSurfaceRaw(s, 0, 0, 0xAA000000); // the fourth byte stays
+        ASSERT_TRUE(CopyDibToSurface(s, &row.pixel, 1, 1, row.masks));
+        const DWORD want = Bits() > 16 ? row.wantTrue : Is555() ? row.want555 : row.want565;
+        EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), want | (Bits() == 32 ? 0xAA000000u : 0u));
+    }
+    // Rows and columns the surface does not have are left out; no pixels or a lost lock change nothing.
+    std::vector<BYTE> wide(5 * 4 * 3, 0xFF);
+    ASSERT_TRUE(CopyDibToSurface(s, wide.data(), 5, 4, nullptr));
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(s, 2, 1), 0xFFFFFFu);
+    EXPECT_TRUE(CopyDibToSurface(s, nullptr, 3, 2, nullptr));
+    EXPECT_TRUE(CopyDibToSurface(s, bits.data(), 0, 2, nullptr));
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(s, 2, 1), 0xFFFFFFu);
+    EXPECT_FALSE(CopyDibToSurface(nullptr, bits.data(), 3, 2, nullptr));
+    pt::LoseSurface(s);
+    EXPECT_FALSE(CopyDibToSurface(s, bits.data(), 3, 2, nullptr));
+}
+
+TEST_P(SurfaceTest, SurfaceFromBitsKeysItsTopLeftPixel) {
+    const std::vector<BYTE> bits = {0x00, 0x00, 0xFF, 0x10, 0x20, 0x30,  // bottom row: red, dark
+                                    0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00}; // top row: magenta, green
+    CDDrawSurface s;
+    ASSERT_TRUE(s.Create(dd, bits.data(), SIZE{2, 2}, FALSE, TRUE, nullptr));
+    EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
+    DDCOLORKEY key{};
+    ASSERT_EQ(s.GetSurface()->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+    EXPECT_EQ(key.dwColorSpaceLowValue, Pixel(0xFF00FF));
+    EXPECT_EQ(Raw(s.GetSurface(), 1, 0), Pixel(0x00FF00));
+    EXPECT_EQ(Raw(s.GetSurface(), 0, 1), Pixel(0xFF0000));
+    // Keep: the old surface goes and none comes.
+    EXPECT_TRUE(s.Create(dd, bits.data(), SIZE{2, 2}, TRUE, FALSE, nullptr));
+    EXPECT_EQ(s.GetSurface(), nullptr);
+    EXPECT_FALSE(s.Create(nullptr, bits.data(), SIZE{2, 2}, FALSE, FALSE, nullptr));
+}
+
+// Through GDI: padded rows of every DIB depth the picture readers hand over.
+TEST_P(SurfaceTest, GdiConversionOfEveryDibDepth) {
+    struct Row {
+        const char* name;
+        Dib dib;
+        std::vector<BYTE> bits;
+        std::vector<std::pair<POINT, DWORD>> want; // pixel and its colour
+    };
+    const auto words = [](std::initializer_list<WORD> w) {
+        std::vector<BYTE> b;
+        for (WORD v : w)
+            b.insert(b.end(), {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8)});
+        return b;
+    };
+    Dib four = MakeDib(9, 1, 4, BI_RGB);
+    for (int i = 0; i < 16; ++i)
+        four.extra[i] = static_cast<DWORD>(i * 0x10) << 16;
+    const Row rows[] = {
+        // Width 3: 9 bytes padded to 12; row 1 is the top row.
+        {"24 bits",
+         MakeDib(3, 2, 24, BI_RGB),
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x08, 0xFC, 0xF8, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0, 0, 0},
+         {{{0, 0}, 0xF8FC08}, {{1, 0}, 0x123456}, {{2, 0}, 0xFFFFFF}, {{0, 1}, 0}}},
+        {"8 bits",
+         MakeDib(2, 1, 8, BI_RGB, {0x00C08040, 0x000000FF}),
+         {1, 0, 0, 0},
+         {{{0, 0}, 0x0000FF}, {{1, 0}, 0xC08040}}},
+        // An odd width: each source row holds one padding pixel.
+        {"16 bits 565",
+         MakeDib(3, 2, 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}),
+         words({0, 0, 0, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x1234}),
+         {{{0, 0}, 0xF80000}, {{1, 0}, 0x00FC00}, {{2, 0}, 0x0000F8}, {{0, 1}, 0}}},
+        {"4 bits",
+         four,
+         {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF},
+         {{{3, 0}, 0x300000}, {{8, 0}, 0x800000}}},
+        {"32 bits",
+         MakeDib(1, 1, 32, BI_BITFIELDS, {0x0000FF, 0x00FF00, 0xFF0000}),
+         {0x33, 0x22, 0x11, 0},
+         {{{0, 0}, 0x332211}}},
+        {"1 bit",
+         MakeDib(2, 1, 1, BI_RGB, {0, 0xFFFFFF}),
+         {0x40, 0, 0, 0},
+         {{{0, 0}, 0}, {{1, 0}, 0xFFFFFF}}},
+    };
+    IDirectDrawSurface* s = MakeSurface(9, 2);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FillSurface(s, 0, nullptr);
+        ASSERT_TRUE(BltDibToSurface(s, row.dib.Info(), row.bits.data()));
+        for (const auto& [at, rgb] : row.want)
+            EXPECT_EQ(Raw(s, at.x, at.y), Pixel(rgb)) << at.x << "," << at.y;
+    }
+    // What it cannot read: an unknown depth, masks after a header that is not 40 bytes, no pixels, a
+    // lost surface.
+    BYTE bits[64] = {};
+    EXPECT_FALSE(BltDibToSurface(s, MakeDib(2, 2, 7, BI_RGB).Info(), bits));
+    Dib masked = MakeDib(2, 2, 16, BI_BITFIELDS);
+    masked.header.biSize = 124;
+    EXPECT_FALSE(BltDibToSurface(s, masked.Info(), bits));
+    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), nullptr));
+    EXPECT_FALSE(BltDibToSurface(s, nullptr, bits));
+    EXPECT_FALSE(BltDibToSurface(nullptr, rows[0].dib.Info(), bits));
+    pt::LoseSurface(s);
+    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), bits));
+}
+
+GRAPHICS_IN_EVERY_FORMAT(SurfaceTest);
+
+TEST(SurfaceRecords, BitfieldAnalysisAndDDErrorNames) {
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } info{{40}, {0x7C00, 0x03E0, 0x001F}};
+    BitfieldAnalysis a;
+    ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
+    EXPECT_EQ(a.redShift, 10u);
+    EXPECT_EQ(a.greenShift, 5u);
+    EXPECT_EQ(a.greenUp, 3u);
+    info.masks[1] = 0x07E0;
+    ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
+    EXPECT_EQ(a.greenUp, 2u);
+    EXPECT_EQ(ConvertMaskedChannel(0x07E0, 0x07E0, 5, 2), 0xFC);
+    info.header.biSize = 108;
+    EXPECT_FALSE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
+    EXPECT_FALSE(AnalyseBitfieldMasks(nullptr, &a));
+
+    pt::CaptureDebugOutput(true);
+    EXPECT_EQ(TraceDDError(DDERR_SURFACELOST), 0);
+    EXPECT_EQ(TraceDDError(0x12345), 0);
+    EXPECT_EQ(pt::TakeDebugOutput(),
+              " DirectDraw Error DDERR_SURFACELOST \n DirectDraw Error Unknown Error \n");
+    pt::CaptureDebugOutput(false);
+}
+
+class EightBitDisplay : public DisplayFixture {};
+
+TEST_F(EightBitDisplay, DirectConversionChangesNothingAndSucceeds) {
+    UseDisplay(pt::DisplayFormat::Pal8);
+    IDirectDrawSurface* s = MakeSurface(2, 2);
+    pt::WriteSurfaceRaw(s, 0, 0, 0x5A);
+    const std::vector<BYTE> bits(12, 0xFF);
+    EXPECT_TRUE(CopyDibToSurface(s, bits.data(), 2, 2, nullptr));
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), 0x5Au);
+    EXPECT_EQ(pt::ReadSurfaceRaw(s, 1, 1), 0u);
+}
