@@ -1,0 +1,167 @@
+// The transition tests: pictures of random pixels in the four formats with rows wider than their
+// pixels, the blend a frame must show (from the pinned channel blend), and an engine over surfaces of
+// the display fixture with "mask.arc" written from rule masks and steps at chosen clock times.
+#pragma once
+
+#include "graphics/Transition.h"
+#include "graphics/TransitionTables.h"
+#include "tests/graphics/DisplayFixture.h"
+#include "tools/fixtures/RuleMaskWriter.h"
+
+#include <random>
+
+namespace transition_test {
+using namespace graphics_test;
+using transition::PixelArea;
+
+inline const int kFormats[] = {15, 16, 24, 32};
+
+struct Picture {
+    int format = 32, width = 0, height = 0, pitch = 0;
+    std::vector<BYTE> bytes;
+
+    Picture() = default;
+    Picture(int fmt, int w, int h, int extraPitch = 12)
+        : format(fmt), width(w), height(h), pitch(w * Bpp() + extraPitch),
+          bytes(static_cast<std::size_t>(pitch) * (h > 0 ? h : 1), 0) {}
+    int Bpp() const { return transition::BytesPerPixel(format); }
+    BYTE* At(int x, int y) { return bytes.data() + static_cast<std::size_t>(y) * pitch + x * Bpp(); }
+    std::uint32_t Pixel(int x, int y) const {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + static_cast<std::size_t>(y) * pitch + x * Bpp(), Bpp());
+        return v;
+    }
+    void SetPixel(int x, int y, std::uint32_t v) { std::memcpy(At(x, y), &v, Bpp()); }
+    // Random pixels; 15-bit pixels keep bit 15 clear as a 5-5-5 display writes them.
+    void Randomise(std::uint32_t seed) {
+        std::mt19937 rng(seed);
+        for (auto& b : bytes)
+            b = static_cast<BYTE>(rng());
+        for (int y = 0; y < height && format == 15; ++y)
+            for (int x = 0; x < width; ++x)
+                SetPixel(x, y, Pixel(x, y) & 0x7FFF);
+    }
+    bool SamePixels(const Picture& o) const {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (Pixel(x, y) != o.Pixel(x, y)) return false;
+        return true;
+    }
+};
+
+// What a frame shows at `alpha` between a and b: the pinned channel blend (see the formula's own
+// examples) on every colour field; byte 3 of 32-bit pixels is 0, or blended on the vector path.
+inline std::uint32_t Blended(int format, std::uint32_t a, std::uint32_t b, int alpha, bool byte3 = false) {
+    if (format < 24)
+        return transition::BlendPixel16(static_cast<WORD>(a), static_cast<WORD>(b), alpha, format);
+    std::uint32_t out = 0;
+    for (int c = 0; c < (format == 32 && byte3 ? 4 : 3); ++c)
+        out |= static_cast<std::uint32_t>(
+                   transition::BlendChannel((a >> 8 * c) & 255, (b >> 8 * c) & 255, alpha))
+               << 8 * c;
+    return out;
+}
+
+inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw) {
+    return PixelArea{before.bytes.data(), before.pitch, after.bytes.data(), after.pitch,
+                     draw.bytes.data(),   draw.pitch,   draw.width,         draw.height};
+}
+
+inline pt::DisplayFormat DisplayOf(int format) {
+    return format == 15   ? pt::DisplayFormat::Rgb555
+           : format == 16 ? pt::DisplayFormat::Rgb565
+           : format == 24 ? pt::DisplayFormat::Rgb24
+                          : pt::DisplayFormat::Xrgb32;
+}
+
+class EngineTest : public DisplayFixture {
+  protected:
+    // The display in `format`, before, after and draw surfaces of w x h with random pictures (the draw
+    // surface holds the before picture, as the compositor leaves it), and the vector unit as chosen.
+    void Use(int format, int w = 640, int h = 480, pt::SimdChoice simd = pt::SimdChoice::Detect) {
+        UseDisplay(DisplayOf(format), 8, 12);
+        pixelFormat = format;
+        pt::ForceSimd(simd);
+        m_Before = MakeSurface(w, h);
+        m_After = MakeSurface(w, h);
+        m_Draw = MakeSurface(w, h);
+        before = Picture(format, w, h);
+        after = Picture(format, w, h);
+        before.Randomise(11);
+        after.Randomise(12);
+        Put(m_Before, before);
+        Put(m_After, after);
+        Put(m_Draw, before);
+    }
+    static void Put(IDirectDrawSurface* s, const Picture& p) {
+        DDSURFACEDESC desc{};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        for (int y = 0; y < p.height; ++y)
+            std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &p.bytes[y * p.pitch],
+                        p.width * p.Bpp());
+        s->Unlock(nullptr);
+    }
+    Picture Get(IDirectDrawSurface* s) const {
+        DDSURFACEDESC desc{};
+        desc.dwSize = sizeof desc;
+        Picture p(pixelFormat, before.width, before.height);
+        if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return p;
+        for (int y = 0; y < p.height; ++y)
+            std::memcpy(p.At(0, y), static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch,
+                        p.width * p.Bpp());
+        s->Unlock(nullptr);
+        return p;
+    }
+    Picture DrawPicture() const { return Get(m_Draw); }
+    Picture BeforePicture() const { return Get(m_Before); }
+
+    // An engine on "mask.arc" holding these masks (none unless given).
+    std::unique_ptr<CTransition> MakeEngine(const std::vector<fixtures::ArcEntryData>& masks = {}) {
+        EXPECT_TRUE(fixtures::WriteRuleMaskArc(dir.File("mask.arc"), masks));
+        auto engine = std::make_unique<CTransition>();
+        EXPECT_EQ(engine->Create((dir.ProgramPath() + "mask.arc").c_str()), 1);
+        return engine;
+    }
+    // What the compositor passes for a change with a transition.
+    TransitionParams Params(LONG effect) const {
+        TransitionParams p{};
+        p.effect = effect;
+        p.before = m_Before;
+        p.after = m_After;
+        p.draw = effect == 2 ? nullptr : m_Draw;
+        p.destWidth = p.imageWidth = 640;
+        p.destHeight = p.imageHeight = 480;
+        p.keySource = kKeyNone;
+        for (int i = 0; i < 4 && effect >= 0 && effect < kEffectCount; ++i)
+            p.timing[i] = EffectTimingTable[effect][i];
+        p.timingMode = effect == 2 ? 0 : 1;
+        p.source = RECT{0, 0, 640, 480};
+        return p;
+    }
+    // Starts with the clock at the time StepAt counts from.
+    int Start(CTransition& engine, const TransitionParams& p) {
+        pt::SetClock(kClockStart);
+        return engine.Start(&p);
+    }
+    // One step with the clock at `ms` after the start.
+    int StepAt(CTransition& engine, DWORD ms, int* changed = nullptr) {
+        pt::SetClock(kClockStart + ms);
+        int flag = changed ? *changed : -7;
+        const int done = engine.Step(&flag);
+        if (changed) *changed = flag;
+        return done;
+    }
+    // Steps every `every` ms until the engine reports the end (at most `limit` ms); the time it ended.
+    DWORD RunToEnd(CTransition& engine, DWORD every = 20, DWORD from = 0, DWORD limit = 10000) {
+        DWORD t = from;
+        while (t < limit && !StepAt(engine, t += every)) {
+        }
+        return t;
+    }
+
+    int pixelFormat = 32;
+    IDirectDrawSurface *m_Before = nullptr, *m_After = nullptr, *m_Draw = nullptr;
+    Picture before, after;
+};
+} // namespace transition_test

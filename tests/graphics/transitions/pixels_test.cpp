@@ -1,0 +1,345 @@
+// The pixel work of the transitions on plain memory: the cross-fade blend, the dither cells and the
+// mask-wipe scans, plain, keyed and vector, in the four formats.
+#include "graphics/TransitionFadePixels.h"
+#include "graphics/TransitionMaskPixels.h"
+#include "tests/graphics/transitions/TransitionFixture.h"
+
+using namespace transition;
+using namespace transition_test;
+
+namespace {
+const int kAlphas[] = {0, 1, 8, 80, 128, 248, 255, 256};
+
+// A key for the format, and the same key with a byte 3 that does not take part.
+ColorKey KeyOf(int format, std::uint32_t key) {
+    return ColorKey{static_cast<WORD>(key), key};
+}
+std::uint32_t Stored(int format, std::uint32_t key) {
+    return format == 32 ? key | 0x5A000000u : key;
+}
+} // namespace
+
+TEST(BlendFormula, ExamplesOfTheChannelBlend) {
+    EXPECT_EQ(BlendChannel(200, 100, 128), 150);
+    EXPECT_EQ(BlendChannel(0, 255, 255), 254);
+    EXPECT_EQ(BlendChannel(255, 0, 1), 254);
+    EXPECT_EQ(BlendChannel(17, 99, 0), 17);
+    EXPECT_EQ(BlendChannel(17, 99, 256), 99);
+    // A 5-5-5 white pixel half-way to black has 15 in every channel and bit 15 clear.
+    EXPECT_EQ(BlendPixel16(0x7FFF, 0x0000, 128, 15), (15 << 10) | (15 << 5) | 15);
+    EXPECT_EQ(BlendPixel16(0xFFFF, 0x0000, 128, 16), (15 << 11) | (31 << 5) | 15);
+}
+
+// The plain path gives the blend of every pixel in the area and nothing outside it (nor in the bytes
+// past each row); the vector path gives the same bytes except that it blends byte 3 of 32-bit pixels,
+// at every width, and its scalar twin gives the vector bytes.
+TEST(BlendArea, PlainAndVectorPathsAtEveryWidthAndAlpha) {
+    for (int format : kFormats)
+        for (int width : {1, 3, 7, 8, 9, 13, 16, 17, 31, 64, 77})
+            for (int alpha : kAlphas) {
+                SCOPED_TRACE(::testing::Message() << format << " w" << width << " a" << alpha);
+                Picture a(format, width + 3, 4), b(format, width + 3, 4, 8), plain(format, width + 3, 4, 4);
+                a.Randomise(width * 7 + alpha);
+                b.Randomise(width * 11 + alpha);
+                plain.Randomise(3);
+                Picture simd = plain, twin = plain;
+                const Picture old = plain;
+                PixelArea area = Area(a, b, plain);
+                area.width = width;
+                area.height = 3;
+                BlendPlain(format, area, alpha);
+                area.draw = simd.bytes.data();
+                BlendSimd(format, area, alpha);
+                area.draw = twin.bytes.data();
+                BlendSimdTwin(format, area, alpha);
+                EXPECT_EQ(simd.bytes, twin.bytes);
+                for (int y = 0; y < 4; ++y)
+                    for (int x = 0; x < width + 3; ++x) {
+                        const bool in = x < width && y < 3;
+                        ASSERT_EQ(plain.Pixel(x, y), in ? Blended(format, a.Pixel(x, y), b.Pixel(x, y), alpha)
+                                                        : old.Pixel(x, y));
+                        ASSERT_EQ(simd.Pixel(x, y),
+                                  in ? Blended(format, a.Pixel(x, y), b.Pixel(x, y), alpha, true)
+                                     : old.Pixel(x, y));
+                    }
+                for (int y = 0; y < 4; ++y)
+                    for (int i = (width + 3) * plain.Bpp(); i < plain.pitch; ++i)
+                        ASSERT_TRUE(plain.bytes[y * plain.pitch + i] == old.bytes[y * plain.pitch + i] &&
+                                    simd.bytes[y * plain.pitch + i] == old.bytes[y * plain.pitch + i]);
+            }
+}
+
+TEST(BlendArea, InPlaceIdenticalAndKeyedBlends) {
+    for (int format : kFormats) {
+        SCOPED_TRACE(format);
+        Picture a(format, 21, 4), b(format, 21, 4), separate(format, 21, 4);
+        a.Randomise(40);
+        b.Randomise(41);
+        // InPlaceBlendReadsEachPixelBeforeWritingIt
+        BlendSimd(format, Area(a, b, separate), 77);
+        Picture inPlace = a;
+        BlendSimd(format,
+                  PixelArea{inPlace.bytes.data(), inPlace.pitch, b.bytes.data(), b.pitch,
+                            inPlace.bytes.data(), inPlace.pitch, 21, 4},
+                  77);
+        EXPECT_TRUE(inPlace.SamePixels(separate));
+        // IdenticalPicturesStayUnchangedAtEveryAlpha
+        for (int alpha = 0; alpha <= 256; alpha += 8) {
+            Picture plain(format, 21, 4), simd(format, 21, 4);
+            BlendPlain(format, Area(a, a, plain), alpha);
+            BlendSimd(format, Area(a, a, simd), alpha);
+            for (int i = 0; i < 21 * 4; ++i)
+                ASSERT_TRUE(plain.Pixel(i % 21, i / 21) ==
+                                (a.Pixel(i % 21, i / 21) & (format == 32 ? 0xFFFFFF : ~0u)) &&
+                            simd.Pixel(i % 21, i / 21) == a.Pixel(i % 21, i / 21))
+                    << alpha;
+        }
+        // KeyedBlendLeavesKeyColouredPixelsAlone
+        const std::uint32_t key = format == 15 ? 0x1234 : format == 16 ? 0xBEEF : 0x00ABCDEF;
+        for (int y = 0; y < 4; ++y)
+            b.SetPixel(y, y, Stored(format, key));
+        Picture d(format, 21, 4);
+        d.Randomise(52);
+        const Picture old = d;
+        BlendKeyed(format, Area(a, b, d), 128, KeyOf(format, key));
+        for (int i = 0; i < 21 * 4; ++i) {
+            const int x = i % 21, y = i / 21;
+            ASSERT_EQ(d.Pixel(x, y),
+                      x == y ? old.Pixel(x, y) : Blended(format, a.Pixel(x, y), b.Pixel(x, y), 128));
+        }
+    }
+}
+
+TEST(DitherCells, EachOrderEntryCopiesOneCellOfEveryBlockAndSkipsTheKey) {
+    for (int format : kFormats)
+        for (bool keyed : {false, true}) {
+            SCOPED_TRACE(format * 10 + keyed);
+            Picture after(format, 10, 7, 6), before(format, 10, 7);
+            after.Randomise(60);
+            before.Randomise(61);
+            const std::uint32_t key = format == 15 ? 0x0421 : format == 16 ? 0xF800 : 0x00FF00FF;
+            after.SetPixel(6, 5, Stored(format, key)); // cell (2, 1) of the second block
+            const Picture start = before;
+            const PixelArea area{before.bytes.data(),
+                                 before.pitch,
+                                 after.bytes.data(),
+                                 after.pitch,
+                                 before.bytes.data(),
+                                 before.pitch,
+                                 10,
+                                 7};
+            const ColorKey k = KeyOf(format, key);
+            CopyDitherCells(format, area, 2, 1, keyed ? &k : nullptr);
+            for (int i = 0; i < 70; ++i) {
+                const int x = i % 10, y = i / 10;
+                const bool cell = x % 4 == 2 && y % 4 == 1 && !(keyed && x == 6 && y == 5);
+                ASSERT_EQ(before.Pixel(x, y), cell ? after.Pixel(x, y) : start.Pixel(x, y)) << x << "," << y;
+            }
+            for (int c = 0; c < 16; ++c)
+                CopyDitherCells(format, area, c % 4, c / 4, keyed ? &k : nullptr);
+            EXPECT_EQ(before.Pixel(6, 5), keyed ? start.Pixel(6, 5) : after.Pixel(6, 5));
+            before.SetPixel(6, 5, after.Pixel(6, 5));
+            EXPECT_TRUE(before.SamePixels(after));
+        }
+}
+
+namespace {
+// One wipe over a width x height area: the pictures and the two entry buffers (rows `stride` apart).
+struct Wipe {
+    Picture before, after, draw;
+    int stride;
+    std::vector<WORD> mask, alpha;
+    LONG remaining;
+
+    Wipe(int format, int width, int height, std::uint32_t seed)
+        : before(format, width, height), after(format, width, height, 8), draw(format, width, height, 4),
+          stride(width + 5), mask(static_cast<std::size_t>(stride) * height, 0xAAAA),
+          alpha(mask.size(), 0xBBBB), remaining(width * height) {
+        before.Randomise(seed);
+        after.Randomise(seed + 1);
+        draw = before;
+        std::mt19937 rng(seed + 2);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                Mask(x, y) = static_cast<WORD>(rng() % 256);
+                Alpha(x, y) = 0;
+            }
+    }
+    WORD& Mask(int x, int y) { return mask[static_cast<std::size_t>(y * stride + x)]; }
+    WORD& Alpha(int x, int y) { return alpha[static_cast<std::size_t>(y * stride + x)]; }
+    // Runs one scan; `reached` is the exact count of active pixels unless given.
+    int Run(int format, int level, int delta, int (*scan)(int, const PixelArea&, MaskScan&),
+            LONG reached = -1) {
+        if (reached < 0) {
+            reached = 0;
+            for (int y = 0; y < draw.height; ++y)
+                for (int x = 0; x < draw.width; ++x)
+                    reached += Mask(x, y) <= level;
+        }
+        MaskScan s{mask.data(), alpha.data(), stride, level, delta, remaining, reached};
+        const int done = scan(format, Area(before, after, draw), s);
+        remaining = s.remaining;
+        return done;
+    }
+};
+} // namespace
+
+TEST(MaskScan, PlainScanStartsBlendsAndFinishesPixelsByTheirLevel) {
+    for (int format : kFormats) {
+        SCOPED_TRACE(format);
+        Wipe w(format, 23, 6, 100 + format);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 23; ++x)
+                if (w.Mask(x, y) <= 120) w.Alpha(x, y) = static_cast<WORD>((x * 37 + y * 11) % 256);
+        Wipe old = w;
+        EXPECT_EQ(w.Run(format, 120, 16, ScanMaskPlain), 0);
+        LONG finished = 0;
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 23; ++x) {
+                const int alpha = old.Alpha(x, y) + 16;
+                if (old.Mask(x, y) > 120) { // waiting: untouched
+                    ASSERT_TRUE(w.Mask(x, y) == old.Mask(x, y) && w.Alpha(x, y) == 0 &&
+                                w.draw.Pixel(x, y) == old.draw.Pixel(x, y));
+                } else if (alpha >= 256) {
+                    ++finished;
+                    ASSERT_TRUE(w.Mask(x, y) == kMaskFinished && w.Alpha(x, y) == alpha &&
+                                w.draw.Pixel(x, y) == w.after.Pixel(x, y));
+                } else {
+                    ASSERT_TRUE(w.Mask(x, y) == old.Mask(x, y) && w.Alpha(x, y) == alpha);
+                    ASSERT_EQ(w.draw.Pixel(x, y),
+                              Blended(format, w.before.Pixel(x, y), w.after.Pixel(x, y), alpha))
+                        << x << "," << y;
+                }
+            }
+        EXPECT_GT(finished, 0);
+        EXPECT_EQ(w.remaining, 23 * 6 - finished);
+    }
+}
+
+TEST(MaskScan, TheScanReportsTheEndWhenTheLastPixelFinishes) {
+    for (auto scan : {ScanMaskPlain, ScanMaskSimd, ScanMaskSimdTwin})
+        for (int format : kFormats) {
+            SCOPED_TRACE(format);
+            Wipe w(format, 11, 3, 7);
+            int calls = 1;
+            while (!w.Run(format, 256, 64, scan) && calls < 100)
+                ++calls;
+            EXPECT_EQ(calls, 4);
+            EXPECT_EQ(w.remaining, 0);
+            // Finished 24-bit pixels of the vector path may be one short; the plain path's byte 3 is 0.
+            for (int y = 0; y < 3 && !(format == 24 && scan != ScanMaskPlain); ++y)
+                for (int x = 0; x < 11; ++x)
+                    ASSERT_EQ(w.draw.Pixel(x, y) & 0xFFFFFF, w.after.Pixel(x, y) & 0xFFFFFF);
+        }
+}
+
+TEST(MaskScan, TwentyFourBitPlainScanStopsAfterTheReachedCountAndSixteenBitHasNoBound) {
+    // The count says two pixels are active where four are: the 24-bit scan handles the first two only.
+    for (int format : {24, 16}) {
+        Wipe w(format, 8, 1, 3);
+        for (int x = 0; x < 8; ++x)
+            w.Mask(x, 0) = x % 2 ? 200 : 10;
+        EXPECT_EQ(w.Run(format, 50, 8, ScanMaskPlain, 2), 0);
+        for (int x = 0; x < 8; x += 2)
+            EXPECT_EQ(w.Alpha(x, 0), format == 24 && x >= 4 ? 0 : 8) << format << " " << x;
+    }
+}
+
+TEST(MaskScan, KeyedScanFinishesKeyPixelsWithoutDrawing) {
+    for (int format : kFormats) {
+        SCOPED_TRACE(format);
+        Wipe w(format, 9, 4, 30);
+        const std::uint32_t key = format == 15 ? 0x2222 : format == 16 ? 0x1234 : 0x00102030;
+        for (int x = 0; x < 9; ++x) {
+            w.after.SetPixel(x, 1, Stored(format, key));
+            w.Mask(x, 1) = 0;
+        }
+        w.draw.Randomise(31);
+        const Picture old = w.draw;
+        MaskScan scan{
+            w.mask.data(), w.alpha.data(), w.stride, 0, 8, w.remaining, 1}; // no bound on the keyed scan
+        EXPECT_EQ(ScanMaskKeyed(format, Area(w.before, w.after, w.draw), scan, KeyOf(format, key)), 0);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 9; ++x)
+                if (y == 1)
+                    ASSERT_TRUE(w.Mask(x, y) == kMaskFinished && w.Alpha(x, y) == 0 &&
+                                w.draw.Pixel(x, y) == old.Pixel(x, y));
+                else
+                    ASSERT_EQ(w.Alpha(x, y), w.Mask(x, y) == 0 ? 8 : 0);
+        EXPECT_EQ(scan.remaining, 9 * 4 - 9);
+    }
+}
+
+// The vector scan against its scalar twin byte for byte, and against the plain scan where the two may
+// differ only as listed: byte 3 of 32-bit pixels, and a finished 24-bit pixel one short in each
+// channel that rises.
+TEST(MaskScan, VectorScanMatchesItsTwinAndThePlainScanExceptWhereTheyDiffer) {
+    for (int format : kFormats)
+        for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 21, 24, 25, 40, 67}) {
+            SCOPED_TRACE(::testing::Message() << format << " w" << width);
+            Wipe simd(format, width, 5, 500 + width);
+            for (int y = 0; y < 5; ++y) { // some pixels already done
+                simd.Mask(y % width, y) = kMaskFinished;
+                simd.Alpha(y % width, y) = 256;
+                simd.draw.SetPixel(y % width, y, simd.after.Pixel(y % width, y));
+            }
+            simd.remaining -= 5;
+            Wipe twin = simd, plain = simd;
+            int level = 0, done = 0;
+            for (int call = 0; call < 300 && !done; ++call) {
+                level = std::min(level + 3, 256);
+                const int delta = 1 + (call * 29) % 90;
+                done = simd.Run(format, level, delta, ScanMaskSimd);
+                ASSERT_EQ(twin.Run(format, level, delta, ScanMaskSimdTwin), done);
+                ASSERT_EQ(plain.Run(format, level, delta, ScanMaskPlain), done)
+                    << "both paths end in the same call";
+                ASSERT_TRUE(simd.remaining == twin.remaining && simd.mask == twin.mask &&
+                            simd.alpha == twin.alpha);
+                ASSERT_EQ(simd.draw.bytes, twin.draw.bytes);
+                for (int i = 0; i < width * 5; ++i) {
+                    const int x = i % width, y = i / width;
+                    const std::uint32_t p = plain.draw.Pixel(x, y), s = simd.draw.Pixel(x, y);
+                    if (format != 24) {
+                        ASSERT_EQ(s & (format == 32 ? 0xFFFFFF : ~0u), p & (format == 32 ? 0xFFFFFF : ~0u))
+                            << x << "," << y;
+                        continue;
+                    }
+                    for (int c = 0; c < 24; c += 8) {
+                        const int pc = (p >> c) & 255, sc = (s >> c) & 255,
+                                  bc = (plain.before.Pixel(x, y) >> c) & 255;
+                        ASSERT_TRUE(sc == pc || (simd.Mask(x, y) == kMaskFinished && pc > bc && sc == pc - 1))
+                            << x << "," << y;
+                    }
+                }
+            }
+            EXPECT_EQ(simd.remaining, 0);
+        }
+}
+
+TEST(MaskScan, VectorScanRewritesWaitingPixelsOfAnActiveGroupWithTheirBeforeValue) {
+    for (int format : {15, 16, 32}) {
+        Wipe w(format, 8, 1, 77);
+        for (int x = 0; x < 8; ++x)
+            w.Mask(x, 0) = x ? 200 : 0; // pixels 0-3 (16-bit) or 0-1 (32-bit) form the active group
+        w.draw.Randomise(78);
+        const Picture start = w.draw;
+        w.Run(format, 10, 8, ScanMaskSimd);
+        for (int x = 1; x < 8; ++x)
+            EXPECT_EQ(w.draw.Pixel(x, 0),
+                      x < (format == 32 ? 2 : 4) ? w.before.Pixel(x, 0) : start.Pixel(x, 0))
+                << format << " pixel " << x;
+    }
+    // 24 bits: a finished neighbour in the active pixel's 8-byte part is blended again, one short.
+    Wipe w(24, 8, 1, 5);
+    for (int x = 0; x < 8; ++x) {
+        w.before.SetPixel(x, 0, 0x00C80010); // bytes (blue, green, red) 10 00 C8
+        w.after.SetPixel(x, 0, 0x00107890);  // bytes 90 78 10
+        w.Mask(x, 0) = x == 1 ? 0 : kMaskFinished;
+        w.Alpha(x, 0) = x == 1 ? 0 : 256;
+    }
+    w.draw = w.after;
+    w.remaining = 2; // pixel 1 and one pixel elsewhere
+    w.Run(24, 0, 8, ScanMaskSimd);
+    EXPECT_EQ(w.draw.Pixel(0, 0), 0x0010778Fu); // blue and green rise and land one short; red is exact
+    EXPECT_EQ(w.draw.Pixel(7, 0), 0x00107890u); // no part shared with the active pixel: left alone
+}

@@ -1,0 +1,381 @@
+// Mask wipes: rule masks laid over the screen and checked, and the engine's wipe frames at chosen clock
+// times on the plain, vector and keyed paths.
+#include "graphics/TransitionRuleMask.h"
+#include "tests/graphics/transitions/TransitionFixture.h"
+
+using namespace transition_test;
+using fixtures::RuleMaskShape;
+using fixtures::RuleShape;
+
+namespace {
+BYTE LevelAt(int x, int y) {
+    return static_cast<BYTE>((x * 7 + y * 13) & 0xFF);
+}
+std::vector<BYTE> Levels(int width, int height) {
+    std::vector<BYTE> v(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = LevelAt(static_cast<int>(i % width), static_cast<int>(i / width));
+    return v;
+}
+} // namespace
+
+// Smaller masks repeat across and down from the top-left corner; larger ones give that corner.
+TEST(RuleMask, TilingFillsTheScreenFromTheTopLeftCorner) {
+    const struct {
+        int w, h;
+    } rows[] = {{320, 240}, {600, 7}, {1, 1}, {640, 480}, {800, 600}, {641, 480}, {640, 1000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.w << "x" << row.h);
+        const auto levels = Levels(row.w, row.h);
+        std::vector<BYTE> screen(transition::kScreenPixels, 0xEE);
+        transition::TileMask(levels.data(), row.w, row.h, screen.data());
+        for (int y = 0; y < 480; y += 7)
+            for (int x = 0; x < 640; ++x)
+                ASSERT_EQ(screen[y * 640 + x], LevelAt(x % row.w, y % row.h)) << x << "," << y;
+    }
+}
+
+TEST(RuleMask, DamagedMasksAreRefusedAndLeaveTheScreenAlone) {
+    const auto good = RuleMaskShape(RuleShape::Noise, 40, 30);
+    const auto damaged = [&](std::size_t offset, std::uint32_t value) {
+        auto b = good;
+        fixtures::PutU32(b, offset, value);
+        return b;
+    };
+    const struct {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        bool loads;
+    } rows[] = {
+        {"no columns", damaged(4, 0), false},
+        {"no rows", damaged(8, 0), false},
+        {"total one short of the pixels", damaged(0, 1040 + 1200 - 1), false},
+        {"total one beyond them", damaged(0, 1040 + 1200 + 1), false},
+        {"width that wraps 1040 + w x h", damaged(4, 0x80000000u), false},
+        {"entry shorter than its total", {good.begin(), good.end() - 1}, false},
+        {"not even a header", {good.begin(), good.begin() + 1039}, false},
+        {"whole", good, true},
+        // Bytes after the mask inside the entry, and counts that do not match the levels, are no
+        // damage: the counts are taken from the levels themselves.
+        {"bytes after the mask",
+         [&] {
+             auto b = good;
+             b.push_back(9);
+             return b;
+         }(),
+         true},
+        {"wrong counts", damaged(16, 123456), true},
+    };
+    for (const auto& row : rows) {
+        std::vector<BYTE> screen(transition::kScreenPixels, 0xEE);
+        EXPECT_EQ(transition::LoadRuleMask(row.bytes.data(), row.bytes.size(), screen.data()), row.loads)
+            << row.name;
+        EXPECT_EQ(screen[0] == 0xEE && screen.back() == 0xEE, !row.loads) << row.name;
+    }
+    std::vector<BYTE> screen(transition::kScreenPixels);
+    EXPECT_FALSE(transition::LoadRuleMask(nullptr, 2000, screen.data()));
+}
+
+TEST(RuleMask, CountsCoverOnlyTheAreaAndSkipFinishedEntries) {
+    std::vector<WORD> mask(10 * 4, 3);
+    mask[0] = 0xFFFF;
+    mask[1] = 200;
+    mask[9] = 200; // outside the 6-wide area
+    DWORD histogram[256];
+    transition::CountMaskLevels(mask.data(), 10, 6, 4, histogram);
+    EXPECT_TRUE(histogram[3] == 22 && histogram[200] == 1 && histogram[255] == 0);
+}
+
+// Every path against the wipe as the formulas give it, on an area small enough to run quickly and
+// offset on the surfaces: the level rises by the level step at every level-step time, each started
+// pixel gains the alpha of the alpha steps since the last call and finishes at 256. The vector path
+// differs only in byte 3 of 32-bit pixels and by one in rising channels of finished 24-bit pixels.
+TEST_F(EngineTest, MaskWipeFramesFollowTheRuleMaskOnEveryPath) {
+    const auto mask = RuleMaskShape(RuleShape::Noise, 640, 480);
+    for (int format : kFormats)
+        for (auto simd : {pt::SimdChoice::Plain, pt::SimdChoice::Simd}) {
+            SCOPED_TRACE(format * 10 + (simd == pt::SimdChoice::Simd));
+            Use(format, 72, 24, simd);
+            auto engine = MakeEngine({{"random", mask}});
+            TransitionParams p = Params(47);
+            p.destX = 5;
+            p.destY = 3;
+            p.source = RECT{2, 1, 2 + 61, 1 + 20}; // rows 3-22 and columns 5-65 of the surfaces
+            ASSERT_EQ(Start(*engine, p), 1);
+            std::vector<int> alpha(72 * 24, 0);
+            Picture model = before;
+            int done = 0, left = 61 * 20;
+            for (DWORD t = 20; !done && t < 10000; t += 20) {
+                int changed = -1;
+                done = StepAt(*engine, t, &changed);
+                EXPECT_EQ(changed, 1);
+                const int level = std::min<int>(256, t / p.timing[0] * p.timing[1]);
+                const int delta =
+                    std::min<int>(256, p.timing[3] * (t / p.timing[2] - (t - 20) / p.timing[2]));
+                for (int y = 3; y < 23; ++y)
+                    for (int x = 5; x < 66; ++x) {
+                        int& a = alpha[y * 72 + x];
+                        if (a >= 256 || mask[1040 + y * 640 + x] > level)
+                            continue; // the mask at the screen position
+                        a = std::min(a + delta, 256);
+                        left -= a >= 256;
+                        model.SetPixel(
+                            x, y,
+                            a >= 256 ? after.Pixel(x - 3, y - 2)
+                                     : Blended(format, before.Pixel(x, y), after.Pixel(x - 3, y - 2), a));
+                    }
+                ASSERT_EQ(done, left == 0) << "at " << t;
+                if (t % 300 && !done) continue;
+                const Picture frame = DrawPicture();
+                for (int y = 0; y < 24; ++y)
+                    for (int x = 0; x < 72; ++x) {
+                        const std::uint32_t g = frame.Pixel(x, y), w = model.Pixel(x, y);
+                        if (format != 24 || simd == pt::SimdChoice::Plain || alpha[y * 72 + x] < 256) {
+                            ASSERT_EQ(g & (format == 32 ? 0xFFFFFF : ~0u),
+                                      w & (format == 32 ? 0xFFFFFF : ~0u))
+                                << x << "," << y << " at " << t;
+                            continue;
+                        }
+                        for (int c = 0; c < 24; c += 8) {
+                            const int gc = g >> c & 255, wc = w >> c & 255,
+                                      bc = before.Pixel(x, y) >> c & 255;
+                            ASSERT_TRUE(gc == wc || (wc > bc && gc + 1 == wc))
+                                << x << "," << y << " at " << t;
+                        }
+                    }
+            }
+            EXPECT_TRUE(done);
+        }
+}
+
+TEST_F(EngineTest, APixelStartsInTheFirstCallThatReachesItsLevelAndUniformMasks) {
+    Use(32, 64, 32, pt::SimdChoice::Plain);
+    std::vector<unsigned char> levels(640 * 480, 200);
+    levels[5 * 640 + 7] = 10;
+    auto engine = MakeEngine(
+        {{"mesh", fixtures::RuleMaskBytes(640, 480, levels)},
+         {"mesh_2", fixtures::RuleMaskBytes(640, 480, std::vector<unsigned char>(640 * 480, 0))},
+         {"checker", fixtures::RuleMaskBytes(640, 480, std::vector<unsigned char>(640 * 480, 255))}});
+    TransitionParams p = Params(38);
+    ASSERT_EQ(Start(*engine, p), 1);
+    StepAt(*engine, 80); // level 8
+    EXPECT_EQ(DrawPicture().Pixel(7, 5), before.Pixel(7, 5));
+    StepAt(*engine, 100); // level 10, one alpha step
+    EXPECT_EQ(DrawPicture().Pixel(7, 5), Blended(32, before.Pixel(7, 5), after.Pixel(7, 5), 8));
+    EXPECT_EQ(DrawPicture().Pixel(8, 5), before.Pixel(8, 5));
+    engine->End();
+    // AMaskOfZerosWipesAsACrossFade
+    p = Params(39);
+    ASSERT_EQ(Start(*engine, p), 1);
+    StepAt(*engine, 100);
+    const Picture frame = DrawPicture();
+    for (int i = 0; i < 64 * 32; ++i)
+        ASSERT_EQ(frame.Pixel(i % 64, i / 64),
+                  Blended(32, before.Pixel(i % 64, i / 64), after.Pixel(i % 64, i / 64), 40));
+    EXPECT_EQ(StepAt(*engine, 620), 0);
+    EXPECT_EQ(StepAt(*engine, 640), 1);
+    engine->End();
+    // AMaskOf255sWaitsUntilTheLevelPasses255
+    Put(m_Draw, before);
+    p = Params(43);
+    ASSERT_EQ(Start(*engine, p), 1);
+    EXPECT_EQ(RunToEnd(*engine, 20, 0, 2540), 2540u);
+    EXPECT_TRUE(DrawPicture().SamePixels(before)) << "level 254 does not reach 255";
+    StepAt(*engine, 2560);
+    EXPECT_EQ(DrawPicture().Pixel(3, 3) & 0xFFFFFF, Blended(32, before.Pixel(3, 3), after.Pixel(3, 3), 8));
+    EXPECT_EQ(StepAt(*engine, 3160), 0);
+    EXPECT_EQ(StepAt(*engine, 3180), 1);
+}
+
+TEST_F(EngineTest, Effects4And11AreHardEdgedSweepsEndingBy320Ms) {
+    const auto down = RuleMaskShape(RuleShape::TopToBottom, 640, 480),
+               up = RuleMaskShape(RuleShape::BottomToTop, 640, 480);
+    for (LONG effect : {4, 11})
+        for (int format : {16, 32}) {
+            SCOPED_TRACE(effect * 100 + format);
+            Use(format, 8, 480);
+            auto engine = MakeEngine({{"top_to_bottom", down}, {"bottom_to_top", up}});
+            const TransitionParams p = Params(effect);
+            ASSERT_EQ(Start(*engine, p), 1);
+            int done = 0;
+            DWORD t = 0;
+            while (!done && t < 1000) {
+                done = StepAt(*engine, t += 10);
+                const Picture frame = DrawPicture();
+                for (int y = 0; y < 480; y += 5) {
+                    // Every pixel is the before or the after pixel: never a blend.
+                    const bool isBefore = frame.Pixel(0, y) == before.Pixel(0, y);
+                    ASSERT_TRUE(isBefore || (frame.Pixel(0, y) & 0xFFFFFF) == (after.Pixel(0, y) & 0xFFFFFF))
+                        << y;
+                    const bool started =
+                        (effect == 4 ? y : 479 - y) * 255 / 479 <= static_cast<int>(t / 20 * 16);
+                    ASSERT_EQ(isBefore, !started) << "row " << y << " at " << t;
+                }
+            }
+            EXPECT_TRUE(done);
+            EXPECT_LE(t, 320u);
+        }
+}
+
+// A small mask is tiled and its counts come from the tiled screen; counts that say otherwise cannot
+// stall the wipe; a mask as large as the screen or larger gives its top-left corner.
+TEST_F(EngineTest, MasksOfAnySizeAndCountFinishEveryPixel) {
+    auto wrongCounts = RuleMaskShape(RuleShape::LeftToRight, 640, 480);
+    for (std::size_t v = 0; v < 256; ++v)
+        fixtures::PutU32(wrongCounts, 16 + 4 * v, v == 0 ? 1 : 0); // counts saying one pixel in all
+    const auto corner = [](int w, int h) {
+        return fixtures::RuleMaskBytes(w, h, [](int x, int y) { return x < 320 && y < 240 ? 0 : 255; });
+    };
+    Use(24, 640, 480, pt::SimdChoice::Plain);
+    auto engine = MakeEngine({{"mosaic", RuleMaskShape(RuleShape::Noise, 320, 240)},
+                              {"left_to_right", wrongCounts},
+                              {"checker", corner(640, 480)},
+                              {"mesh", corner(800, 600)}});
+    for (LONG effect : {45, 19}) {
+        SCOPED_TRACE(effect);
+        Put(m_Draw, before);
+        const TransitionParams p = Params(effect);
+        ASSERT_EQ(Start(*engine, p), 1);
+        if (effect == 45) {
+            StepAt(*engine, 1000);
+            const Picture frame = DrawPicture();
+            for (int y = 0; y < 240; y += 7)
+                for (int x = 0; x < 320; ++x) {
+                    const bool started = frame.Pixel(x, y) != before.Pixel(x, y);
+                    ASSERT_TRUE(started == (frame.Pixel(x + 320, y) != before.Pixel(x + 320, y)) &&
+                                started == (frame.Pixel(x, y + 240) != before.Pixel(x, y + 240)));
+                }
+        }
+        EXPECT_EQ(RunToEnd(*engine, 20, effect == 45 ? 1000 : 0), 3180u);
+        EXPECT_TRUE(DrawPicture().SamePixels(after));
+        engine->End();
+    }
+    for (LONG effect : {43, 38}) {
+        SCOPED_TRACE(effect);
+        Put(m_Draw, before);
+        const TransitionParams p = Params(effect);
+        ASSERT_EQ(Start(*engine, p), 1);
+        StepAt(*engine, 640);
+        const Picture frame = DrawPicture();
+        EXPECT_EQ(frame.Pixel(319, 239), after.Pixel(319, 239));
+        EXPECT_TRUE(frame.Pixel(320, 239) == before.Pixel(320, 239) &&
+                    frame.Pixel(319, 240) == before.Pixel(319, 240));
+        engine->End();
+    }
+}
+
+// A damaged or missing mask, or a picture format the pixel routines cannot address, is refused at the
+// set-up and leaves a running transition as it was.
+TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
+    Use(32, 160, 120, pt::SimdChoice::Plain);
+    auto shortTotal = RuleMaskShape(RuleShape::Noise, 64, 64), noRows = shortTotal, noColumns = shortTotal;
+    fixtures::PutU32(shortTotal, 0, 1040 + 64 * 64 - 1);
+    fixtures::PutU32(noRows, 8, 0);
+    fixtures::PutU32(noColumns, 4, 0);
+    auto cut = RuleMaskShape(RuleShape::Noise, 64, 64);
+    cut.resize(cut.size() - 10);
+    auto engine =
+        MakeEngine({{"mesh", shortTotal}, {"mesh_2", noRows}, {"checker", cut}, {"random", noColumns}});
+    TransitionParams p = Params(1);
+    p.destX = 10;
+    p.source = RECT{0, 0, 100, 100};
+    ASSERT_EQ(Start(*engine, p), 1);
+    StepAt(*engine, 100);
+    for (LONG effect : {38, 39, 43, 47, 40 /* not in the archive */}) {
+        TransitionParams q = Params(effect);
+        q.source = RECT{0, 0, 64, 64};
+        EXPECT_EQ(Start(*engine, q), 0) << effect;
+    }
+    EXPECT_EQ(engine->IsRunning(), 1);
+    StepAt(*engine, 200);
+    const Picture frame = DrawPicture();
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const bool inArea = x >= 10 && x < 110 && y < 100;
+            ASSERT_EQ(frame.Pixel(x, y), inArea ? Blended(32, before.Pixel(x, y), after.Pixel(x - 10, y), 80)
+                                                : before.Pixel(x, y));
+        }
+    // Without an engine running, the refusal leaves the pictures alone.
+    engine->End();
+    Put(m_Draw, before);
+    const TransitionParams q = Params(38);
+    EXPECT_EQ(Start(*engine, q), 0);
+    EXPECT_EQ(engine->IsRunning(), 0);
+    EXPECT_TRUE(DrawPicture().SamePixels(before));
+}
+
+TEST_F(EngineTest, AKeyedWipeFinishesKeyPixelsWithoutDrawingThem) {
+    Use(16, 160, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 40; ++x)
+            after.SetPixel(x, y, 0x0841); // and the top-left corner gives the key
+    Put(m_After, after);
+    auto engine = MakeEngine({{"wave", RuleMaskShape(RuleShape::LeftToRight, 640, 480)}});
+    TransitionParams p = Params(49);
+    p.keySource = kKeyTopLeft;
+    ASSERT_EQ(Start(*engine, p), 1);
+    EXPECT_LT(RunToEnd(*engine), 5000u);
+    const Picture frame = DrawPicture();
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 160; ++x)
+            ASSERT_EQ(frame.Pixel(x, y),
+                      after.Pixel(x, y) == 0x0841 ? before.Pixel(x, y) : after.Pixel(x, y));
+}
+
+TEST_F(EngineTest, StopEndsAWipeAtOnceAndEndFreesItsBuffers) {
+    Use(32, 64, 48);
+    auto engine = MakeEngine({{"lens", RuleMaskShape(RuleShape::CenterOut, 640, 480)},
+                              {"l_to_r_blind", RuleMaskShape(RuleShape::Blinds, 640, 480)}});
+    const TransitionParams p = Params(51);
+    ASSERT_EQ(Start(*engine, p), 1);
+    StepAt(*engine, 400);
+    const Picture mid = DrawPicture();
+    EXPECT_EQ(Start(*engine, p), 0) << "a wipe not yet ended holds its buffers";
+    engine->RequestStop();
+    int changed = 5;
+    EXPECT_EQ(StepAt(*engine, 800, &changed), 1);
+    EXPECT_EQ(changed, 5);
+    EXPECT_TRUE(DrawPicture().SamePixels(mid));
+    EXPECT_EQ(engine->IsRunning(), 1);
+    engine->End();
+    EXPECT_EQ(engine->IsRunning(), 0);
+    EXPECT_EQ(Start(*engine, p), 1) << "End freed the buffers";
+    EXPECT_EQ(StepAt(*engine, 900, &changed), 0) << "Start cleared the stop request";
+    engine->End();
+    // EffectTwentyTwoUsesTheMaskOfEffectTwenty
+    for (LONG effect : {20, 22, 21}) {
+        const TransitionParams q = Params(effect);
+        EXPECT_EQ(Start(*engine, q), effect != 21) << effect;
+        engine->End();
+    }
+}
+
+TEST_F(EngineTest, ALongPauseOrZeroTimingValuesStillFinish) {
+    // Ten minutes between two steps: 30000 alpha steps of 256 would wrap a 16-bit alpha, and a level
+    // of 480000 would pass the finished marker 65535 and count finished pixels again.
+    const auto mask = RuleMaskShape(RuleShape::TopToBottom, 640, 480);
+    for (auto simd : {pt::SimdChoice::Plain, pt::SimdChoice::Simd}) {
+        Use(16, 64, 480, simd);
+        auto engine =
+            MakeEngine({{"top_to_bottom", mask}, {"mesh", RuleMaskShape(RuleShape::Noise, 640, 480)}});
+        TransitionParams p = Params(4);
+        ASSERT_EQ(Start(*engine, p), 1);
+        EXPECT_EQ(StepAt(*engine, 40), 0);
+        EXPECT_EQ(StepAt(*engine, 600000), 1);
+        EXPECT_TRUE(DrawPicture().SamePixels(after));
+        engine->End();
+        // ZeroTimingValuesStillFinish: taken as 1 ms and 1 alpha a step.
+        p = Params(1);
+        p.timing[2] = p.timing[3] = 0;
+        pt::SetClock(kClockStart);
+        ASSERT_EQ(Start(*engine, p), 1);
+        EXPECT_EQ(StepAt(*engine, 255), 0);
+        EXPECT_EQ(StepAt(*engine, 256), 1);
+        engine->End();
+        p = Params(38);
+        p.timing[0] = p.timing[1] = p.timing[2] = 0;
+        p.timing[3] = -5;
+        ASSERT_EQ(Start(*engine, p), 1);
+        EXPECT_LT(RunToEnd(*engine, 1, 0, 2000), 2000u);
+    }
+}
