@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,11 @@ class DisplayFixture : public ::testing::Test {
                 const bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
                 ASSERT_EQ(Raw(s, x, y), in ? inside : outside) << x << "," << y;
             }
+    }
+    // Pixels of `s`: x, y and the stored value (without the unshown byte of 32 bits).
+    void ExpectRaw(IDirectDrawSurface* s, std::initializer_list<std::array<DWORD, 3>> pixels) const {
+        for (const auto& p : pixels)
+            EXPECT_EQ(Raw(s, static_cast<int>(p[0]), static_cast<int>(p[1])), p[2]) << p[0] << "," << p[1];
     }
     // "graphic.arc" with these entries, opened as the graphic archive.
     void UseArchive(const std::vector<fixtures::ArcEntryData>& entries,

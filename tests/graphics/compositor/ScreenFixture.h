@@ -12,6 +12,7 @@
 #include "tests/graphics/DisplayFixture.h"
 #include "tools/fixtures/RuleMaskWriter.h"
 
+#include <array>
 #include <functional>
 
 namespace screen_test {
@@ -79,9 +80,10 @@ class ScreenTest : public DisplayFixture {
         DisplayFixture::TearDown();
     }
 
-    // One frame as the game object runs it: update, draw into the back buffer, empty the region. The
-    // region of the frame is kept in `region` (empty when nothing was pending).
-    void Frame() {
+    // One frame as the game object runs it, `ms` after the last: update, draw into the back buffer,
+    // empty the region. The frame's region is kept in `region` (empty when nothing was pending).
+    void Frame(DWORD ms = 0) {
+        pt::AdvanceClock(ms);
         g_pScreen->Update();
         RECT rc;
         if (GetUpdateRect(&rc))
@@ -91,20 +93,26 @@ class ScreenTest : public DisplayFixture {
         g_pScreen->Draw(back->GetSurface());
         AddUpdateRect(nullptr);
     }
+    // The first frame of what just started, and one `ms` later.
+    void Run(DWORD ms) {
+        Frame();
+        Frame(ms);
+    }
     // A frame in which the whole screen is drawn again, as after a repaint.
     void FullFrame() {
         AddUpdateRect(GetScreenRect());
         Frame();
     }
-    void Advance(DWORD ms) { pt::AdvanceClock(ms); }
-    // Frames every 20 ms until the compositor stops running (at most `limitMs`), then one more frame
-    // so that the layers are drawn again.
-    void RunToEnd(DWORD limitMs = 5000) {
-        for (DWORD t = 0; g_pScreen->IsRunning() && t < limitMs; t += 20) {
-            Advance(20);
-            Frame();
-        }
+    // Frames every 20 ms until the compositor stops running, then one more to draw the layers again.
+    void RunToEnd() {
+        for (DWORD t = 0; g_pScreen->IsRunning() && t < 5000; t += 20)
+            Frame(20);
         Frame();
+    }
+    // Pixels of the back buffer: x, y and 0xRRGGBB.
+    void ExpectAt(std::initializer_list<std::array<DWORD, 3>> pixels) const {
+        for (const auto& p : pixels)
+            EXPECT_EQ(At(static_cast<int>(p[0]), static_cast<int>(p[1])), p[2]) << p[0] << "," << p[1];
     }
     void Effects(int effect) {
         g_pScreen->SetEffectEnable(1);

@@ -1,4 +1,4 @@
-// Layers drawn in slot order; changes with and without transitions; the update region they leave; and
+// Layers drawn in slot order; changes with and without transitions and the update region they leave;
 // display-mode changes and surface losses while a transition runs.
 #include "tests/graphics/compositor/ScreenFixture.h"
 
@@ -17,21 +17,22 @@ TEST_F(ScreenTest, LayersDrawInSlotOrderWithKeysPositionsVisibilityAndParts) {
     EXPECT_EQ(g_pScreen->SetLayer(9, sheet), nullptr);
     Frame();
     // Slot 1 is hidden; the keyed picture shows its white square, its magenta frame is transparent.
-    const struct {
-        int x, y;
-        DWORD want;
-    } pixels[] = {{10, 10, kBlue},     {50, 60, kRed},    {149, 139, kRed},   {150, 60, kBlue},
-                  {20, 20, kBlue},     {300, 300, kBlue}, {340, 340, kWhite}, {500, 400, kYellow},
-                  {519, 409, kYellow}, {520, 400, kBlue}, {510, 410, kBlue}};
-    for (const auto& p : pixels)
-        EXPECT_EQ(At(p.x, p.y), p.want) << p.x << "," << p.y;
+    ExpectAt({{10, 10, kBlue},
+              {50, 60, kRed},
+              {149, 139, kRed},
+              {150, 60, kBlue},
+              {20, 20, kBlue},
+              {300, 300, kBlue},
+              {340, 340, kWhite},
+              {500, 400, kYellow},
+              {519, 409, kYellow},
+              {520, 400, kBlue},
+              {510, 410, kBlue}});
     // Showing slot 1 puts it under slot 2 and dirties exactly its own RECT.
     g_pScreen->ShowLayer(1, 1);
     Frame();
     EXPECT_TRUE(SameRect(region, RECT{0, 0, 200, 200})) << Describe(region);
-    EXPECT_EQ(At(20, 20), kGreen);
-    EXPECT_EQ(At(60, 70), kRed);
-    EXPECT_EQ(At(210, 20), kBlue);
+    ExpectAt({{20, 20, kGreen}, {60, 70, kRed}, {210, 20, kBlue}});
 }
 
 TEST_F(ScreenTest, SlotRulesAndEffectNumbers) {
@@ -42,8 +43,7 @@ TEST_F(ScreenTest, SlotRulesAndEffectNumbers) {
     EXPECT_FALSE(g_pScreen->ChangeLayer(10, "red", 1, 0, 0, 0, -1, -1, -1, -1));
     EXPECT_STREQ(g_pScreen->GetLayer(4)->GetName(), "red");
     EXPECT_TRUE(g_pScreen->SetEffect(71));
-    EXPECT_FALSE(g_pScreen->SetEffect(72));
-    EXPECT_FALSE(g_pScreen->SetEffect(-1));
+    EXPECT_FALSE(g_pScreen->SetEffect(72) || g_pScreen->SetEffect(-1));
     EXPECT_EQ(g_pScreen->GetEffect(), 71);
     // Showing, hiding or moving an empty slot does nothing; slots outside 0-9 hold nothing.
     g_pScreen->ShowLayer(5, 1);
@@ -84,8 +84,7 @@ TEST_F(ScreenTest, UpdateRegionCoversExactlyWhatChanged) {
 TEST_F(ScreenTest, ChangeWithTransitionsRunsACrossFadeWithoutThemItIsImmediate) {
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
     FullFrame();
-    // Effects off: the picture shows in the same frame.
-    g_pScreen->SetEffect(1);
+    g_pScreen->SetEffect(1); // effects off: the picture shows in the same frame
     g_pScreen->LoadLayer(2, "red", 1, 0, 0, 0);
     EXPECT_FALSE(g_pScreen->IsRunning());
     Frame();
@@ -97,14 +96,12 @@ TEST_F(ScreenTest, ChangeWithTransitionsRunsACrossFadeWithoutThemItIsImmediate) 
     EXPECT_EQ(ExtraSurfaces(), 2 + 3); // two pictures and three work surfaces
     Frame();
     EXPECT_EQ(At(10, 10), kRed); // the before image
-    Advance(320);
-    Frame();
+    Frame(320);
     EXPECT_EQ(At(10, 10), 0xFF7F00u); // green half-way up: 128 of 256
     EXPECT_TRUE(SameRect(region, RECT{0, 0, 640, 480}));
     RunToEnd();
     EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
-    EXPECT_EQ(At(10, 10), kYellow);
-    EXPECT_EQ(At(300, 300), kBlue);
+    ExpectAt({{10, 10, kYellow}, {300, 300, kBlue}});
     EXPECT_EQ(ExtraSurfaces(), 2); // the work surfaces are gone
 }
 
@@ -115,15 +112,11 @@ TEST_F(ScreenTest, FrameThatReportsTheEndStillShowsTheTransitionImage) {
     // without drawing.
     g_pScreen->SetEffectParams(0, 0, 10, 128);
     g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0);
-    Frame();
-    EXPECT_EQ(At(0, 0), kBlue);
-    Advance(10);
-    Frame();
+    Run(10);
     EXPECT_EQ(At(0, 0), 0x7F007Fu);
     // The layers change behind the transition: the frame that ends it is still the engine's image.
     g_pScreen->GetLayer(1)->m_bVisible = 0;
-    Advance(10);
-    Frame();
+    Frame(10);
     EXPECT_FALSE(g_pScreen->IsRunning());
     EXPECT_EQ(At(0, 0), 0x7F007Fu);
     Frame();
@@ -141,16 +134,12 @@ TEST_F(ScreenTest, OneShotTimingIsUsedOnceAndDroppedByAnImmediateChange) {
     SetSkipMode(0);
     // The next change uses the effect's own row: still running after 100 ms.
     g_pScreen->ChangeLayer(1, "yellow", 1, 0, 0, 0, -1, 5, 5, 5);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     EXPECT_TRUE(g_pScreen->IsRunning());
     RunToEnd();
     // Timing values given to the change replace the row for that change only.
     g_pScreen->ChangeLayer(1, "red", 1, 0, 0, 0, 0, 0, 10, 256);
-    Frame();
-    Advance(10);
-    Frame();
+    Run(10);
     EXPECT_FALSE(g_pScreen->IsRunning());
     Frame();
     EXPECT_EQ(At(0, 0), kRed);
@@ -160,12 +149,9 @@ TEST_F(ScreenTest, MaskWipeAndDitherUseTheirWorkSurfacesAndARefusedStartChangesA
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
     Effects(4); // hard-edged wipe from the top
     g_pScreen->ChangeLayer(0, "bg2", 1, 0, 0, 0, -1, -1, -1, -1);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     // The level has risen by 16 five times: the top rows are done, the bottom ones not started.
-    EXPECT_EQ(At(320, 10), kGreen);
-    EXPECT_EQ(At(320, 470), kBlue);
+    ExpectAt({{320, 10, kGreen}, {320, 470, kBlue}});
     RunToEnd();
     EXPECT_EQ(At(320, 470), kGreen);
     // The dither has no draw surface: the screen shows the before surface it works in.
@@ -176,8 +162,7 @@ TEST_F(ScreenTest, MaskWipeAndDitherUseTheirWorkSurfacesAndARefusedStartChangesA
     EXPECT_EQ(g_pScreen->GetWorkSurface(3), nullptr);
     Frame();
     EXPECT_EQ(At(0, 0), kGreen);
-    Advance(25 * 8);
-    Frame();
+    Frame(25 * 8);
     int blue = 0;
     for (int i = 0; i < 16; ++i)
         blue += At(i % 4, i / 4) == kBlue;
@@ -202,13 +187,11 @@ TEST_F(ScreenTest, ComposePreBlendsAlphaPicturesOverWhatLiesBelow) {
     g_pScreen->SetLayerPos(5, 150, 50);
     FullFrame();
     // Over the green square: red 0 + (255 x 128 / 256), green 255 - 128; over the blue beside it.
-    EXPECT_EQ(At(160, 60), 0x7F7F00u);
-    EXPECT_EQ(At(210, 60), 0x7F007Fu);
+    ExpectAt({{160, 60, 0x7F7F00}, {210, 60, 0x7F007F}});
     // Moved wholly over the blue, it is blended again.
     g_pScreen->SetLayerPos(5, 300, 300);
     FullFrame();
-    EXPECT_EQ(At(310, 310), 0x7F007Fu);
-    EXPECT_EQ(At(160, 60), kGreen);
+    ExpectAt({{310, 310, 0x7F007F}, {160, 60, kGreen}});
 }
 
 TEST_F(ScreenTest, QuakeIgnoresTheEffectNumberButNotSkipOrDisabledEffects) {
@@ -225,18 +208,11 @@ TEST_F(ScreenTest, QuakeIgnoresTheEffectNumberButNotSkipOrDisabledEffects) {
     EXPECT_TRUE(g_pScreen->IsRunning());
     Frame();
     // First offset (-3, 3): the picture moved left and down; the uncovered strip is black.
-    const struct {
-        int x, y;
-        DWORD want;
-    } pixels[] = {{0, 0, 0}, {0, 3, kRed}, {96, 3, kRed}, {97, 3, kBlue}, {636, 100, kBlue}, {637, 100, 0}};
-    for (const auto& p : pixels)
-        EXPECT_EQ(At(p.x, p.y), p.want) << p.x << "," << p.y;
-    Advance(200);
-    Frame();
+    ExpectAt({{0, 0, 0}, {0, 3, kRed}, {96, 3, kRed}, {97, 3, kBlue}, {636, 100, kBlue}, {637, 100, 0}});
+    Frame(200);
     EXPECT_FALSE(g_pScreen->IsRunning());
     Frame();
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(At(639, 100), kBlue);
+    ExpectAt({{0, 0, kRed}, {639, 100, kBlue}});
     // An interval of 0 from the scenario cannot divide the engine by zero.
     g_pScreen->StartQuake(100, 0);
     RunToEnd();
@@ -247,9 +223,7 @@ TEST_F(ScreenTest, NewTransitionEndsTheRunningOneWithoutLeakingSurfaces) {
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
     Effects(4);
     g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     // The wipe still holds its mask; a second change first ends it, so the engine accepts the next.
     g_pScreen->LoadLayer(2, "yellow", 1, 300, 300, 0);
     EXPECT_TRUE(g_pScreen->IsRunning());
@@ -260,12 +234,11 @@ TEST_F(ScreenTest, NewTransitionEndsTheRunningOneWithoutLeakingSurfaces) {
     EXPECT_EQ(ExtraSurfaces(), 3 + 3);
     RunToEnd();
     EXPECT_EQ(ExtraSurfaces(), 3);
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(At(310, 310), kBlue);
+    ExpectAt({{0, 0, kRed}, {310, 310, kBlue}});
 }
 
 // What the game object does around a display-mode change: stop, release, a new DirectDraw object with
-// a new back buffer, restore.
+// a new back buffer, restore; and around a loss of every surface.
 class ModeChangeTest : public ScreenTest {
   protected:
     void SetUp() override {
@@ -279,42 +252,35 @@ class ModeChangeTest : public ScreenTest {
         g_pTransition->RequestStop();
         EXPECT_TRUE(g_pScreen->Release());
         EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
-        EXPECT_EQ(g_pScreen->GetWorkSurface(0), nullptr);
         EXPECT_EQ(ExtraSurfaces(), 0);
         IDirectDraw* fresh = nullptr;
         ASSERT_EQ(DirectDrawCreate(nullptr, &fresh, nullptr), DD_OK);
         back = std::make_unique<CDDrawSurface>();
         ASSERT_TRUE(back->CreateEmpty(fresh, SIZE{640, 480}));
         SetRenderTarget(back->GetSurface());
-        baseSurfaces = pt::LiveSurfaceCount();
         dd->Release();
-        dd = fresh;
-        SetDirectDraw(dd);
+        SetDirectDraw(dd = fresh);
         EXPECT_TRUE(g_pScreen->Restore(dd));
     }
-    // A loss of every surface, the back buffer restored by the display object, then the compositor.
     void LoseEverything() {
         pt::LoseAllSurfaces();
         back->Restore();
         g_pTransition->RequestStop();
         EXPECT_TRUE(g_pScreen->RestoreIfLost());
         EXPECT_FALSE(g_pScreen->IsRunning());
+        EXPECT_EQ(g_pScreen->GetWorkSurface(0), nullptr);
     }
 };
 
 TEST_F(ModeChangeTest, ReleaseAndRestoreDuringATransition) {
     g_pScreen->LoadLayer(2, "red", 1, 300, 300, 0);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     ASSERT_TRUE(g_pScreen->IsRunning());
     ChangeDisplayMode();
     // Three pictures, the "AM" one with its kept copy, composed again; transitions work as before.
     EXPECT_EQ(ExtraSurfaces(), 4);
     FullFrame();
-    EXPECT_EQ(At(300, 300), kRed);
-    EXPECT_EQ(At(10, 10), 0x7F007Fu);
-    EXPECT_EQ(At(500, 100), kBlue);
+    ExpectAt({{300, 300, kRed}, {10, 10, 0x7F007F}, {500, 100, kBlue}});
     g_pScreen->ShowLayer(2, 0);
     EXPECT_TRUE(g_pScreen->IsRunning());
     RunToEnd();
@@ -324,34 +290,25 @@ TEST_F(ModeChangeTest, ReleaseAndRestoreDuringATransition) {
 TEST_F(ModeChangeTest, OverlayComesBackInItsColourAndALossEndsAFade) {
     g_pScreen->SetEffect(1);
     g_pScreen->Fade(CScreen::kWhiteOut);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     // Cut short by the mode change, the white-out has reached its end: white.
     ChangeDisplayMode();
     EXPECT_TRUE(g_pScreen->IsWhitedOut());
     FullFrame();
-    EXPECT_TRUE(At(0, 0) == kWhite && At(639, 479) == kWhite);
+    ExpectAt({{0, 0, kWhite}, {639, 479, kWhite}});
     g_pScreen->Fade(CScreen::kWhiteIn);
     RunToEnd();
     EXPECT_EQ(At(500, 100), kBlue);
-    // LossDuringAFadeEndsIt: the black-out ends black.
+    // LossDuringAFadeEndsIt: the black-out ends black; after a loss a finished overlay is filled again.
     g_pScreen->Fade(CScreen::kBlackOut);
-    Frame();
-    Advance(100);
-    Frame();
+    Run(100);
     LoseEverything();
-    EXPECT_EQ(g_pScreen->GetWorkSurface(0), nullptr);
     EXPECT_TRUE(g_pScreen->IsBlackedOut());
     FullFrame();
-    EXPECT_TRUE(At(320, 240) == 0 && At(639, 479) == 0);
-    // After a loss the black overlay of a finished fade is filled again too.
-    g_pScreen->SetEffectEnable(0);
-    g_pScreen->Fade(CScreen::kBlackIn);
-    g_pScreen->Fade(CScreen::kBlackOut);
+    ExpectAt({{320, 240, 0}, {639, 479, 0}});
     LoseEverything();
     FullFrame();
-    EXPECT_TRUE(At(0, 0) == 0 && At(639, 479) == 0);
+    ExpectAt({{0, 0, 0}, {639, 479, 0}});
     EXPECT_FALSE(IsErrorStop());
 }
 
@@ -362,8 +319,7 @@ TEST_F(ModeChangeTest, FrozenScreenIsMadeAgainFromTheLayers) {
     EXPECT_TRUE(g_pScreen->HasSnapshot());
     FullFrame();
     // The old frozen picture is gone with the old display; the layers as they are now show instead.
-    EXPECT_EQ(At(300, 300), kRed);
-    EXPECT_EQ(At(10, 10), 0x7F007Fu);
+    ExpectAt({{300, 300, kRed}, {10, 10, 0x7F007F}});
     g_pScreen->TransitionFromSnapshot(1);
     RunToEnd();
     EXPECT_EQ(At(300, 300), kRed);

@@ -17,8 +17,7 @@ class MoveTest : public ScreenTest {
     void SlideFor(int from, int to, int x, int tenths, DWORD ms) {
         g_pScreen->MoveChar(from, to, x, tenths);
         Frame(); // the first step takes the start
-        Advance(ms);
-        Frame();
+        Frame(ms);
     }
 };
 } // namespace
@@ -30,25 +29,21 @@ TEST_F(MoveTest, SlidesAlongXAtTheClocksPace) {
     EXPECT_TRUE(g_pScreen->IsRunning() && g_pScreen->IsMoving());
     EXPECT_TRUE(g_pTransition->IsRunning()); // input waits as for a transition
     EXPECT_EQ(X(3), 300);
-    Frame();
-    Advance(1000);
-    Frame();
+    Run(1000);
     EXPECT_EQ(X(3), 250);
     // Only the band the picture swept is redrawn: rows 200-279, new x to old x + width.
     EXPECT_TRUE(SameRect(region, RECT{250, 200, 400, 280})) << Describe(region);
-    EXPECT_TRUE(At(250, 200) == kRed && At(349, 279) == kRed && At(350, 200) == kBlue);
-    Advance(500);
-    Frame();
+    ExpectAt({{250, 200, kRed}, {349, 279, kRed}, {350, 200, kBlue}});
+    Frame(500);
     EXPECT_EQ(X(3), 225);
     // At the end it changes slot and the whole screen is redrawn.
-    Advance(500);
-    Frame();
+    Frame(500);
     EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
     EXPECT_EQ(g_pScreen->GetLayer(3), nullptr);
     EXPECT_EQ(X(5), 200);
     EXPECT_EQ(g_pScreen->GetLayer(5)->m_nY, 200);
     EXPECT_TRUE(SameRect(region, RECT{0, 0, 640, 480}));
-    EXPECT_TRUE(At(200, 200) == kRed && At(300, 200) == kBlue);
+    ExpectAt({{200, 200, kRed}, {300, 200, kBlue}});
 }
 
 TEST_F(MoveTest, RightwardSlideMarksFromTheOldXAndATickZeroStartStillSlides) {
@@ -135,7 +130,7 @@ TEST_F(MoveTest, ReleaseRestoreASecondMoveOrALostPictureEndTheSlide) {
     EXPECT_EQ(X(4), 100);
     EXPECT_TRUE(g_pScreen->Restore(dd));
     FullFrame();
-    EXPECT_TRUE(At(100, 200) == kRed && At(300, 200) == kBlue);
+    ExpectAt({{100, 200, kRed}, {300, 200, kBlue}});
     // A restore after a loss does the same.
     SlideFor(4, 4, 500, 20, 500);
     pt::LoseAllSurfaces();
@@ -151,8 +146,7 @@ TEST_F(MoveTest, ReleaseRestoreASecondMoveOrALostPictureEndTheSlide) {
     // PictureTakenOutOfItsSlotMidSlideEndsTheSlide
     SlideFor(3, 5, 100, 20, 0);
     DeleteLayerObject(g_pScreen->SetLayer(3, nullptr));
-    Advance(100);
-    Frame();
+    Frame(100);
     EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
     EXPECT_EQ(g_pScreen->GetLayer(5), nullptr);
 }
@@ -168,19 +162,18 @@ TEST_F(MoveTest, SnapshotRevealsAllChangesTogether) {
     g_pScreen->ShowLayer(3, 0);
     EXPECT_FALSE(g_pScreen->IsRunning());
     FullFrame();
-    EXPECT_TRUE(At(0, 0) == kBlue && At(300, 200) == kRed);
+    ExpectAt({{0, 0, kBlue}, {300, 200, kRed}});
     g_pScreen->TransitionFromSnapshot(1);
     EXPECT_EQ(g_pScreen->GetEffectEnable(), 1);
     EXPECT_FALSE(g_pScreen->HasSnapshot());
     Frame();
-    EXPECT_TRUE(At(0, 0) == kBlue && At(300, 200) == kRed);
-    Advance(320);
-    Frame();
+    ExpectAt({{0, 0, kBlue}, {300, 200, kRed}});
+    Frame(320);
     // Half-way every change moves together: blue to yellow, red to green.
     EXPECT_TRUE(At(0, 0) == 0x7F7F7Fu && At(300, 200) == 0x7F7F00u)
         << std::hex << At(0, 0) << " " << At(300, 200);
     RunToEnd();
-    EXPECT_TRUE(At(0, 0) == kYellow && At(300, 200) == kGreen);
+    ExpectAt({{0, 0, kYellow}, {300, 200, kGreen}});
     EXPECT_EQ(ExtraSurfaces(), 3);
 }
 
@@ -198,7 +191,7 @@ TEST_F(MoveTest, SecondSnapshotKeepsTheSavedSettingAndDropsTheFirstPicture) {
     EXPECT_TRUE(g_pScreen->IsRunning());
     Frame();
     // The second snapshot already held the changes.
-    EXPECT_TRUE(At(0, 0) == kYellow && At(300, 200) == kGreen);
+    ExpectAt({{0, 0, kYellow}, {300, 200, kGreen}});
     RunToEnd();
     EXPECT_EQ(ExtraSurfaces(), 3);
 }

@@ -237,88 +237,73 @@ TEST_P(PictureObjectTest, CreateBlankNeedsADirectDrawObjectASizeAndNoSurface) {
     DeleteLayerObject(none);
 }
 
-TEST_P(PictureObjectTest, KeyedDrawingLeavesTheKeyColourOut) {
-    PictureDesc s = Gradient(4, 3);
-    s.pixels[0] = s.pixels[5] = 0xF80000; // the key: top-left
-    UseArchive({{"keyed", fixtures::WriteBmp(s)}});
-    IDirectDrawSurface* target = MakeSurface(64, 48, Grey());
-    CLayer* layer = CreateLayerObject(0);
-    ASSERT_TRUE(layer->Load("keyed", 1, 10, 20, 1, 0));
-    EXPECT_EQ(layer->Draw(target), 0);
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(Raw(target, 10 + i % 4, 20 + i / 4), i == 0 || i == 5 ? Grey() : Pixel(s.pixels[i])) << i;
-    // Another corner as the key; 4 changes nothing.
-    layer->SetColorKeyMode(3);
-    FillSurface(target, Grey(), nullptr);
-    layer->Draw(target);
-    EXPECT_EQ(Raw(target, 10, 20), Pixel(0xF80000));
-    EXPECT_EQ(Raw(target, 13, 22), Grey());
-    layer->SetColorKeyMode(4);
-    layer->SetColorKeyMode(-1);
-    FillSurface(target, Grey(), nullptr);
-    layer->Draw(target);
-    EXPECT_EQ(Raw(target, 13, 22), Grey());
-    DeleteLayerObject(layer);
-}
-
-TEST_P(PictureObjectTest, PartsDrawOnlyWhatIsSetAndHiddenLayersNothing) {
-    const PictureDesc s = Gradient(8, 4);
-    UseArchive({{"sheet", fixtures::WriteCm(s)}});
-    IDirectDrawSurface* target = MakeSurface(64, 48, Grey());
-    CLayer* layer = CreateLayerObject(3);
-    ASSERT_TRUE(layer->Load("sheet", 1, 30, 30, 0, 0));
-    EXPECT_EQ(layer->Draw(target), 0); // no part set: nothing
-    ExpectRect(target, RECT{}, 0, Grey());
-    const RECT part{2, 1, 5, 3}, wide{0, 0, 8, 4};
-    layer->SetPart(&part, 40, 5, 1);
-    for (int bad : {3, -1}) // beyond the count: ignored
-        layer->SetPart(&wide, 0, 0, bad);
-    layer->SetPart(nullptr, 0, 0, 0);
-    EXPECT_EQ(layer->Draw(target), 0);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const bool in = x >= 40 && x < 43 && y >= 5 && y < 7;
-            ASSERT_EQ(Raw(target, x, y), in ? Pixel(s.pixels[(y - 4) * 8 + (x - 38)]) : Grey())
-                << x << "," << y;
-        }
-    for (int index : {3, -1, 1}) { // only the last clears the part
-        layer->ClearPart(index);
-        FillSurface(target, Grey(), nullptr);
-        layer->Draw(target);
-        EXPECT_EQ(Raw(target, 40, 5), index == 1 ? Grey() : Pixel(s.pixels[10])) << index;
-    }
-    DeleteLayerObject(layer);
-    CLayer* whole = CreateLayerObject(0);
-    ASSERT_TRUE(whole->Load("sheet", 1, 30, 30, 0, 0));
-    whole->Draw(target);
-    EXPECT_EQ(Raw(target, 30, 30), Pixel(s.pixels[0]));
-    EXPECT_EQ(Raw(target, 37, 33), Pixel(s.pixels[31]));
-    FillSurface(target, Grey(), nullptr);
-    whole->m_bVisible = 0;
-    EXPECT_EQ(whole->Draw(target), 0);
-    EXPECT_EQ(Raw(target, 30, 30), Grey());
-    DeleteLayerObject(whole);
-}
-
-TEST_P(PictureObjectTest, DrawingIsClippedAtTheScreenEdges) {
-    const PictureDesc s = Gradient(20, 10);
-    UseArchive({{"edge", fixtures::WriteBmp(s)}});
+// A gradient sheet drawn whole, keyed by a corner, in parts, clipped at the screen's edges, hidden and
+// stretched.
+TEST_P(PictureObjectTest, DrawingWholeKeyedInPartsClippedAndStretched) {
+    PictureDesc s = Gradient(20, 10);
+    s.pixels[0] = s.pixels[21] = 0xF80000; // the key: top-left
+    UseArchive({{"sheet", fixtures::WriteBmp(s)}});
+    const auto at = [&](int x, int y) { return Pixel(s.pixels[y * 20 + x]); };
     IDirectDrawSurface* target = MakeSurface(640, 480, Grey());
     CLayer* layer = CreateLayerObject(0);
-    ASSERT_TRUE(layer->Load("edge", 1, 630, 475, 0, 0));
+    ASSERT_TRUE(layer->Load("sheet", 1, 630, 475, 0, 0));
+    // DrawingIsClippedAtTheScreenEdges: from the bottom-right, from the top-left, and wholly off.
     EXPECT_EQ(layer->Draw(target), 0);
-    EXPECT_EQ(Raw(target, 630, 475), Pixel(s.pixels[0]));
-    EXPECT_EQ(Raw(target, 639, 479), Pixel(s.pixels[4 * 20 + 9]));
-    EXPECT_EQ(Raw(target, 629, 479), Grey());
+    ExpectRaw(target, {{630, 475, at(0, 0)}, {639, 479, at(9, 4)}, {629, 479, Grey()}});
     layer->m_nX = -5;
     layer->m_nY = -3;
     layer->Draw(target);
-    EXPECT_EQ(Raw(target, 0, 0), Pixel(s.pixels[3 * 20 + 5]));
-    EXPECT_EQ(Raw(target, 14, 6), Pixel(s.pixels[9 * 20 + 19]));
-    EXPECT_EQ(Raw(target, 15, 6), Grey());
-    EXPECT_EQ(Raw(target, 0, 7), Grey());
+    ExpectRaw(target, {{0, 0, at(5, 3)}, {14, 6, at(19, 9)}, {15, 6, Grey()}, {0, 7, Grey()}});
     layer->m_nX = 700;
     EXPECT_EQ(layer->Draw(target), 0);
+    // KeyedDrawingLeavesTheKeyColourOut: by the top-left corner, then the bottom-right; 4 and -1 change
+    // nothing.
+    FillSurface(target, Grey(), nullptr);
+    layer->m_nX = layer->m_nY = 0;
+    layer->SetColorKeyMode(0);
+    layer->Draw(target);
+    ExpectRaw(target, {{0, 0, Grey()}, {1, 1, Grey()}, {2, 1, at(2, 1)}, {19, 9, at(19, 9)}});
+    for (int corner : {3, 4, -1})
+        layer->SetColorKeyMode(corner);
+    FillSurface(target, Grey(), nullptr);
+    layer->Draw(target);
+    ExpectRaw(target, {{0, 0, Pixel(0xF80000)}, {19, 9, Grey()}});
+    // Hidden: nothing, by a plain draw or a stretch; a stretch doubles, clipped to the destination.
+    const RECT dest{0, 0, 40, 20}, source{0, 0, 20, 10};
+    layer->m_bVisible = 0;
+    EXPECT_TRUE(layer->Draw(target) == 0 && layer->DrawStretch(target, &dest, &source) == 0);
+    EXPECT_EQ(Raw(target, 36, 16), Grey());
+    layer->m_bVisible = 1;
+    EXPECT_EQ(layer->DrawStretch(target, &dest, &source), DD_OK);
+    ExpectRaw(target, {{36, 16, at(18, 8)}, {3, 3, at(1, 1)}});
+    // StretchAndLostSurfaces
+    pt::LoseSurface(layer->GetSurface());
+    EXPECT_TRUE(layer->RestoreIfLost());
+    EXPECT_EQ(layer->GetSurface()->IsLost(), DD_OK);
+    // PartsDrawOnlyWhatIsSet: none set draws nothing; a part beyond the count or without a RECT is
+    // ignored, and so is a cleared index beyond the count.
+    CLayer* parts = CreateLayerObject(3);
+    ASSERT_TRUE(parts->Load("sheet", 1, 30, 30, 0, 0));
+    FillSurface(target, Grey(), nullptr);
+    EXPECT_EQ(parts->Draw(target), 0);
+    const RECT part{2, 1, 5, 3}, wide{0, 0, 8, 4};
+    for (int index : {3, -1})
+        parts->SetPart(&wide, 0, 0, index);
+    parts->SetPart(nullptr, 0, 0, 0);
+    parts->SetPart(&part, 40, 5, 1);
+    EXPECT_EQ(parts->Draw(target), 0);
+    for (int i = 0; i < 64 * 48; ++i) {
+        const int x = i % 64, y = i / 64;
+        ASSERT_EQ(Raw(target, x, y), x >= 40 && x < 43 && y >= 5 && y < 7 ? at(x - 38, y - 4) : Grey())
+            << x << "," << y;
+    }
+    for (int index : {3, -1, 1}) { // only the last clears the part
+        parts->ClearPart(index);
+        FillSurface(target, Grey(), nullptr);
+        parts->Draw(target);
+        EXPECT_EQ(Raw(target, 40, 5), index == 1 ? Grey() : at(2, 1)) << index;
+    }
+    DeleteLayerObject(parts);
     DeleteLayerObject(layer);
 }
 
@@ -345,8 +330,7 @@ TEST_P(PictureObjectTest, AlphaLayersBlendOverTheTarget) {
     layer->m_nX = layer->m_nY = 0;
     ASSERT_TRUE(layer->PreBlend(target));
     layer->Draw(target);
-    EXPECT_EQ(Raw(target, 0, 0), AlphaOverBlack(alpha[0]));
-    EXPECT_EQ(Raw(target, 2, 2), AlphaOverBlack(alpha[26]));
+    ExpectRaw(target, {{0, 0, AlphaOverBlack(alpha[0])}, {2, 2, AlphaOverBlack(alpha[26])}});
     // Only "AM" layers blend.
     CLayer* plain = CreateLayerObject(0);
     ASSERT_TRUE(plain->Load("plain", 1, 0, 0, 0, 0));
@@ -420,9 +404,8 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
         }
     const DWORD cell0 = Raw(set0, 1, 2), set1 = Raw(layer->GetSetSurface(1), 8, 4);
     EXPECT_EQ(layer->Draw(target), 0);
-    EXPECT_EQ(Raw(target, 11, 12), cell0);
-    EXPECT_EQ(Raw(target, 21, 12), Pixel(0xFFFFFF) * White(21, 12)); // hidden cell: the target
-    EXPECT_EQ(Raw(target, 60, 10), set1);                            // drawn, unblended
+    // hidden cell: the target // drawn, unblended
+    ExpectRaw(target, {{11, 12, cell0}, {21, 12, Pixel(0xFFFFFF) * White(21, 12)}, {60, 10, set1}});
     // Released and restored, the sets come back and the plane is prepared once more.
     layer->ReleaseSurfaces();
     EXPECT_EQ(layer->GetSetSurface(0), nullptr);
@@ -432,26 +415,6 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
     EXPECT_TRUE(layer->PreBlend(target));
     DeleteLayerObject(layer);
     EXPECT_EQ(ExtraSurfaces(), 1); // the target
-}
-
-TEST_P(PictureObjectTest, StretchAndLostSurfaces) {
-    const PictureDesc s = Gradient(4, 4);
-    UseArchive({{"small", fixtures::WriteBmp(s)}});
-    IDirectDrawSurface* target = MakeSurface(16, 16, Grey());
-    CLayer* layer = CreateLayerObject(0);
-    ASSERT_TRUE(layer->Load("small", 1, 0, 0, 0, 0));
-    const RECT dest{0, 0, 8, 8}, source{0, 0, 4, 4};
-    EXPECT_EQ(layer->DrawStretch(target, &dest, &source), DD_OK);
-    EXPECT_EQ(Raw(target, 7, 7), Pixel(s.pixels[15]));
-    EXPECT_EQ(Raw(target, 1, 1), Pixel(s.pixels[0]));
-    layer->m_bVisible = 0;
-    FillSurface(target, Grey(), nullptr);
-    EXPECT_EQ(layer->DrawStretch(target, &dest, &source), 0);
-    EXPECT_EQ(Raw(target, 1, 1), Grey());
-    pt::LoseSurface(layer->GetSurface());
-    EXPECT_TRUE(layer->RestoreIfLost());
-    EXPECT_EQ(layer->GetSurface()->IsLost(), DD_OK);
-    DeleteLayerObject(layer);
 }
 
 GRAPHICS_IN_EVERY_FORMAT(PictureObjectTest);

@@ -39,7 +39,7 @@ TEST_P(SurfaceTest, FillTakesTheRawValueAndStaysInsideItsRect) {
     EXPECT_EQ(FillSurface(s, 0x12345678, &r), DD_OK);
     // Not converted: a 16-bit surface keeps the low 16 bits, 24 bits the low 24.
     ExpectRect(s, r, Bits() == 16 ? 0x5678u : 0x345678u, 0);
-    if (Bits() == 32) EXPECT_EQ(pt::ReadSurfaceRaw(s, 2, 1), 0x12345678u);
+    EXPECT_TRUE(Bits() != 32 || pt::ReadSurfaceRaw(s, 2, 1) == 0x12345678u);
     // White is 0xFFFFFF at every depth; a null RECT is the whole surface; the row padding stays.
     EXPECT_EQ(FillSurface(s, 0xFFFFFF, nullptr), DD_OK);
     for (DWORD rgb : pt::ReadSurfaceRgb(s))
@@ -70,8 +70,7 @@ TEST_P(SurfaceTest, OneToOneCopyClipsToTheDestination) {
     // Hanging over the right and bottom edges: only what fits is copied, and the padding stays.
     const RECT part{2, 1, 8, 5};
     EXPECT_EQ(src.BltTo(dst, 9, 7, &part), DD_OK);
-    EXPECT_EQ(Raw(dst, 9, 7), value(2, 1));
-    EXPECT_EQ(Raw(dst, 11, 8), value(4, 2));
+    ExpectRaw(dst, {{9, 7, value(2, 1)}, {11, 8, value(4, 2)}});
     for (BYTE b : Padding(dst, 12, Bits() / 8))
         EXPECT_EQ(b, 0);
     // Nothing to copy from or to.
@@ -95,19 +94,18 @@ TEST_P(SurfaceTest, CornerKeysReadOnlyTheirPixelAndKeyedCopiesSkipIt) {
         ASSERT_TRUE(s.SetColorKeyFromCorner(corner));
         DDCOLORKEY key{};
         ASSERT_EQ(s.GetSurface()->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-        EXPECT_EQ(key.dwColorSpaceLowValue, corners[corner]) << corner;
-        EXPECT_EQ(key.dwColorSpaceHighValue, corners[corner]) << corner;
+        EXPECT_TRUE(key.dwColorSpaceLowValue == corners[corner] &&
+                    key.dwColorSpaceHighValue == corners[corner]);
     }
     EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
     // Keyed by the bottom-right corner, a copy leaves out only that colour.
     IDirectDrawSurface* dst = MakeSurface(3, 2, Pixel(0x00C000));
     EXPECT_EQ(s.BltTo(dst, 0, 0, nullptr), DD_OK);
-    for (int i = 0; i < 6; ++i) {
-        const int x = i % 3, y = i / 3;
-        const bool key = x == 2 && y == 1;
-        const bool corner = (x == 0 || x == 2);
-        EXPECT_EQ(Raw(dst, x, y), key ? Pixel(0x00C000) : corner ? corners[y * 2 + x / 2] : Pixel(0xFFFFFF));
-    }
+    std::vector<DWORD> shown;
+    for (int i = 0; i < 6; ++i)
+        shown.push_back(Raw(dst, i % 3, i / 3));
+    const DWORD white = Pixel(0xFFFFFF);
+    EXPECT_EQ(shown, (std::vector<DWORD>{corners[0], white, corners[1], corners[2], white, Pixel(0x00C000)}));
     EXPECT_TRUE(SetColorKeyTopLeft(s.GetSurface()));
     EXPECT_FALSE(SetColorKeyTopLeft(nullptr));
 }
@@ -120,8 +118,7 @@ TEST_P(SurfaceTest, KeyFlagsFollowOnlyASuccessfulKey) {
     EXPECT_EQ(s.GetBltFlags(), 0u);
     EXPECT_TRUE(s.Restore());
     EXPECT_EQ(s.GetSurface()->IsLost(), DD_OK);
-    EXPECT_FALSE(s.SetColorKeyFromCorner(4));
-    EXPECT_FALSE(s.SetColorKeyFromCorner(-1));
+    EXPECT_FALSE(s.SetColorKeyFromCorner(4) || s.SetColorKeyFromCorner(-1));
     EXPECT_EQ(s.GetBltFlags(), 0u);
     EXPECT_TRUE(s.SetColorKeyFromCorner(0));
     EXPECT_EQ(s.GetBltFlags(), kKeyedBltFlags);
@@ -153,19 +150,14 @@ TEST_P(SurfaceTest, PixelFormatRecordsDescribeTheDisplay) {
     const Want want = Bits() > 16 ? Want{{255, 255, 255}, {2, 2, 2}, {0, 8, 16}, 0xFF0000, 0xFF00}
                       : Is555()   ? Want{{31, 31, 31}, {3, 3, 3}, {0, 5, 10}, 0x7C00, 0x03E0}
                                   : Want{{31, 63, 31}, {3, 2, 3}, {0, 5, 11}, 0xF800, 0x07E0};
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(f.maxValue[c], want.max[c]) << c;
-        EXPECT_EQ(f.dropBits[c], want.drop[c]) << c;
-        EXPECT_EQ(f.shift[c], want.shift[c]) << c;
-    }
-    EXPECT_EQ(m.redMask, want.red);
-    EXPECT_EQ(m.greenMask, want.green);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_TRUE(f.maxValue[c] == want.max[c] && f.dropBits[c] == want.drop[c] &&
+                    f.shift[c] == want.shift[c])
+            << c;
+    EXPECT_TRUE(m.redMask == want.red && m.greenMask == want.green && m.redShift == want.shift[2]);
     EXPECT_EQ(m.greenMax, want.green >> want.shift[1]);
-    EXPECT_EQ(m.redShift, want.shift[2]);
-    EXPECT_FALSE(GetSurfacePixelFormat(nullptr, &f));
-    EXPECT_FALSE(GetSurfacePixelFormat(s, nullptr));
-    EXPECT_FALSE(GetSurfaceRgbMasks(nullptr, &m));
-    EXPECT_FALSE(GetSurfaceRgbMasks(s, nullptr));
+    EXPECT_FALSE(GetSurfacePixelFormat(nullptr, &f) || GetSurfacePixelFormat(s, nullptr));
+    EXPECT_FALSE(GetSurfaceRgbMasks(nullptr, &m) || GetSurfaceRgbMasks(s, nullptr));
 }
 
 TEST_P(SurfaceTest, CreateFailureLeavesNoSurfaceAndIsTraced) {
@@ -177,8 +169,7 @@ TEST_P(SurfaceTest, CreateFailureLeavesNoSurfaceAndIsTraced) {
     EXPECT_EQ(pt::TakeDebugOutput(), " Create Surface Miss\n DirectDraw Error DDERR_OUTOFMEMORY \n");
     // No DirectDraw object, or no pixels to hold, is no surface either.
     EXPECT_FALSE(s.CreateEmpty(nullptr, SIZE{4, 4}));
-    EXPECT_EQ(CreateOffscreenSurface(dd, SIZE{0, 4}), nullptr);
-    EXPECT_EQ(CreateOffscreenSurface(dd, SIZE{4, -1}), nullptr);
+    EXPECT_TRUE(!CreateOffscreenSurface(dd, SIZE{0, 4}) && !CreateOffscreenSurface(dd, SIZE{4, -1}));
     EXPECT_EQ(CreateSurfaceFromBits(nullptr, nullptr, SIZE{2, 2}, nullptr), nullptr);
     pt::TakeDebugOutput();
     pt::CaptureDebugOutput(false);
@@ -193,9 +184,7 @@ TEST_P(SurfaceTest, StretchDoublesAndKeepsInsideTheDestination) {
     pt::WriteSurfaceRaw(src.GetSurface(), 1, 1, Pixel(0x0000FF));
     const RECT to{1, 1, 5, 5};
     EXPECT_EQ(src.BltStretch(dst, &to, nullptr), DD_OK);
-    EXPECT_EQ(Raw(dst, 2, 2), Pixel(0xFF0000));
-    EXPECT_EQ(Raw(dst, 4, 4), Pixel(0x0000FF));
-    EXPECT_EQ(Raw(dst, 0, 0), 0u);
+    ExpectRaw(dst, {{2, 2, Pixel(0xFF0000)}, {4, 4, Pixel(0x0000FF)}, {0, 0, 0}});
     const RECT empty{3, 3, 3, 5};
     EXPECT_EQ(src.BltStretch(dst, &empty, nullptr), 0);
 }
@@ -216,32 +205,16 @@ TEST_P(SurfaceTest, DirectConversionOfTrueColourAndMaskedRows) {
     }
     // One pixel: red 0x15, green 0x13 (555) or 0x27 (565), blue 0x09. Into 16 bits a 5-bit green moves
     // up one bit and a 6-bit one loses its lowest; into 24 and 32 bits each channel moves to the top.
-    struct Row {
-        const char* name;
+    const struct {
         WORD pixel;
-        DWORD masks[3];
-        DWORD want565, want555, wantTrue;
-    };
-    const Row rows[] = {
-        {"555",
-         (0x15 << 10) | (0x13 << 5) | 0x09,
-         {0x7C00, 0x03E0, 0x001F},
-         (0x15u << 11) | (0x26u << 5) | 9,
-         (0x15u << 10) | (0x13u << 5) | 9,
-         0xA89848},
-        {"565",
-         (0x15 << 11) | (0x27 << 5) | 0x09,
-         {0xF800, 0x07E0, 0x001F},
-         (0x15u << 11) | (0x27u << 5) | 9,
-         (0x15u << 10) | (0x13u << 5) | 9,
-         0xA89C48},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        DWORD masks[3], want565, want555, wantTrue;
+    } rows[] = {{0x5669, {0x7C00, 0x03E0, 0x001F}, 0xACC9, 0x5669, 0xA89848},
+                {0xACE9, {0xF800, 0x07E0, 0x001F}, 0xACE9, 0x5669, 0xA89C48}};
+    for (const auto& row : rows) {
         if (Bits() == 32) pt::WriteSurfaceRaw(s, 0, 0, 0xAA000000); // the fourth byte stays
         ASSERT_TRUE(CopyDibToSurface(s, &row.pixel, 1, 1, row.masks));
         const DWORD want = Bits() > 16 ? row.wantTrue : Is555() ? row.want555 : row.want565;
-        EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), want | (Bits() == 32 ? 0xAA000000u : 0u));
+        EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), want | (Bits() == 32 ? 0xAA000000u : 0u)) << row.masks[0];
     }
     // Rows and columns the surface does not have are left out; no pixels or a lost lock change nothing.
     std::vector<BYTE> wide(5 * 4 * 3, 0xFF);
@@ -264,8 +237,7 @@ TEST_P(SurfaceTest, SurfaceFromBitsKeysItsTopLeftPixel) {
     DDCOLORKEY key{};
     ASSERT_EQ(s.GetSurface()->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
     EXPECT_EQ(key.dwColorSpaceLowValue, Pixel(0xFF00FF));
-    EXPECT_EQ(Raw(s.GetSurface(), 1, 0), Pixel(0x00FF00));
-    EXPECT_EQ(Raw(s.GetSurface(), 0, 1), Pixel(0xFF0000));
+    ExpectRaw(s.GetSurface(), {{1, 0, Pixel(0x00FF00)}, {0, 1, Pixel(0xFF0000)}});
     // Keep: the old surface goes and none comes.
     EXPECT_TRUE(s.Create(dd, bits.data(), SIZE{2, 2}, TRUE, FALSE, nullptr));
     EXPECT_EQ(s.GetSurface(), nullptr);
@@ -274,69 +246,56 @@ TEST_P(SurfaceTest, SurfaceFromBitsKeysItsTopLeftPixel) {
 
 // Through GDI: padded rows of every DIB depth the picture readers hand over.
 TEST_P(SurfaceTest, GdiConversionOfEveryDibDepth) {
-    struct Row {
-        const char* name;
-        Dib dib;
-        std::vector<BYTE> bits;
-        std::vector<std::pair<POINT, DWORD>> want; // pixel and its colour
-    };
-    const auto words = [](std::initializer_list<WORD> w) {
-        std::vector<BYTE> b;
-        for (WORD v : w)
-            b.insert(b.end(), {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8)});
-        return b;
-    };
     Dib four = MakeDib(9, 1, 4, BI_RGB);
     for (int i = 0; i < 16; ++i)
         four.extra[i] = static_cast<DWORD>(i * 0x10) << 16;
-    const Row rows[] = {
+    const struct {
+        const char* name;
+        Dib dib;
+        std::vector<BYTE> bits;
+        std::vector<DWORD> want; // x, y and the colour, by threes
+    } rows[] = {
         // Width 3: 9 bytes padded to 12; row 1 is the top row.
         {"24 bits",
          MakeDib(3, 2, 24, BI_RGB),
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x08, 0xFC, 0xF8, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0, 0, 0},
-         {{{0, 0}, 0xF8FC08}, {{1, 0}, 0x123456}, {{2, 0}, 0xFFFFFF}, {{0, 1}, 0}}},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0xFC, 0xF8, 0x56, 0x34, 0x12},
+         {0, 0, 0xF8FC08, 1, 0, 0x123456, 0, 1, 0}},
         {"8 bits",
-         MakeDib(2, 1, 8, BI_RGB, {0x00C08040, 0x000000FF}),
+         MakeDib(2, 1, 8, BI_RGB, {0x00C08040, 0x0000FF}),
          {1, 0, 0, 0},
-         {{{0, 0}, 0x0000FF}, {{1, 0}, 0xC08040}}},
+         {0, 0, 0x0000FF, 1, 0, 0xC08040}},
         // An odd width: each source row holds one padding pixel.
-        {"16 bits 565",
+        {"16 bits",
          MakeDib(3, 2, 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}),
-         words({0, 0, 0, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x1234}),
-         {{{0, 0}, 0xF80000}, {{1, 0}, 0x00FC00}, {{2, 0}, 0x0000F8}, {{0, 1}, 0}}},
-        {"4 bits",
-         four,
-         {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF},
-         {{{3, 0}, 0x300000}, {{8, 0}, 0x800000}}},
+         {0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0x34, 0x12},
+         {0, 0, 0xF80000, 1, 0, 0x00FC00, 2, 0, 0x0000F8, 0, 1, 0}},
+        {"4 bits", four, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}, {3, 0, 0x300000, 8, 0, 0x800000}},
         {"32 bits",
-         MakeDib(1, 1, 32, BI_BITFIELDS, {0x0000FF, 0x00FF00, 0xFF0000}),
+         MakeDib(1, 1, 32, BI_BITFIELDS, {0xFF, 0xFF00, 0xFF0000}),
          {0x33, 0x22, 0x11, 0},
-         {{{0, 0}, 0x332211}}},
-        {"1 bit",
-         MakeDib(2, 1, 1, BI_RGB, {0, 0xFFFFFF}),
-         {0x40, 0, 0, 0},
-         {{{0, 0}, 0}, {{1, 0}, 0xFFFFFF}}},
+         {0, 0, 0x332211}},
+        {"1 bit", MakeDib(2, 1, 1, BI_RGB, {0, 0xFFFFFF}), {0x40, 0, 0, 0}, {0, 0, 0, 1, 0, 0xFFFFFF}},
     };
     IDirectDrawSurface* s = MakeSurface(9, 2);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    std::vector<BYTE> bits(64);
+    for (const auto& row : rows) {
         FillSurface(s, 0, nullptr);
-        ASSERT_TRUE(BltDibToSurface(s, row.dib.Info(), row.bits.data()));
-        for (const auto& [at, rgb] : row.want)
-            EXPECT_EQ(Raw(s, at.x, at.y), Pixel(rgb)) << at.x << "," << at.y;
+        std::copy(row.bits.begin(), row.bits.end(), bits.begin());
+        ASSERT_TRUE(BltDibToSurface(s, row.dib.Info(), bits.data())) << row.name;
+        for (std::size_t i = 0; i < row.want.size(); i += 3)
+            EXPECT_EQ(Raw(s, row.want[i], row.want[i + 1]), Pixel(row.want[i + 2]))
+                << row.name << " " << i / 3;
     }
     // What it cannot read: an unknown depth, masks after a header that is not 40 bytes, no pixels, a
     // lost surface.
-    BYTE bits[64] = {};
-    EXPECT_FALSE(BltDibToSurface(s, MakeDib(2, 2, 7, BI_RGB).Info(), bits));
+    EXPECT_FALSE(BltDibToSurface(s, MakeDib(2, 2, 7, BI_RGB).Info(), bits.data()));
     Dib masked = MakeDib(2, 2, 16, BI_BITFIELDS);
     masked.header.biSize = 124;
-    EXPECT_FALSE(BltDibToSurface(s, masked.Info(), bits));
-    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), nullptr));
-    EXPECT_FALSE(BltDibToSurface(s, nullptr, bits));
-    EXPECT_FALSE(BltDibToSurface(nullptr, rows[0].dib.Info(), bits));
+    EXPECT_FALSE(BltDibToSurface(s, masked.Info(), bits.data()));
+    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), nullptr) || BltDibToSurface(s, nullptr, bits.data()));
+    EXPECT_FALSE(BltDibToSurface(nullptr, rows[0].dib.Info(), bits.data()));
     pt::LoseSurface(s);
-    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), bits));
+    EXPECT_FALSE(BltDibToSurface(s, rows[0].dib.Info(), bits.data()));
 }
 
 GRAPHICS_IN_EVERY_FORMAT(SurfaceTest);
@@ -348,16 +307,14 @@ TEST(SurfaceRecords, BitfieldAnalysisAndDDErrorNames) {
     } info{{40}, {0x7C00, 0x03E0, 0x001F}};
     BitfieldAnalysis a;
     ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
-    EXPECT_EQ(a.redShift, 10u);
-    EXPECT_EQ(a.greenShift, 5u);
-    EXPECT_EQ(a.greenUp, 3u);
+    EXPECT_TRUE(a.redShift == 10 && a.greenShift == 5 && a.greenUp == 3);
     info.masks[1] = 0x07E0;
     ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
     EXPECT_EQ(a.greenUp, 2u);
     EXPECT_EQ(ConvertMaskedChannel(0x07E0, 0x07E0, 5, 2), 0xFC);
     info.header.biSize = 108;
-    EXPECT_FALSE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
-    EXPECT_FALSE(AnalyseBitfieldMasks(nullptr, &a));
+    EXPECT_FALSE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a) ||
+                 AnalyseBitfieldMasks(nullptr, &a));
 
     pt::CaptureDebugOutput(true);
     EXPECT_EQ(TraceDDError(DDERR_SURFACELOST), 0);

@@ -6,20 +6,18 @@ using namespace graphics_test;
 TEST(UpdateRegion, ClampedBoundingAndEmptiedByNull) {
     ResetUpdateRegion();
     RECT r;
-    EXPECT_EQ(GetUpdateRect(&r), nullptr);
-    EXPECT_EQ(GetUpdateRect(nullptr), nullptr);
-    struct Row {
+    EXPECT_FALSE(GetUpdateRect(&r) || GetUpdateRect(nullptr));
+    const struct {
         const char* name;
         std::vector<RECT> added; // after an empty region
         RECT want;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"clamped", {{-10, -10, 700, 500}}, {0, 0, 640, 480}},
         {"bounding box", {{0, 0, 10, 10}, {600, 400, 640, 480}}, {0, 0, 640, 480}},
         {"bounding box inside", {{5, 6, 10, 10}, {60, 40, 70, 45}}, {5, 6, 70, 45}},
         {"inverted taken as it is", {{50, 50, 20, 20}}, {50, 50, 20, 20}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         AddUpdateRect(nullptr);
         EXPECT_EQ(GetUpdateRect(&r), nullptr);
@@ -30,11 +28,10 @@ TEST(UpdateRegion, ClampedBoundingAndEmptiedByNull) {
         EXPECT_EQ(g_UpdateRegion.updateMode, 1);
     }
     RECT into{5, 5, 6, 6};
-    const RECT wider{0, 6, 9, 9};
-    const RECT both{0, 5, 9, 9};
+    const RECT wider{0, 6, 9, 9}, both{0, 5, 9, 9};
     UnionUpdateRect(&into, &wider);
-    EXPECT_TRUE(EqualRect(&into, &both));
     UnionUpdateRect(nullptr, &wider);
+    EXPECT_TRUE(EqualRect(&into, &both));
     ResetUpdateRegion();
 }
 
@@ -48,10 +45,8 @@ class BltToTarget : public DisplayTest {
         SetRenderTarget(back);
     }
     int CountWhite(IDirectDrawSurface* s) {
-        int n = 0;
-        for (DWORD rgb : pt::ReadSurfaceRgb(s))
-            n += rgb == 0xFFFFFF;
-        return n;
+        const auto all = pt::ReadSurfaceRgb(s);
+        return static_cast<int>(std::count(all.begin(), all.end(), 0xFFFFFFu));
     }
     IDirectDrawSurface* back = nullptr;
     CDDrawSurface sprite;
@@ -99,9 +94,7 @@ TEST_P(BltToTarget, SourceRectClampedAndOffscreenClippedToTheClipRect) {
         pt::WriteSurfaceRaw(striped.GetSurface(), x, 0, Pixel(static_cast<DWORD>(x) << 16));
     FillSurface(other, 0, nullptr);
     EXPECT_EQ(striped.BltTo(other, -30, 20, nullptr), DD_OK);
-    EXPECT_EQ(Raw(other, 0, 20), Pixel(30u << 16));
-    EXPECT_EQ(Raw(other, 69, 20), Pixel(99u << 16));
-    EXPECT_EQ(Raw(other, 70, 20), 0u);
+    ExpectRaw(other, {{0, 20, Pixel(30u << 16)}, {69, 20, Pixel(99u << 16)}, {70, 20, 0}});
     // Wholly off any side, nothing is blitted.
     for (POINT at : {POINT{-100, 0}, POINT{640, 0}, POINT{0, -100}, POINT{0, 480}})
         EXPECT_EQ(striped.BltTo(other, at.x, at.y, nullptr), 0) << at.x << "," << at.y;
@@ -128,8 +121,7 @@ TEST_P(BltToTarget, KeyedBlitIntoTheTargetAndALostTarget) {
     const RECT corner{0, 0, 80, 64};
     AddUpdateRect(&corner);
     EXPECT_EQ(cursor.BltTo(back, 5, 5, nullptr), DD_OK);
-    EXPECT_EQ(Raw(back, 6, 6), Pixel(0xFFFFFF));
-    EXPECT_EQ(Raw(back, 5, 5), Pixel(0x0000FF));
+    ExpectRaw(back, {{6, 6, Pixel(0xFFFFFF)}, {5, 5, Pixel(0x0000FF)}});
     pt::LoseSurface(back);
     EXPECT_EQ(sprite.BltTo(back, 0, 0, nullptr), DDERR_SURFACELOST);
 }

@@ -8,6 +8,7 @@
 #include "tests/graphics/DisplayFixture.h"
 #include "tools/fixtures/RuleMaskWriter.h"
 
+#include <array>
 #include <random>
 
 namespace transition_test {
@@ -62,9 +63,10 @@ inline std::uint32_t Blended(int format, std::uint32_t a, std::uint32_t b, int a
     return out;
 }
 
-inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw) {
-    return PixelArea{before.bytes.data(), before.pitch, after.bytes.data(), after.pitch,
-                     draw.bytes.data(),   draw.pitch,   draw.width,         draw.height};
+// The rectangle of the three pictures (draw may be before itself); the whole draw picture unless given.
+inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw, int w = -1, int h = -1) {
+    return PixelArea{before.bytes.data(), before.pitch, after.bytes.data(),     after.pitch,
+                     draw.bytes.data(),   draw.pitch,   w < 0 ? draw.width : w, h < 0 ? draw.height : h};
 }
 
 inline pt::DisplayFormat DisplayOf(int format) {
@@ -140,18 +142,24 @@ class EngineTest : public DisplayFixture {
         return p;
     }
     // Starts with the clock at the time StepAt counts from.
-    int Start(CTransition& engine, const TransitionParams& p) {
+    int Start(CTransition& engine, const TransitionParams& p) const {
         pt::SetClock(kClockStart);
         return engine.Start(&p);
     }
-    // One step with the clock at `ms` after the start.
-    int StepAt(CTransition& engine, DWORD ms, int* changed = nullptr) {
+    // One step with the clock at `ms` after the start (or where it stands): what it returned and the
+    // changed flag it left (-7 when untouched).
+    using Result = std::array<int, 2>;
+    static constexpr Result kWaiting{0, 0}, kDrawn{0, 1}, kEnded{1, 1}, kEndedUntouched{1, -7};
+    Result Step(CTransition& engine, DWORD ms) {
         pt::SetClock(kClockStart + ms);
-        int flag = changed ? *changed : -7;
-        const int done = engine.Step(&flag);
-        if (changed) *changed = flag;
-        return done;
+        return StepNow(engine);
     }
+    Result StepNow(CTransition& engine) {
+        int changed = -7;
+        const int done = engine.Step(&changed);
+        return {done, changed};
+    }
+    int StepAt(CTransition& engine, DWORD ms) { return Step(engine, ms)[0]; }
     // Steps every `every` ms until the engine reports the end (at most `limit` ms); the time it ended.
     DWORD RunToEnd(CTransition& engine, DWORD every = 20, DWORD from = 0, DWORD limit = 10000) {
         DWORD t = from;

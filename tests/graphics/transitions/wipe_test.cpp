@@ -106,9 +106,9 @@ TEST_F(EngineTest, MaskWipeFramesFollowTheRuleMaskOnEveryPath) {
             Picture model = before;
             int done = 0, left = 61 * 20;
             for (DWORD t = 20; !done && t < 10000; t += 20) {
-                int changed = -1;
-                done = StepAt(*engine, t, &changed);
-                EXPECT_EQ(changed, 1);
+                const Result r = Step(*engine, t);
+                done = r[0];
+                EXPECT_EQ(r[1], 1);
                 const int level = std::min<int>(256, t / p.timing[0] * p.timing[1]);
                 const int delta =
                     std::min<int>(256, p.timing[3] * (t / p.timing[2] - (t - 20) / p.timing[2]));
@@ -332,15 +332,13 @@ TEST_F(EngineTest, StopEndsAWipeAtOnceAndEndFreesItsBuffers) {
     const Picture mid = DrawPicture();
     EXPECT_EQ(Start(*engine, p), 0) << "a wipe not yet ended holds its buffers";
     engine->RequestStop();
-    int changed = 5;
-    EXPECT_EQ(StepAt(*engine, 800, &changed), 1);
-    EXPECT_EQ(changed, 5);
+    EXPECT_EQ(Step(*engine, 800), kEndedUntouched);
     EXPECT_TRUE(DrawPicture().SamePixels(mid));
     EXPECT_EQ(engine->IsRunning(), 1);
     engine->End();
     EXPECT_EQ(engine->IsRunning(), 0);
     EXPECT_EQ(Start(*engine, p), 1) << "End freed the buffers";
-    EXPECT_EQ(StepAt(*engine, 900, &changed), 0) << "Start cleared the stop request";
+    EXPECT_EQ(StepAt(*engine, 900), 0) << "Start cleared the stop request";
     engine->End();
     // EffectTwentyTwoUsesTheMaskOfEffectTwenty
     for (LONG effect : {20, 22, 21}) {
