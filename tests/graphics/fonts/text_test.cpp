@@ -45,13 +45,37 @@ HFONT GothicFont(int height, int width) {
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, kGothic);
 }
 
-// Whether the glyph of `ch`, its cell's top-left at (cellX, cellY), lights (x, y): the face's own bitmap
-// placed by its bearing and the ascent, clipped to the cell of `cellWidth`.
-bool Lit(const ScaledFont& font, char32_t ch, int cellX, int cellY, int cellWidth, int x, int y) {
-    if (x < cellX || x >= cellX + cellWidth || y < cellY || y >= cellY + font.CellHeight()) return false;
-    const auto g = font.Glyph(ch);
-    const int c = x - cellX - g->left, r = y - cellY - font.Ascent() + g->top;
-    return c >= 0 && r >= 0 && c < g->width && r < g->rows && g->bits[r * g->width + c];
+// The pixels of a view that are `ink`: how many, and the RECT around them; every other pixel must
+// still hold `paper`.
+struct Ink {
+    int count = 0;
+    RECT box{9999, 9999, -1, -1};
+};
+template <class Read> Ink Census(int width, int height, DWORD ink, DWORD paper, Read read) {
+    Ink found;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const DWORD v = read(x, y);
+            EXPECT_TRUE(v == ink || v == paper) << x << "," << y;
+            if (v != ink) continue;
+            ++found.count;
+            found.box = RECT{std::min<LONG>(found.box.left, x), std::min<LONG>(found.box.top, y),
+                             std::max<LONG>(found.box.right, x + 1), std::max<LONG>(found.box.bottom, y + 1)};
+        }
+    return found;
+}
+
+// Inside `cells` every pixel is white or black, black text on white, with ink; outside them `paper`.
+template <class Read> void ExpectOpaqueCells(int width, int height, RECT cells, DWORD paper, Read read) {
+    int black = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const DWORD v = read(x, y);
+            const POINT p{x, y};
+            black += v == 0;
+            EXPECT_TRUE(PtInRect(&cells, p) ? v == 0xFFFFFF || v == 0 : v == paper) << x << "," << y;
+        }
+    EXPECT_GT(black, (cells.right - cells.left) / 2);
 }
 
 class Glyphs : public ::testing::Test {
@@ -64,7 +88,7 @@ class Glyphs : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(Glyphs, CellsAndGlyphsOfThePinnedFace) {
+TEST_F(Glyphs, CellFollowsTheRequestedHeightAndHalfWidth) {
     // IPAGothic: Windows ascent 1802, descent 401: 16 x 1802 / 2203 = 13.09. A negative height is the
     // character height; the cell adds the face's leading.
     const struct {
@@ -76,34 +100,17 @@ TEST_F(Glyphs, CellsAndGlyphsOfThePinnedFace) {
         EXPECT_TRUE(font->CellHeight() == c.cell && font->HalfWidth() == c.halfWidth) << c.height;
         EXPECT_TRUE(c.height <= 0 || font->Ascent() == c.ascent) << c.height;
     }
-    // Glyph bitmaps as FreeType renders them in one bit at the cell's size: bearing, size, ink.
-    const struct {
-        int height, half;
-        char32_t ch;
-        int left, top, width, rows, lit;
-    } glyphs[] = {{48, 24, U'あ', 5, 36, 38, 38, 495},
-                  {48, 24, U'W', 1, 34, 22, 32, 364},
-                  {16, 8, U'漢', 0, 12, 15, 13, 83},
-                  {16, 8, U'A', 0, 11, 8, 10, 28}};
-    for (const auto& g : glyphs) {
-        const auto bitmap = Font(g.height, g.half)->Glyph(g.ch);
-        EXPECT_TRUE(bitmap->left == g.left && bitmap->top == g.top && bitmap->width == g.width &&
-                    bitmap->rows == g.rows)
-            << static_cast<unsigned>(g.ch);
-        EXPECT_EQ(std::count_if(bitmap->bits.begin(), bitmap->bits.end(), [](auto b) { return b != 0; }),
-                  g.lit);
-    }
 }
 
-// Each byte takes one half-width cell; every pixel is ink exactly where the glyph lights its cell
-// and nothing else changes.
+// Each byte takes one half-width cell and each glyph is clipped to its cell: the ink of the pinned face
+// (its count and where it lies) lands where the cells put it, and nothing else changes.
 TEST_F(Glyphs, TextAdvancesByBytesAndClipsEachGlyphToItsCell) {
     const struct {
         const char* name;
         int height, half, x, y;
         std::string text;
-        std::vector<char32_t> chars; // one per cell, 0 for the second cell of a full-width character
-        COLORREF color;
+        int ink;
+        RECT box;
     } rows[] = {
         {"FullWidthCharacterLandsWhereFreeTypePutsIt",
          48,
@@ -111,45 +118,34 @@ TEST_F(Glyphs, TextAdvancesByBytesAndClipsEachGlyphToItsCell) {
          10,
          20,
          platform::Utf8ToSjis("あ"),
-         {U'あ', 0},
-         0x0000FF},
-        {"HalfWidthCharactersTakeOneCellEach", 48, 24, 30, 5, "W", {U'W'}, 0xFFFFFF},
-        {"half-width katakana", 48, 24, 0, 0, "\xB1", {U'\uFF71'}, 0xFFFFFF},
+         495,
+         {15, 23, 53, 60}},
+        {"HalfWidthCharactersTakeOneCellEach", 48, 24, 30, 5, "W", 364, {31, 10, 53, 42}},
+        {"half-width katakana", 48, 24, 0, 0, "\xB1", 195, {2, 7, 21, 40}},
         {"MixedTextAdvancesByBytesAndClipsEachGlyphToItsCell",
          16,
          8,
          4,
          8,
          "A" + platform::Utf8ToSjis("漢") + "g",
-         {U'A', U'漢', 0, U'g'},
-         0x00FF00},
-        {"LoneLeadByteTakesOneCellAndDrawsNothing", 16, 8, 0, 0, "\x82", {0}, 0xFFFFFF},
+         140,
+         {4, 9, 35, 22}},
+        {"LoneLeadByteTakesOneCellAndDrawsNothing", 16, 8, 0, 0, "\x82", 0, {9999, 9999, -1, -1}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         auto font = Font(row.height, row.half);
         Canvas c(96, 80, 32);
         TextStyle style;
-        style.textColor = row.color;
+        style.textColor = RGB(0x12, 0x34, 0x56);
         style.backMode = TRANSPARENT;
-        EXPECT_EQ(platform::DrawSjisText(*font, c.view, row.x, row.y, row.text.c_str(),
-                                         static_cast<int>(row.text.size()), style),
-                  row.half * static_cast<int>(row.text.size()));
-        const DWORD ink = ((row.color & 0xFF) << 16) | (row.color & 0xFF00) | ((row.color >> 16) & 0xFF);
-        int inked = 0;
-        for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 96; ++x) {
-                bool lit = false;
-                for (std::size_t i = 0; i < row.chars.size(); ++i) {
-                    const bool full = i + 1 < row.chars.size() && row.chars[i + 1] == 0 && row.chars[i] != 0;
-                    lit = lit ||
-                          (row.chars[i] && Lit(*font, row.chars[i], row.x + row.half * static_cast<int>(i),
-                                               row.y, row.half * (full ? 2 : 1), x, y));
-                }
-                inked += lit;
-                ASSERT_EQ(c.At(x, y), lit ? ink : kSentinel) << x << "," << y;
-            }
-        EXPECT_EQ(inked > 10, row.chars[0] != 0);
+        const int n = static_cast<int>(row.text.size());
+        EXPECT_EQ(platform::DrawSjisText(*font, c.view, row.x, row.y, row.text.c_str(), n, style),
+                  row.half * n);
+        const Ink ink = Census(96, 80, 0x123456, kSentinel, [&](int x, int y) { return c.At(x, y); });
+        EXPECT_EQ(ink.count, row.ink);
+        EXPECT_TRUE(EqualRect(&ink.box, &row.box))
+            << ink.box.left << "," << ink.box.top << "," << ink.box.right << "," << ink.box.bottom;
     }
 }
 
@@ -158,18 +154,7 @@ TEST_F(Glyphs, OpaqueBackgroundFillsExactlyTheCellsInTheViewsFormat) {
     Canvas c(64, 40, 32);
     const std::string text = platform::Utf8ToSjis("エラー") + "!";
     platform::DrawSjisText(*font, c.view, 3, 5, text.c_str(), static_cast<int>(text.size()), TextStyle{});
-    int ink = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const DWORD v = c.At(x, y);
-            if (x >= 3 && x < 3 + 7 * 8 && y >= 5 && y < 21) {
-                EXPECT_TRUE(v == 0xFFFFFF || v == 0) << x << "," << y; // black text on white
-                ink += v == 0;
-            } else {
-                EXPECT_EQ(v, kSentinel) << x << "," << y;
-            }
-        }
-    EXPECT_GT(ink, 40);
+    ExpectOpaqueCells(64, 40, RECT{3, 5, 3 + 7 * 8, 21}, kSentinel, [&](int x, int y) { return c.At(x, y); });
     // ColoursFollowTheViewFormat: the background of a space in each layout (blue first at 24 bits).
     const struct {
         const char* name;
@@ -250,19 +235,9 @@ TEST_P(TextOut, FreshContextWritesBlackOnOpaqueWhite) {
     SelectObject(dc, old);
     ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
     EXPECT_TRUE(DeleteObject(font));
-    int black = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 96; ++x) {
-            const DWORD v = pt::ReadSurfaceRgbAt(surface, x, y);
-            // Seven bytes: seven half-width cells of 8 x 16.
-            if (x >= 5 && x < 5 + 56 && y >= 7 && y < 23) {
-                EXPECT_TRUE(v == 0xFFFFFF || v == 0) << x << "," << y;
-                black += v == 0;
-            } else {
-                EXPECT_EQ(v, paper) << x << "," << y;
-            }
-        }
-    EXPECT_GT(black, 60);
+    // Seven bytes: seven half-width cells of 8 x 16.
+    ExpectOpaqueCells(96, 64, RECT{5, 7, 5 + 56, 23}, paper,
+                      [&](int x, int y) { return pt::ReadSurfaceRgbAt(surface, x, y); });
 }
 
 TEST_P(TextOut, ColourAndTransparentModeDrawOnlyTheGlyph) {
@@ -275,22 +250,16 @@ TEST_P(TextOut, ColourAndTransparentModeDrawOnlyTheGlyph) {
     const std::string text = platform::Utf8ToSjis("漢");
     EXPECT_TRUE(TextOutA(dc, 20, 6, text.c_str(), 2));
     ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 96; ++x) {
-            // White as the display stores it: 0xFFFF at 5-6-5, 0x7FFF at 5-5-5.
-            const bool lit = Lit(*font->scaled, U'漢', 20, 6, 48, x, y);
-            EXPECT_EQ(lit ? Raw(surface, x, y) : pt::ReadSurfaceRgbAt(surface, x, y),
-                      lit ? Pixel(0xFFFFFF) : paper)
-                << x << "," << y;
-        }
     DeleteObject(font);
+    // White as the display stores it: 0xFFFF at 5-6-5, 0x7FFF at 5-5-5.
+    const Ink ink =
+        Census(96, 64, Pixel(0xFFFFFF), Pixel(0x204080), [&](int x, int y) { return Raw(surface, x, y); });
+    const RECT box{22, 8, 65, 48};
+    EXPECT_EQ(ink.count, 731);
+    EXPECT_TRUE(EqualRect(&ink.box, &box));
 }
 
-GRAPHICS_IN_EVERY_FORMAT(TextOut);
-
-TEST(Fonts, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) {
-    pt::UseFontFile(pt::kPinnedGothicFont);
-    pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
+TEST_P(TextOut, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) {
     HFONT big = GothicFont(60, 30);
     // A nameless Japanese fixed-pitch request is the same Gothic face.
     HFONT nameless =
@@ -298,10 +267,6 @@ TEST(Fonts, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) 
     ASSERT_TRUE(big->scaled && nameless->scaled);
     EXPECT_TRUE(big->scaled->CellHeight() == 60 && big->scaled->HalfWidth() == 30);
     EXPECT_EQ(nameless->scaled->File(), big->scaled->File());
-    IDirectDraw* dd = nullptr;
-    ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
-    IDirectDrawSurface* surface = CreateOffscreenSurface(dd, SIZE{40, 40});
-    FillSurface(surface, 0x123456, nullptr);
     HDC dc = nullptr;
     ASSERT_EQ(surface->GetDC(&dc), DD_OK);
     // Without a selected font the DC writes 16-pixel cells of the face's own width (7).
@@ -309,16 +274,11 @@ TEST(Fonts, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) 
     SelectObject(dc, big);
     EXPECT_FALSE(DeleteObject(big));
     surface->ReleaseDC(dc);
-    EXPECT_TRUE(DeleteObject(big));
-    EXPECT_TRUE(DeleteObject(nameless));
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const DWORD v = pt::ReadSurfaceRgbAt(surface, x, y);
-            EXPECT_TRUE(x < 14 && y < 16 ? (v == 0xFFFFFF || v == 0) : v == 0x123456) << x << "," << y;
-        }
+    EXPECT_TRUE(DeleteObject(big) && DeleteObject(nameless));
+    ExpectOpaqueCells(96, 64, RECT{0, 0, 14, 16}, paper,
+                      [&](int x, int y) { return pt::ReadSurfaceRgbAt(surface, x, y); });
     // A DC with no pixels behind it draws nothing.
     EXPECT_FALSE(TextOutA(nullptr, 0, 0, "a", 1));
-    surface->Release();
-    dd->Release();
-    pt::UseFontFile("");
 }
+
+GRAPHICS_IN_EVERY_FORMAT(TextOut);
