@@ -105,32 +105,18 @@ TEST_F(Glyphs, CellFollowsTheRequestedHeightAndHalfWidth) {
 // Each byte takes one half-width cell and each glyph is clipped to its cell: the ink of the pinned face
 // (its count and where it lies) lands where the cells put it, and nothing else changes.
 TEST_F(Glyphs, TextAdvancesByBytesAndClipsEachGlyphToItsCell) {
+    const auto a = platform::Utf8ToSjis("あ"), mixed = "A" + platform::Utf8ToSjis("漢") + "g";
     const struct {
         const char* name;
         int height, half, x, y;
         std::string text;
-        int ink;
-        RECT box;
+        int ink, left, top, right, bottom;
     } rows[] = {
-        {"FullWidthCharacterLandsWhereFreeTypePutsIt",
-         48,
-         24,
-         10,
-         20,
-         platform::Utf8ToSjis("あ"),
-         495,
-         {15, 23, 53, 60}},
-        {"HalfWidthCharactersTakeOneCellEach", 48, 24, 30, 5, "W", 364, {31, 10, 53, 42}},
-        {"half-width katakana", 48, 24, 0, 0, "\xB1", 195, {2, 7, 21, 40}},
-        {"MixedTextAdvancesByBytesAndClipsEachGlyphToItsCell",
-         16,
-         8,
-         4,
-         8,
-         "A" + platform::Utf8ToSjis("漢") + "g",
-         140,
-         {4, 9, 35, 22}},
-        {"LoneLeadByteTakesOneCellAndDrawsNothing", 16, 8, 0, 0, "\x82", 0, {9999, 9999, -1, -1}},
+        {"FullWidthCharacterLandsWhereFreeTypePutsIt", 48, 24, 10, 20, a, 495, 15, 23, 53, 60},
+        {"HalfWidthCharactersTakeOneCellEach", 48, 24, 30, 5, "W", 364, 31, 10, 53, 42},
+        {"half-width katakana", 48, 24, 0, 0, "\xB1", 195, 2, 7, 21, 40},
+        {"MixedTextAdvancesByBytesAndClipsEachGlyphToItsCell", 16, 8, 4, 8, mixed, 140, 4, 9, 35, 22},
+        {"LoneLeadByteTakesOneCellAndDrawsNothing", 16, 8, 0, 0, "\x82", 0, 9999, 9999, -1, -1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -144,7 +130,8 @@ TEST_F(Glyphs, TextAdvancesByBytesAndClipsEachGlyphToItsCell) {
                   row.half * n);
         const Ink ink = Census(96, 80, 0x123456, kSentinel, [&](int x, int y) { return c.At(x, y); });
         EXPECT_EQ(ink.count, row.ink);
-        EXPECT_TRUE(EqualRect(&ink.box, &row.box))
+        const RECT box{row.left, row.top, row.right, row.bottom};
+        EXPECT_TRUE(EqualRect(&ink.box, &box))
             << ink.box.left << "," << ink.box.top << "," << ink.box.right << "," << ink.box.bottom;
     }
 }

@@ -38,88 +38,64 @@ inline std::vector<std::uint32_t> Padded(const PictureDesc& s, std::size_t store
 
 inline std::vector<Written> AllWrittenPictures() {
     std::vector<Written> all;
-    auto tag = [](const char* test, int depth, int width) {
-        return std::string(test) + " d" + std::to_string(depth) + " w" + std::to_string(width);
+    using Table = std::vector<std::uint32_t>;
+    const auto add = [&](std::string name, const PictureDesc& s, Bytes file, DWORD kind, Table table,
+                         Bytes plane = {}) {
+        all.push_back({std::move(name), s, std::move(file), kind, std::move(table), std::move(plane)});
     };
-    const std::vector<std::uint32_t> fixed555 = {0x7C00, 0x03E0, 0x001F};
+    const auto tag = [](const char* test, int depth, int a, int b = -1) {
+        return std::string(test) + " " + std::to_string(depth) + " " + std::to_string(a) + " " +
+               std::to_string(b);
+    };
     for (int depth : {1, 4, 8, 16, 24, 32}) {
         const bool masked = depth == 16 || depth == 32, indexed = depth <= 8;
         for (int width : {1, 2, 3, 5, 7, 8, 13}) {
             const PictureDesc s = fixtures::MakeTestPicture(width, 3, depth, depth * 100 + width);
-            const auto colours = masked    ? std::vector<std::uint32_t>{s.redMask, s.greenMask, s.blueMask}
-                                 : indexed ? s.palette
-                                           : std::vector<std::uint32_t>{};
-            all.push_back({tag("BmpOfEveryDepthAndOddWidthsReadsBack", depth, width),
-                           s,
-                           fixtures::WriteBmp(s),
-                           kPictureKindBmp,
-                           colours,
-                           {}});
+            const Table colours = masked    ? Table{s.redMask, s.greenMask, s.blueMask}
+                                  : indexed ? s.palette
+                                            : Table{};
+            add(tag("BmpOfEveryDepthAndOddWidthsReadsBack", depth, width), s, fixtures::WriteBmp(s),
+                kPictureKindBmp, colours);
             for (int v = 0; v < 4 && depth > 1; ++v) {
                 const bool runLength = v & 1, padded = v & 2;
                 // 3-byte units cannot code padded rows that are not a whole number of units.
                 if (runLength && padded && depth == 24 && fixtures::DibRows(s, true).size() % 3) continue;
-                all.push_back(
-                    {tag("CmRawAndRunLengthPaddedAndPackedReadBack", depth, width) + " v" + std::to_string(v),
-                     s,
-                     fixtures::WriteCm(s, {runLength, padded, 1}),
-                     kPictureKindCm,
-                     colours,
-                     {}});
+                add(tag("CmRawAndRunLengthPaddedAndPackedReadBack", depth, width, v), s,
+                    fixtures::WriteCm(s, {runLength, padded, 1}), kPictureKindCm, colours);
                 if (depth < 8 || width > 9) continue;
                 fixtures::AmOptions o;
                 o.planeKind = (v & 1) ? kPlaneKindWeights : kPlaneKindAlpha;
-                o.colourRunLength = runLength;
-                o.planeRunLength = !runLength;
-                o.paddedRows = padded;
-                o.planePaddedRows = !padded;
+                o.colourRunLength = o.planePaddedRows = runLength;
+                o.planeRunLength = o.paddedRows = padded;
                 const Bytes plane = PlaneFor(s, o.planeKind == kPlaneKindWeights ? 16 : 255);
-                all.push_back(
-                    {tag("AmColourAndBothPlaneKindsReadBack", depth, width) + " v" + std::to_string(v), s,
-                     fixtures::WriteAm(s, plane, o), kPictureKindAm, colours, plane});
+                add(tag("AmColourAndBothPlaneKindsReadBack", depth, width, v), s,
+                    fixtures::WriteAm(s, plane, o), kPictureKindAm, colours, plane);
             }
         }
         // The headers and tables that image tools write: 40, 108 and 124 bytes, 2, 20 and 256 entries
-        // (at 16, 24 and 32 bits a table no pixel uses).
+        // (at 16, 24 and 32 bits a table no pixel uses); the fixed layouts without bit fields.
         for (std::uint32_t header : {40u, 108u, 124u})
             for (int entries : {2, 20, 256}) {
                 const PictureDesc s = fixtures::MakeTestPicture(5, 3, depth, depth + entries + header, true);
-                std::vector<std::uint32_t> colours =
-                    indexed ? Padded(s, static_cast<std::size_t>(entries)) : fixed555;
-                if (depth == 32) colours = {s.redMask, s.greenMask, s.blueMask};
-                if (depth == 24) colours.clear();
-                all.push_back({"BmpWithToolHeadersAndShortTables d" + std::to_string(depth) + " h" +
-                                   std::to_string(header) + " t" + std::to_string(entries),
-                               s,
-                               fixtures::WriteBmp(s, {header, entries, true, entries == 20}),
-                               kPictureKindBmp,
-                               colours,
-                               {}});
+                const Table colours = indexed  ? Padded(s, static_cast<std::size_t>(entries))
+                                      : masked ? Table{s.redMask, s.greenMask, s.blueMask}
+                                               : Table{};
+                add(tag("BmpWithToolHeadersAndShortTables", depth, header, entries), s,
+                    fixtures::WriteBmp(s, {header, entries, true, entries == 20}), kPictureKindBmp, colours);
+                if (masked && entries == 2)
+                    add(tag("BmpWithoutBitFields", depth, header), s,
+                        fixtures::WriteBmp(s, {header, 0, false}), kPictureKindBmp, colours);
             }
-        if (masked) { // no bit fields: the fixed 5-5-5 and 8-8-8 layouts
-            const PictureDesc s = fixtures::MakeTestPicture(6, 2, depth, depth, true);
-            all.push_back({"BmpWithoutBitFields d" + std::to_string(depth),
-                           s,
-                           fixtures::WriteBmp(s, {124, 0, false}),
-                           kPictureKindBmp,
-                           {s.redMask, s.greenMask, s.blueMask},
-                           {}});
-        }
     }
     // "CM" and "AM" pictures that store fewer colours than the depth has.
-    PictureDesc shortCm = fixtures::MakeTestPicture(7, 3, 8, 41);
+    PictureDesc shortCm = fixtures::MakeTestPicture(7, 3, 8, 41),
+                tinyAm = fixtures::MakeTestPicture(7, 3, 8, 42);
     shortCm.palette.resize(16);
-    all.push_back({"ShortStoredPalettesStillGiveAFullColourTable cm",
-                   shortCm,
-                   fixtures::WriteCm(shortCm, {true}),
-                   kPictureKindCm,
-                   Padded(shortCm, 16),
-                   {}});
-    PictureDesc tinyAm = fixtures::MakeTestPicture(7, 3, 8, 42);
     tinyAm.palette.resize(3);
-    all.push_back({"ShortStoredPalettesStillGiveAFullColourTable am", tinyAm,
-                   fixtures::WriteAm(tinyAm, Bytes(21, 255)), kPictureKindAm, Padded(tinyAm, 3),
-                   Bytes(21, 255)});
+    add("ShortStoredPalettesStillGiveAFullColourTable cm", shortCm, fixtures::WriteCm(shortCm, {true}),
+        kPictureKindCm, Padded(shortCm, 16));
+    add("ShortStoredPalettesStillGiveAFullColourTable am", tinyAm, fixtures::WriteAm(tinyAm, Bytes(21, 255)),
+        kPictureKindAm, Padded(tinyAm, 3), Bytes(21, 255));
     return all;
 }
 

@@ -162,6 +162,8 @@ TEST(HitArea, MaskImagesAreCheckedAgainstTheBytesGiven) {
                           huge = with(with(raw, 4, 0x10000), 8, 0x10000);
     const fixtures::Bytes wide = with(with(raw, 4, 0x80000000u), 8, 0);
     const fixtures::Bytes flat = fixtures::WriteMaskImage(64, 8, fixtures::Bytes(64 * 8, 7), true);
+    fixtures::Bytes longer = raw;
+    longer.resize(raw.size() + 16);
     const struct {
         const char* name;
         const fixtures::Bytes* image;
@@ -171,7 +173,7 @@ TEST(HitArea, MaskImagesAreCheckedAgainstTheBytesGiven) {
         {"whole", &raw, raw.size(), true},
         {"an extras mask: total of the packed length, pixels unpacked", &unpacked, unpacked.size(), true},
         {"a total below 1040 + width x height", &shortTotal, shortTotal.size(), true},
-        {"more bytes than the pixels", &raw, raw.size() + 0, true},
+        {"more bytes than the pixels", &longer, longer.size(), true},
         {"one byte short of the pixels", &raw, raw.size() - 1, false},
         {"the header alone", &raw, 1040, false},
         {"not even a header", &raw, 1039, false},

@@ -39,7 +39,7 @@ class PictureObjectTest : public DisplayTest {
         return Bits() > 16 ? rgb[i] : Is555() ? rgb555[i] : rgb565[i];
     }
     DWORD WeightOverBlack(int weight) const {
-        const int i = weight == 1 ? 0 : weight == 8 ? 1 : 2;
+        const int i = weight == 1 ? 0 : weight == 8 ? 1 : 2; // 16 and above
         const DWORD rgb565[3] = {0x0861, 0x7BEF, 0xFFFF}, rgb555[3] = {0x0421, 0x3DEF, 0x7FFF};
         const DWORD rgb[3] = {0x0F0F0F, 0x7F7F7F, 0xFFFFFF};
         return Bits() > 16 ? rgb[i] : Is555() ? rgb555[i] : rgb565[i];
@@ -272,8 +272,10 @@ TEST_P(PictureObjectTest, DrawingWholeKeyedInPartsClippedAndStretched) {
     const RECT dest{0, 0, 40, 20}, source{0, 0, 20, 10};
     layer->m_bVisible = 0;
     EXPECT_TRUE(layer->Draw(target) == 0 && layer->DrawStretch(target, &dest, &source) == 0);
-    EXPECT_EQ(Raw(target, 36, 16), Grey());
     layer->m_bVisible = 1;
+    const RECT empty{3, 3, 3, 5};
+    EXPECT_EQ(layer->DrawStretch(target, &empty, &source), 0);
+    EXPECT_EQ(Raw(target, 36, 16), Grey());
     EXPECT_EQ(layer->DrawStretch(target, &dest, &source), DD_OK);
     ExpectRaw(target, {{36, 16, at(18, 8)}, {3, 3, at(1, 1)}});
     // StretchAndLostSurfaces
@@ -341,7 +343,8 @@ TEST_P(PictureObjectTest, AlphaLayersBlendOverTheTarget) {
 }
 
 TEST_P(PictureObjectTest, WeightLayersBlendWhereTheirWeightIsSet) {
-    const Bytes weights = {0, 1, 8, 16, 1, 8, 16, 0, 8, 1, 16, 1, 8, 16, 0, 0, 16, 8};
+    const Bytes weights = {0, 1,  8, 16, 1,  200, 16, 0,  8,
+                           1, 16, 1, 8,  16, 0,   0,  16, 8}; // above 16 counts as 16
     fixtures::AmOptions o;
     o.planeKind = 1;
     UseArchive({{"w", fixtures::WriteAm(Solid(6, 3, 0xFFFFFF), weights, o)}});

@@ -176,19 +176,6 @@ TEST_P(SurfaceTest, CreateFailureLeavesNoSurfaceAndIsTraced) {
     EXPECT_TRUE(s.CreateEmpty(dd, SIZE{4, 4}));
 }
 
-TEST_P(SurfaceTest, StretchDoublesAndKeepsInsideTheDestination) {
-    CDDrawSurface src;
-    ASSERT_TRUE(src.CreateEmpty(dd, SIZE{2, 2}));
-    IDirectDrawSurface* dst = MakeSurface(5, 5);
-    pt::WriteSurfaceRaw(src.GetSurface(), 0, 0, Pixel(0xFF0000));
-    pt::WriteSurfaceRaw(src.GetSurface(), 1, 1, Pixel(0x0000FF));
-    const RECT to{1, 1, 5, 5};
-    EXPECT_EQ(src.BltStretch(dst, &to, nullptr), DD_OK);
-    ExpectRaw(dst, {{2, 2, Pixel(0xFF0000)}, {4, 4, Pixel(0x0000FF)}, {0, 0, 0}});
-    const RECT empty{3, 3, 3, 5};
-    EXPECT_EQ(src.BltStretch(dst, &empty, nullptr), 0);
-}
-
 // 24-bit source pixels, and 16-bit ones with 5-5-5 or 5-6-5 masks, through the direct conversion.
 TEST_P(SurfaceTest, DirectConversionOfTrueColourAndMaskedRows) {
     const DWORD top[3] = {0xF8FC08, 0x123456, 0xFFFFFF}, bottom[3] = {0x000000, 0x7F80FF, 0x0C1824};

@@ -65,7 +65,7 @@ TEST(BlendArea, PlainAndVectorPathsAtEveryWidthAndAlpha) {
             }
 }
 
-TEST(BlendArea, InPlaceIdenticalAndKeyedBlends) {
+TEST(BlendArea, InPlaceAndIdenticalBlends) {
     for (int format : kFormats) {
         SCOPED_TRACE(format);
         Picture a(format, 21, 4), b(format, 21, 4), separate(format, 21, 4);
@@ -88,46 +88,7 @@ TEST(BlendArea, InPlaceIdenticalAndKeyedBlends) {
                     << alpha;
             }
         }
-        // KeyedBlendLeavesKeyColouredPixelsAlone
-        const std::uint32_t key = format == 15 ? 0x1234 : format == 16 ? 0xBEEF : 0x00ABCDEF;
-        for (int y = 0; y < 4; ++y)
-            b.SetPixel(y, y, Stored(format, key));
-        Picture d(format, 21, 4);
-        d.Randomise(52);
-        const Picture old = d;
-        BlendKeyed(format, Area(a, b, d), 128, KeyOf(format, key));
-        for (int i = 0; i < 21 * 4; ++i) {
-            const int x = i % 21, y = i / 21;
-            ASSERT_EQ(d.Pixel(x, y),
-                      x == y ? old.Pixel(x, y) : Blended(format, a.Pixel(x, y), b.Pixel(x, y), 128));
-        }
     }
-}
-
-TEST(DitherCells, EachOrderEntryCopiesOneCellOfEveryBlockAndSkipsTheKey) {
-    for (int format : kFormats)
-        for (bool keyed : {false, true}) {
-            SCOPED_TRACE(format * 10 + keyed);
-            Picture after(format, 10, 7, 6), before(format, 10, 7);
-            after.Randomise(60);
-            before.Randomise(61);
-            const std::uint32_t key = format == 15 ? 0x0421 : format == 16 ? 0xF800 : 0x00FF00FF;
-            after.SetPixel(6, 5, Stored(format, key)); // cell (2, 1) of the second block
-            const Picture start = before;
-            const PixelArea area = Area(before, after, before);
-            const ColorKey k = KeyOf(format, key);
-            CopyDitherCells(format, area, 2, 1, keyed ? &k : nullptr);
-            for (int i = 0; i < 70; ++i) {
-                const int x = i % 10, y = i / 10;
-                const bool cell = x % 4 == 2 && y % 4 == 1 && !(keyed && x == 6 && y == 5);
-                ASSERT_EQ(before.Pixel(x, y), cell ? after.Pixel(x, y) : start.Pixel(x, y)) << x << "," << y;
-            }
-            for (int c = 0; c < 16; ++c)
-                CopyDitherCells(format, area, c % 4, c / 4, keyed ? &k : nullptr);
-            EXPECT_EQ(before.Pixel(6, 5), keyed ? start.Pixel(6, 5) : after.Pixel(6, 5));
-            before.SetPixel(6, 5, after.Pixel(6, 5));
-            EXPECT_TRUE(before.SamePixels(after));
-        }
 }
 
 namespace {
