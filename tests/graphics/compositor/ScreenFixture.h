@@ -21,24 +21,6 @@ using namespace graphics_test;
 inline constexpr DWORD kBlue = 0x0000FF, kRed = 0xFF0000, kGreen = 0x00FF00, kYellow = 0xFFFF00;
 inline constexpr DWORD kMagenta = 0xFF00FF, kWhite = 0xFFFFFF, kGrey = 0x808080;
 
-inline fixtures::Bytes SolidBmp(int w, int h, DWORD rgb) {
-    return fixtures::WriteBmp(Solid(w, h, rgb));
-}
-
-// A magenta picture (the key colour, from its top-left pixel) with a white square in its middle.
-inline fixtures::Bytes KeyedBmp(int w, int h) {
-    PictureDesc desc = Solid(w, h, kMagenta);
-    for (int y = h / 4; y < h * 3 / 4; ++y)
-        for (int x = w / 4; x < w * 3 / 4; ++x)
-            desc.pixels[static_cast<std::size_t>(y) * w + x] = kWhite;
-    return fixtures::WriteBmp(desc);
-}
-
-// An "AM" picture of one colour whose alpha plane is `alpha` everywhere.
-inline fixtures::Bytes SolidAm(int w, int h, DWORD rgb, BYTE alpha) {
-    return fixtures::WriteAm(Solid(w, h, rgb), fixtures::Bytes(static_cast<std::size_t>(w) * h, alpha));
-}
-
 class ScreenTest : public DisplayFixture {
   protected:
     void SetUp() override {
@@ -47,13 +29,18 @@ class ScreenTest : public DisplayFixture {
         pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
         g_pConfig = new CConfig;
         g_pConfig->SetSystemProgramPath(dir.ProgramPath().c_str());
-        UseArchive({{"bg", SolidBmp(640, 480, kBlue)},
-                    {"bg2", SolidBmp(640, 480, kGreen)},
-                    {"red", SolidBmp(100, 80, kRed)},
-                    {"green", SolidBmp(200, 200, kGreen)},
-                    {"yellow", SolidBmp(100, 80, kYellow)},
-                    {"keyed", KeyedBmp(80, 80)},
-                    {"glass", SolidAm(120, 100, kRed, 128)}});
+        // Solid pictures; a magenta one (the key colour) with a white square in its middle; red glass.
+        PictureDesc keyed = Solid(80, 80, kMagenta);
+        for (int i = 0; i < 40 * 40; ++i)
+            keyed.pixels[(20 + i / 40) * 80 + 20 + i % 40] = kWhite;
+        const auto solid = [](int w, int h, DWORD rgb) { return fixtures::WriteBmp(Solid(w, h, rgb)); };
+        UseArchive({{"bg", solid(640, 480, kBlue)},
+                    {"bg2", solid(640, 480, kGreen)},
+                    {"red", solid(100, 80, kRed)},
+                    {"green", solid(200, 200, kGreen)},
+                    {"yellow", solid(100, 80, kYellow)},
+                    {"keyed", fixtures::WriteBmp(keyed)},
+                    {"glass", fixtures::WriteAm(Solid(120, 100, kRed), Bytes(120 * 100, 128))}});
         // Effect 4 wipes top to bottom; nothing else has a mask.
         ASSERT_TRUE(fixtures::WriteRuleMaskArc(
             dir.File("mask.arc"),
@@ -85,11 +72,7 @@ class ScreenTest : public DisplayFixture {
     void Frame(DWORD ms = 0) {
         pt::AdvanceClock(ms);
         g_pScreen->Update();
-        RECT rc;
-        if (GetUpdateRect(&rc))
-            region = rc;
-        else
-            SetRectEmpty(&region);
+        if (!GetUpdateRect(&region)) SetRectEmpty(&region);
         g_pScreen->Draw(back->GetSurface());
         AddUpdateRect(nullptr);
     }

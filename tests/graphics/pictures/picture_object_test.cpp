@@ -150,15 +150,14 @@ TEST_P(PictureObjectTest, PlanesArePreparedForTheirBlend) {
     UseArchive({{"alpha", fixtures::WriteAm(s, alpha)}, {"weights", fixtures::WriteAm(s, weights, o)}});
     CLayer* a = CreateLayerObject(0);
     ASSERT_TRUE(a->Load("alpha", 1, 0, 0, 1, 0));
-    EXPECT_EQ(a->GetPlane(), nullptr); // the reader's own buffer is gone
-    ASSERT_NE(a->GetKeptCopy(), nullptr);
-    EXPECT_EQ(a->GetWeights(), nullptr);
-    ASSERT_NE(PreparedAlpha(a), nullptr);
+    // The reader's own buffer is gone; there is a kept copy and a prepared alpha plane.
+    EXPECT_TRUE(!a->GetPlane() && !a->GetWeights());
+    ASSERT_TRUE(a->GetKeptCopy() && PreparedAlpha(a));
     for (int i = 0; i < 6; ++i) // tripled bytes at 24 bits, words at 16 and 32 (255 as 256 at 16)
-        if (Bits() == 24)
-            EXPECT_TRUE(a->GetAlphaBytes()[3 * i] == alpha[i] && a->GetAlphaBytes()[3 * i + 2] == alpha[i]);
-        else
-            EXPECT_EQ(a->GetAlphaWords()[i], Bits() == 16 && alpha[i] == 255 ? 256 : alpha[i]) << i;
+        EXPECT_TRUE(Bits() == 24
+                        ? a->GetAlphaBytes()[3 * i] == alpha[i] && a->GetAlphaBytes()[3 * i + 2] == alpha[i]
+                        : a->GetAlphaWords()[i] == (Bits() == 16 && alpha[i] == 255 ? 256 : alpha[i]))
+            << i;
     // Plane kind 2 is never keyed, even with the colour-key flag; the kept copy holds the picture.
     EXPECT_EQ(a->GetMainSurface()->GetBltFlags(), 0u);
     for (int x = 0; x < 3; ++x)
@@ -167,8 +166,9 @@ TEST_P(PictureObjectTest, PlanesArePreparedForTheirBlend) {
     ASSERT_TRUE(w->Load("weights", 1, 0, 0, 1, 0));
     ASSERT_NE(w->GetWeights(), nullptr);
     EXPECT_EQ(Bytes(w->GetWeights(), w->GetWeights() + 6), weights);
-    EXPECT_EQ(w->GetMainSurface()->GetBltFlags(), kKeyedBltFlags); // kind 1 is keyed
-    EXPECT_EQ(w->GetKeptCopy()->GetBltFlags(), kKeyedBltFlags);
+    // Kind 1 is keyed.
+    EXPECT_TRUE(w->GetMainSurface()->GetBltFlags() == kKeyedBltFlags &&
+                w->GetKeptCopy()->GetBltFlags() == kKeyedBltFlags);
     DeleteLayerObject(a);
     DeleteLayerObject(w);
 }
@@ -180,29 +180,21 @@ TEST_P(PictureObjectTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
     ASSERT_TRUE(layer->Load("am", 1, 7, 8, 0, 0));
     CLayer* blank = CreateLayerObject(0);
     ASSERT_TRUE(blank->CreateBlank(SIZE{9, 9}, 1));
-    EXPECT_EQ(blank->m_bVisible, 0);
-    EXPECT_EQ(blank->GetName(), nullptr);
+    EXPECT_TRUE(blank->m_bVisible == 0 && blank->GetName() == nullptr);
     const DWORD pixel = Raw(layer->GetSurface(), 2, 2);
     EXPECT_TRUE(layer->ReleaseSurfaces() && blank->ReleaseSurfaces());
-    EXPECT_EQ(layer->GetSurface(), nullptr);
-    EXPECT_EQ(layer->GetAlphaWords(), nullptr);
+    EXPECT_TRUE(!layer->GetSurface() && !layer->GetAlphaWords() && ExtraSurfaces() == 0);
     EXPECT_STREQ(layer->GetName(), "am"); // name, position and visibility stay
     EXPECT_EQ(layer->m_nX, 7);
-    EXPECT_EQ(ExtraSurfaces(), 0);
     ASSERT_TRUE(layer->Restore(dd) && blank->Restore(dd));
-    EXPECT_EQ(Raw(layer->GetSurface(), 2, 2), pixel);
-    ASSERT_NE(layer->GetKeptCopy(), nullptr);
-    EXPECT_NE(PreparedAlpha(layer), nullptr);
-    EXPECT_EQ(blank->GetWidth(), 9);
-    EXPECT_EQ(blank->GetMainSurface()->GetBltFlags(), kKeyedBltFlags);
+    EXPECT_TRUE(Raw(layer->GetSurface(), 2, 2) == pixel && layer->GetKeptCopy() && PreparedAlpha(layer));
+    EXPECT_TRUE(blank->GetWidth() == 9 && blank->GetMainSurface()->GetBltFlags() == kKeyedBltFlags);
     EXPECT_TRUE(layer->Restore(dd)); // a layer with its surface returns at once
     // Released and then freed: nothing of the picture is left, and it loads again.
     layer->ReleaseSurfaces();
     layer->Free();
-    EXPECT_EQ(layer->GetName(), nullptr);
-    EXPECT_TRUE(layer->GetAlphaWords() == nullptr && layer->GetAlphaBytes() == nullptr);
-    EXPECT_EQ(layer->GetPartCount(), 0);
-    EXPECT_EQ(layer->GetWidth(), 0);
+    EXPECT_TRUE(!layer->GetName() && !layer->GetAlphaWords() && !layer->GetAlphaBytes());
+    EXPECT_TRUE(layer->GetPartCount() == 0 && layer->GetWidth() == 0);
     ASSERT_TRUE(layer->Load("pal", 1, 0, 0, 0, 0));
     // A restore that cannot read its picture fails without a report.
     layer->ReleaseSurfaces();
@@ -216,24 +208,18 @@ TEST_P(PictureObjectTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
 
 TEST_P(PictureObjectTest, CreateBlankNeedsADirectDrawObjectASizeAndNoSurface) {
     CLayer* layer = CreateLayerObject(0);
-    EXPECT_FALSE(layer->CreateBlank(SIZE{0, 4}, 0));
-    EXPECT_FALSE(layer->CreateBlank(SIZE{4, -1}, 0));
+    EXPECT_FALSE(layer->CreateBlank(SIZE{0, 4}, 0) || layer->CreateBlank(SIZE{4, -1}, 0));
     ASSERT_TRUE(layer->CreateBlank(SIZE{4, 4}, 0));
     EXPECT_FALSE(layer->CreateBlank(SIZE{4, 4}, 0));
     layer->Fill(Bits() == 16 ? 0x1234 : 0x123456, nullptr);
     EXPECT_EQ(Raw(layer->GetSurface(), 3, 3), Bits() == 16 ? 0x1234u : 0x123456u);
     HDC dc = nullptr;
-    EXPECT_EQ(layer->GetDC(&dc), DD_OK);
-    EXPECT_NE(dc, nullptr);
-    EXPECT_EQ(layer->ReleaseDC(dc), DD_OK);
+    EXPECT_TRUE(layer->GetDC(&dc) == DD_OK && dc && layer->ReleaseDC(dc) == DD_OK);
     DeleteLayerObject(layer);
     SetDirectDraw(nullptr);
     CLayer* none = CreateLayerObject(0);
-    EXPECT_FALSE(none->CreateBlank(SIZE{4, 4}, 0));
-    EXPECT_EQ(none->GetDC(&dc), 0);
-    EXPECT_EQ(dc, nullptr);
-    EXPECT_EQ(none->Draw(MakeSurface(4, 4)), 0);
-    EXPECT_FALSE(none->PreBlend(MakeSurface(4, 4)));
+    EXPECT_FALSE(none->CreateBlank(SIZE{4, 4}, 0) || none->GetDC(&dc) || dc);
+    EXPECT_FALSE(none->Draw(MakeSurface(4, 4)) || none->PreBlend(MakeSurface(4, 4)));
     DeleteLayerObject(none);
 }
 

@@ -69,6 +69,13 @@ inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw
                      draw.bytes.data(),   draw.pitch,   w < 0 ? draw.width : w, h < 0 ? draw.height : h};
 }
 
+// Every pixel of every `step`-th row of the frame is want(x, y).
+template <class Want> void ExpectFrame(const Picture& frame, Want want, int step = 1) {
+    for (int y = 0; y < frame.height; y += step)
+        for (int x = 0; x < frame.width; ++x)
+            ASSERT_EQ(frame.Pixel(x, y), want(x, y)) << x << "," << y;
+}
+
 inline pt::DisplayFormat DisplayOf(int format) {
     return format == 15   ? pt::DisplayFormat::Rgb555
            : format == 16 ? pt::DisplayFormat::Rgb565
@@ -145,6 +152,13 @@ class EngineTest : public DisplayFixture {
     int Start(CTransition& engine, const TransitionParams& p) const {
         pt::SetClock(kClockStart);
         return engine.Start(&p);
+    }
+    // A new engine on these masks, started with `p`.
+    std::unique_ptr<CTransition> Started(const TransitionParams& p,
+                                         const std::vector<fixtures::ArcEntryData>& masks = {}) {
+        auto engine = MakeEngine(masks);
+        EXPECT_EQ(Start(*engine, p), 1) << p.effect;
+        return engine;
     }
     // One step with the clock at `ms` after the start (or where it stands): what it returned and the
     // changed flag it left (-7 when untouched).

@@ -151,9 +151,7 @@ TEST_F(EngineTest, Effects4And11AreHardEdgedSweepsEndingBy320Ms) {
         for (int format : {16, 32}) {
             SCOPED_TRACE(effect * 100 + format);
             Use(format, 8, 480);
-            auto engine = MakeEngine({{"top_to_bottom", down}, {"bottom_to_top", up}});
-            const TransitionParams p = Params(effect);
-            ASSERT_EQ(Start(*engine, p), 1);
+            auto engine = Started(Params(effect), {{"top_to_bottom", down}, {"bottom_to_top", up}});
             int done = 0;
             DWORD t = 0;
             while (!done && t < 1000) {
@@ -216,19 +214,14 @@ TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
     }
     EXPECT_EQ(engine->IsRunning(), 1);
     StepAt(*engine, 200);
-    const Picture frame = DrawPicture();
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 160; ++x) {
-            const bool inArea = x >= 10 && x < 110 && y < 100;
-            ASSERT_EQ(frame.Pixel(x, y), inArea ? Blended(32, before.Pixel(x, y), after.Pixel(x - 10, y), 80)
-                                                : before.Pixel(x, y));
-        }
+    ExpectFrame(DrawPicture(), [&](int x, int y) {
+        return x >= 10 && x < 110 && y < 100 ? Blended(32, before.Pixel(x, y), after.Pixel(x - 10, y), 80)
+                                             : before.Pixel(x, y);
+    });
     // Without an engine running, the refusal leaves the pictures alone.
     engine->End();
     Put(m_Draw, before);
-    const TransitionParams q = Params(38);
-    EXPECT_EQ(Start(*engine, q), 0);
-    EXPECT_EQ(engine->IsRunning(), 0);
+    EXPECT_FALSE(Start(*engine, Params(38)) || engine->IsRunning());
     EXPECT_TRUE(DrawPicture().SamePixels(before));
 }
 
@@ -238,16 +231,12 @@ TEST_F(EngineTest, AKeyedWipeFinishesKeyPixelsWithoutDrawingThem) {
         for (int x = 0; x < 40; ++x)
             after.SetPixel(x, y, 0x0841); // and the top-left corner gives the key
     Put(m_After, after);
-    auto engine = MakeEngine({{"wave", RuleMaskShape(RuleShape::LeftToRight, 640, 480)}});
     TransitionParams p = Params(49);
     p.keySource = kKeyTopLeft;
-    ASSERT_EQ(Start(*engine, p), 1);
+    auto engine = Started(p, {{"wave", RuleMaskShape(RuleShape::LeftToRight, 640, 480)}});
     EXPECT_LT(RunToEnd(*engine), 5000u);
-    const Picture frame = DrawPicture();
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 160; ++x)
-            ASSERT_EQ(frame.Pixel(x, y),
-                      after.Pixel(x, y) == 0x0841 ? before.Pixel(x, y) : after.Pixel(x, y));
+    ExpectFrame(DrawPicture(),
+                [&](int x, int y) { return (after.Pixel(x, y) == 0x0841 ? before : after).Pixel(x, y); });
 }
 
 TEST_F(EngineTest, StopEndsAWipeAtOnceAndEndFreesItsBuffers) {
@@ -270,8 +259,7 @@ TEST_F(EngineTest, StopEndsAWipeAtOnceAndEndFreesItsBuffers) {
     engine->End();
     // EffectTwentyTwoUsesTheMaskOfEffectTwenty
     for (LONG effect : {20, 22, 21}) {
-        const TransitionParams q = Params(effect);
-        EXPECT_EQ(Start(*engine, q), effect != 21) << effect;
+        EXPECT_EQ(Start(*engine, Params(effect)), effect != 21) << effect;
         engine->End();
     }
 }
