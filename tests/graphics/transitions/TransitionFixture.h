@@ -64,6 +64,18 @@ inline std::uint32_t Blended(int format, std::uint32_t a, std::uint32_t b, int a
 }
 
 // The rectangle of the three pictures (draw may be before itself); the whole draw picture unless given.
+// Whether a pixel of the vector path differs from the plain path's only as listed: byte 3 of 32-bit
+// pixels, and a finished 24-bit pixel one short in each channel that rises from `before`.
+inline bool SameButListed(int format, std::uint32_t vector, std::uint32_t plain, std::uint32_t before,
+                          bool finished) {
+    if (format != 24) return (vector ^ plain) & (format == 32 ? 0xFFFFFF : ~0u) ? false : true;
+    for (int c = 0; c < 24; c += 8) {
+        const int v = vector >> c & 255, p = plain >> c & 255, b = before >> c & 255;
+        if (v != p && !(finished && p > b && v + 1 == p)) return false;
+    }
+    return true;
+}
+
 inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw, int w = -1, int h = -1) {
     return PixelArea{before.bytes.data(), before.pitch, after.bytes.data(),     after.pitch,
                      draw.bytes.data(),   draw.pitch,   w < 0 ? draw.width : w, h < 0 ? draw.height : h};
