@@ -1,8 +1,7 @@
-// Dirty rectangles and clickable regions: rectangle tables, region masks and the press, hover and click
+// Clickable regions: rectangle tables, region masks and the press, hover and click
 // they follow.
 #include "graphics/HitArea.h"
 #include "graphics/MaskImage.h"
-#include "graphics/UpdateRect.h"
 #include "tools/fixtures/PictureWriter.h"
 
 #include <gtest/gtest.h>
@@ -31,39 +30,6 @@ std::vector<int> State(const CHitArea& h) {
 // A 4x3 mask: values 0..11 with 255 in the middle.
 const fixtures::Bytes kValues = {0, 1, 2, 3, 4, 255, 255, 7, 8, 9, 10, 11};
 } // namespace
-
-TEST(UpdateRect, EmptiedByNullClampedAndWidenedToTheBoundingBox) {
-    CUpdateRect u;
-    RECT out{1, 2, 3, 4};
-    EXPECT_EQ(u.GetRect(&out), nullptr);
-    EXPECT_EQ(out.left, 1); // untouched
-    struct Row {
-        const char* name;
-        std::vector<RECT> added;
-        RECT want;
-    };
-    const Row rows[] = {
-        {"ClampsToTheScreenAndWidensToTheBoundingBox",
-         {{-10, -5, 700, 500}, {100, 100, 120, 120}},
-         {0, 0, 640, 480}},
-        {"bounding box", {{0, 0, 10, 10}, {600, 400, 620, 430}}, {0, 0, 620, 430}},
-        {"ClampingDoesNotReorderEdges", {{650, 10, 700, 20}}, {650, 10, 640, 20}},
-        {"EmptyUntilARectIsAddedAndAfterNull: replaced, not widened",
-         {{10, 10, 20, 20}, {}, {300, 300, 310, 310}},
-         {300, 300, 310, 310}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        u.AddRect(nullptr);
-        EXPECT_EQ(u.GetRect(&out), nullptr);
-        for (const RECT& r : row.added)
-            u.AddRect(IsRectEmpty(&r) && r.left == 0 ? nullptr : &r);
-        ASSERT_EQ(u.GetRect(&out), &out);
-        EXPECT_TRUE(EqualRect(&out, &row.want))
-            << out.left << "," << out.top << "," << out.right << "," << out.bottom;
-        EXPECT_EQ(u.GetRect(nullptr), nullptr);
-    }
-}
 
 TEST(HitArea, RectanglesHitTestWithExclusiveEdgesAndLowerIndexFirst) {
     const struct {

@@ -1,30 +1,47 @@
-// The frame's update region and the blits into the render target that it clips.
+// Dirty rectangles: an object's and the frame's, and the blits into the render target that the frame's
+// clips.
+#include "graphics/UpdateRect.h"
 #include "tests/graphics/DisplayFixture.h"
 
 using namespace graphics_test;
 
-TEST(UpdateRegion, ClampedBoundingAndEmptiedByNull) {
-    ResetUpdateRegion();
-    RECT r;
-    EXPECT_FALSE(GetUpdateRect(&r) || GetUpdateRect(nullptr));
+// An object's dirty rectangle and the frame's update region take RECTs alike: the first after an empty
+// one is taken as it is, later ones widen it to the bounding box, the result is clamped to the screen
+// without reordering edges, and null empties it.
+TEST(UpdateRegion, ObjectRectAndFrameRegionAreClampedBoundingAndEmptiedByNull) {
     const struct {
         const char* name;
-        std::vector<RECT> added; // after an empty region
+        std::vector<RECT> added; // after an empty rectangle; an all-zero RECT stands for null
         RECT want;
     } rows[] = {
-        {"clamped", {{-10, -10, 700, 500}}, {0, 0, 640, 480}},
-        {"bounding box", {{0, 0, 10, 10}, {600, 400, 640, 480}}, {0, 0, 640, 480}},
-        {"bounding box inside", {{5, 6, 10, 10}, {60, 40, 70, 45}}, {5, 6, 70, 45}},
+        {"ClampsToTheScreenAndWidensToTheBoundingBox",
+         {{-10, -5, 700, 500}, {100, 100, 120, 120}},
+         {0, 0, 640, 480}},
+        {"bounding box", {{5, 6, 10, 10}, {600, 400, 620, 430}}, {5, 6, 620, 430}},
+        {"ClampingDoesNotReorderEdges", {{650, 10, 700, 20}}, {650, 10, 640, 20}},
         {"inverted taken as it is", {{50, 50, 20, 20}}, {50, 50, 20, 20}},
+        {"EmptyUntilARectIsAddedAndAfterNull",
+         {{10, 10, 20, 20}, {}, {300, 300, 310, 310}},
+         {300, 300, 310, 310}},
     };
+    ResetUpdateRegion();
+    CUpdateRect u;
+    RECT r{1, 2, 3, 4};
+    EXPECT_FALSE(u.GetRect(&r) || GetUpdateRect(nullptr) || u.GetRect(nullptr));
+    EXPECT_EQ(r.left, 1); // untouched
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        u.AddRect(nullptr);
         AddUpdateRect(nullptr);
-        EXPECT_EQ(GetUpdateRect(&r), nullptr);
-        for (const RECT& a : row.added)
-            AddUpdateRect(&a);
-        ASSERT_EQ(GetUpdateRect(&r), &r);
-        EXPECT_TRUE(EqualRect(&r, &row.want)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        EXPECT_FALSE(u.GetRect(&r) || GetUpdateRect(&r));
+        for (const RECT& a : row.added) {
+            u.AddRect(a.right ? &a : nullptr);
+            AddUpdateRect(a.right ? &a : nullptr);
+        }
+        ASSERT_TRUE(u.GetRect(&r) == &r && EqualRect(&r, &row.want))
+            << r.left << "," << r.top << "," << r.right;
+        ASSERT_TRUE(GetUpdateRect(&r) == &r && EqualRect(&r, &row.want))
+            << r.left << "," << r.top << "," << r.right;
         EXPECT_EQ(g_UpdateRegion.updateMode, 1);
     }
     RECT into{5, 5, 6, 6};

@@ -63,12 +63,11 @@ inline std::uint32_t Blended(int format, std::uint32_t a, std::uint32_t b, int a
     return out;
 }
 
-// The rectangle of the three pictures (draw may be before itself); the whole draw picture unless given.
 // Whether a pixel of the vector path differs from the plain path's only as listed: byte 3 of 32-bit
 // pixels, and a finished 24-bit pixel one short in each channel that rises from `before`.
 inline bool SameButListed(int format, std::uint32_t vector, std::uint32_t plain, std::uint32_t before,
                           bool finished) {
-    if (format != 24) return (vector ^ plain) & (format == 32 ? 0xFFFFFF : ~0u) ? false : true;
+    if (format != 24) return ((vector ^ plain) & (format == 32 ? 0xFFFFFF : ~0u)) == 0;
     for (int c = 0; c < 24; c += 8) {
         const int v = vector >> c & 255, p = plain >> c & 255, b = before >> c & 255;
         if (v != p && !(finished && p > b && v + 1 == p)) return false;
@@ -76,6 +75,7 @@ inline bool SameButListed(int format, std::uint32_t vector, std::uint32_t plain,
     return true;
 }
 
+// The rectangle of the three pictures (draw may be before itself); the whole draw picture unless given.
 inline PixelArea Area(const Picture& before, const Picture& after, Picture& draw, int w = -1, int h = -1) {
     return PixelArea{before.bytes.data(), before.pitch, after.bytes.data(),     after.pitch,
                      draw.bytes.data(),   draw.pitch,   w < 0 ? draw.width : w, h < 0 ? draw.height : h};
@@ -114,24 +114,21 @@ class EngineTest : public DisplayFixture {
         Put(m_After, after);
         Put(m_Draw, before);
     }
-    static void Put(IDirectDrawSurface* s, const Picture& p) {
+    // Copies a picture into a surface of its size, or the surface back into the picture.
+    static void Copy(IDirectDrawSurface* s, Picture& p, bool toSurface) {
         DDSURFACEDESC desc{};
         desc.dwSize = sizeof desc;
         ASSERT_EQ(s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-        for (int y = 0; y < p.height; ++y)
-            std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &p.bytes[y * p.pitch],
-                        p.width * p.Bpp());
+        for (int y = 0; y < p.height; ++y) {
+            BYTE* row = static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch;
+            std::memcpy(toSurface ? row : p.At(0, y), toSurface ? p.At(0, y) : row, p.width * p.Bpp());
+        }
         s->Unlock(nullptr);
     }
+    static void Put(IDirectDrawSurface* s, Picture p) { Copy(s, p, true); }
     Picture Get(IDirectDrawSurface* s) const {
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof desc;
         Picture p(pixelFormat, before.width, before.height);
-        if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return p;
-        for (int y = 0; y < p.height; ++y)
-            std::memcpy(p.At(0, y), static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch,
-                        p.width * p.Bpp());
-        s->Unlock(nullptr);
+        Copy(s, p, false);
         return p;
     }
     Picture DrawPicture() const { return Get(m_Draw); }
