@@ -25,8 +25,7 @@ class FadeTest : public ScreenTest {
         ExpectAt(mid);
         RunToEnd();
         ExpectAt(end);
-        EXPECT_FALSE(g_pScreen->IsRunning());
-        EXPECT_EQ(g_pScreen->GetFadeKind(), 0);
+        EXPECT_TRUE(!g_pScreen->IsRunning() && g_pScreen->GetFadeKind() == 0);
         EXPECT_EQ(g_pScreen->IsBlackedOut(), kind == CScreen::kBlackOut);
         EXPECT_EQ(g_pScreen->IsWhitedOut(), kind == CScreen::kWhiteOut);
         EXPECT_EQ(ExtraSurfaces(),
@@ -70,8 +69,7 @@ TEST_F(FadeTest, DitherToBlackRunsInTheDrawSurface) {
     ExpectAt({{0, 0, 0}, {639, 479, 0}});
     g_pScreen->Fade(CScreen::kBlackIn);
     RunToEnd();
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(ExtraSurfaces(), 3);
+    EXPECT_TRUE(At(0, 0) == kRed && ExtraSurfaces() == 3);
 }
 
 // Effects disabled, effect 0, or a transition that cannot start (no mask for effect 30 in "mask.arc"):
@@ -99,8 +97,7 @@ TEST_F(FadeTest, WithoutATransitionTheScreenTurnsAtOnce) {
             EXPECT_FALSE(g_pScreen->IsBlackedOut() || g_pScreen->IsWhitedOut());
             Frame();
             ExpectAt({{0, 0, kRed}, {420, 320, kYellow}});
-            EXPECT_EQ(ExtraSurfaces(), 3);
-            EXPECT_FALSE(IsErrorStop());
+            EXPECT_TRUE(ExtraSurfaces() == 3 && !IsErrorStop());
             EXPECT_EQ(Log(), "");
         }
 }
@@ -142,8 +139,7 @@ TEST_F(FadeTest, RefusalDuringARunningFadeEndsItFirst) {
     g_pScreen->Fade(CScreen::kBlackOut);
     Run(100);
     g_pScreen->Fade(CScreen::kBlackOut);
-    EXPECT_TRUE(IsErrorStop());
-    EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
+    EXPECT_TRUE(IsErrorStop() && !(g_pScreen->IsRunning() || g_pTransition->IsRunning()));
     EXPECT_TRUE(g_pScreen->GetWorkSurface(0) == nullptr && g_pScreen->GetWorkSurface(2) == nullptr);
     FullFrame();
     EXPECT_EQ(At(64, 64), kWhite);
@@ -154,11 +150,9 @@ TEST_F(FadeTest, AFadeAfterAFadeEndsTheFirstAndClearFadeEndsARunningInFade) {
     g_pScreen->Fade(CScreen::kWhiteOut);
     Run(100);
     g_pScreen->Fade(CScreen::kWhiteIn);
-    EXPECT_TRUE(g_pScreen->IsRunning());
-    EXPECT_EQ(ExtraSurfaces(), 3 + 1 + 2);
+    EXPECT_TRUE(g_pScreen->IsRunning() && ExtraSurfaces() == (3 + 1 + 2));
     RunToEnd();
-    EXPECT_FALSE(g_pScreen->IsWhitedOut());
-    EXPECT_EQ(At(0, 0), kRed);
+    EXPECT_TRUE(!g_pScreen->IsWhitedOut() && At(0, 0) == kRed);
     EXPECT_EQ(ExtraSurfaces(), 3);
     // ClearFadeLeavesAFinishedOutFadeAndEndsARunningInFade: what the game object does before the
     // white-in after a load leaves the white screen; cleared half-way, an in-fade ends at once.
@@ -171,13 +165,11 @@ TEST_F(FadeTest, AFadeAfterAFadeEndsTheFirstAndClearFadeEndsARunningInFade) {
     g_pScreen->Fade(CScreen::kWhiteIn);
     Run(100);
     g_pScreen->ClearFade();
-    EXPECT_FALSE(g_pScreen->IsRunning() || g_pScreen->IsWhitedOut());
-    EXPECT_EQ(ExtraSurfaces(), 3);
+    EXPECT_TRUE(!(g_pScreen->IsRunning() || g_pScreen->IsWhitedOut()) && ExtraSurfaces() == 3);
     Frame();
     EXPECT_EQ(At(0, 0), kRed);
     // KindsOutsideOneToFourDoNothing
     g_pScreen->Fade(5);
     g_pScreen->Fade(0);
-    EXPECT_FALSE(g_pScreen->IsRunning() || IsErrorStop());
-    EXPECT_EQ(ExtraSurfaces(), 3);
+    EXPECT_TRUE(!(g_pScreen->IsRunning() || IsErrorStop()) && ExtraSurfaces() == 3);
 }

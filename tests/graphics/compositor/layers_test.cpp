@@ -109,8 +109,7 @@ TEST_F(ScreenTest, FrameThatReportsTheEndStillShowsTheTransitionImage) {
     // The layers change behind the transition: the frame that ends it is still the engine's image.
     g_pScreen->GetLayer(1)->m_bVisible = 0;
     Frame(10);
-    EXPECT_FALSE(g_pScreen->IsRunning());
-    EXPECT_EQ(At(0, 0), 0x7F007Fu);
+    EXPECT_TRUE(!g_pScreen->IsRunning() && At(0, 0) == 0x7F007F);
     Frame();
     EXPECT_EQ(At(0, 0), kBlue);
 }
@@ -164,8 +163,7 @@ TEST_F(ScreenTest, MaskWipeAndDitherUseTheirWorkSurfacesAndARefusedStartChangesA
     // RefusedEngineStartMakesTheChangeAtOnce: "mask.arc" has no mask for effect 30.
     g_pScreen->SetEffect(30);
     EXPECT_TRUE(g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0));
-    EXPECT_FALSE(g_pScreen->IsRunning());
-    EXPECT_EQ(ExtraSurfaces(), 2);
+    EXPECT_TRUE(!g_pScreen->IsRunning() && ExtraSurfaces() == 2);
     Frame();
     EXPECT_EQ(At(0, 0), kRed);
 }
@@ -218,8 +216,7 @@ TEST_F(ScreenTest, NewTransitionEndsTheRunningOneWithoutLeakingSurfaces) {
     Run(100);
     // The wipe still holds its mask; a second change first ends it, so the engine accepts the next.
     g_pScreen->LoadLayer(2, "yellow", 1, 300, 300, 0);
-    EXPECT_TRUE(g_pScreen->IsRunning());
-    EXPECT_EQ(ExtraSurfaces(), 3 + 3);
+    EXPECT_TRUE(g_pScreen->IsRunning() && ExtraSurfaces() == (3 + 3));
     g_pScreen->StartQuake(100, 20);
     EXPECT_EQ(ExtraSurfaces(), 3 + 2);
     g_pScreen->ShowLayer(2, 0);
@@ -243,8 +240,7 @@ class ModeChangeTest : public ScreenTest {
     void ChangeDisplayMode() {
         g_pTransition->RequestStop();
         EXPECT_TRUE(g_pScreen->Release());
-        EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
-        EXPECT_EQ(ExtraSurfaces(), 0);
+        EXPECT_TRUE(!(g_pScreen->IsRunning() || g_pTransition->IsRunning()) && ExtraSurfaces() == 0);
         IDirectDraw* fresh = nullptr;
         ASSERT_EQ(DirectDrawCreate(nullptr, &fresh, nullptr), DD_OK);
         back = std::make_unique<CDDrawSurface>();
@@ -314,6 +310,5 @@ TEST_F(ModeChangeTest, FrozenScreenIsMadeAgainFromTheLayers) {
     ExpectAt({{300, 300, kRed}, {10, 10, 0x7F007F}});
     g_pScreen->TransitionFromSnapshot(1);
     RunToEnd();
-    EXPECT_EQ(At(300, 300), kRed);
-    EXPECT_EQ(ExtraSurfaces(), 4);
+    EXPECT_TRUE(At(300, 300) == kRed && ExtraSurfaces() == 4);
 }

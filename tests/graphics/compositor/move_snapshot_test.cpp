@@ -40,8 +40,7 @@ TEST_F(MoveTest, SlidesAlongXAtTheClocksPace) {
     Frame(500);
     EXPECT_FALSE(g_pScreen->IsRunning() || g_pTransition->IsRunning());
     EXPECT_EQ(g_pScreen->GetLayer(3), nullptr);
-    EXPECT_EQ(X(5), 200);
-    EXPECT_EQ(g_pScreen->GetLayer(5)->m_nY, 200);
+    EXPECT_TRUE(X(5) == 200 && g_pScreen->GetLayer(5)->m_nY == 200);
     EXPECT_TRUE(SameRect(region, RECT{0, 0, 640, 480}));
     ExpectAt({{200, 200, kRed}, {300, 200, kBlue}});
 }
@@ -68,8 +67,7 @@ TEST_F(MoveTest, LoadWithATransitionIntoTheSlideTargetEndsTheSlideFirst) {
     EXPECT_FALSE(g_pScreen->LoadLayer(5, "yellow", 1, 0, 0, 0));
     EXPECT_FALSE(g_pScreen->IsMoving() || g_pScreen->IsRunning());
     EXPECT_STREQ(g_pScreen->GetLayer(5)->GetName(), "red");
-    EXPECT_EQ(X(5), 200);
-    EXPECT_EQ(ExtraSurfaces(), 2);
+    EXPECT_TRUE(X(5) == 200 && ExtraSurfaces() == 2);
     // Another slot loads with its transition as usual.
     EXPECT_TRUE(g_pScreen->LoadLayer(6, "yellow", 1, 0, 0, 0));
     EXPECT_TRUE(g_pScreen->IsRunning());
@@ -93,12 +91,10 @@ TEST_F(MoveTest, MovesAtOnceWithoutAnimation) {
         SCOPED_TRACE(row.name);
         g_pScreen->SetEffect(row.effect);
         g_pScreen->MoveChar(row.from, row.to, row.x, row.tenths);
-        EXPECT_FALSE(g_pScreen->IsRunning());
-        EXPECT_EQ(X(row.to), row.x);
+        EXPECT_TRUE(!g_pScreen->IsRunning() && X(row.to) == row.x);
         EXPECT_TRUE(row.from == row.to || g_pScreen->GetLayer(row.from) == nullptr);
         Frame();
-        EXPECT_TRUE(SameRect(region, RECT{0, 0, 640, 480}));
-        EXPECT_EQ(At(row.x, 200), kRed);
+        EXPECT_TRUE(SameRect(region, RECT{0, 0, 640, 480}) && At(row.x, 200) == kRed);
     }
     EXPECT_STREQ(g_pScreen->GetLayer(7)->GetName(), "red");
     EXPECT_EQ(ExtraSurfaces(), 2);
@@ -135,8 +131,7 @@ TEST_F(MoveTest, ReleaseRestoreASecondMoveOrALostPictureEndTheSlide) {
     SlideFor(4, 4, 500, 20, 500);
     pt::LoseAllSurfaces();
     EXPECT_TRUE(g_pScreen->RestoreIfLost());
-    EXPECT_FALSE(g_pScreen->IsMoving());
-    EXPECT_EQ(X(4), 500);
+    EXPECT_TRUE(!g_pScreen->IsMoving() && X(4) == 500);
     // ASecondMoveFinishesTheFirst
     SlideFor(4, 3, 100, 20, 500);
     g_pScreen->MoveChar(3, 3, 0, 0);
@@ -154,8 +149,7 @@ TEST_F(MoveTest, ReleaseRestoreASecondMoveOrALostPictureEndTheSlide) {
 TEST_F(MoveTest, SnapshotRevealsAllChangesTogether) {
     Effects(1);
     g_pScreen->TakeSnapshot();
-    EXPECT_TRUE(g_pScreen->HasSnapshot());
-    EXPECT_EQ(g_pScreen->GetEffectEnable(), 0);
+    EXPECT_TRUE(g_pScreen->HasSnapshot() && g_pScreen->GetEffectEnable() == 0);
     // Each change is immediate and hidden behind the frozen picture.
     g_pScreen->ChangeLayer(0, "bg2", 1, 0, 0, 0, -1, -1, -1, -1);
     g_pScreen->LoadLayer(5, "yellow", 1, 0, 0, 0);
@@ -164,8 +158,7 @@ TEST_F(MoveTest, SnapshotRevealsAllChangesTogether) {
     FullFrame();
     ExpectAt({{0, 0, kBlue}, {300, 200, kRed}});
     g_pScreen->TransitionFromSnapshot(1);
-    EXPECT_EQ(g_pScreen->GetEffectEnable(), 1);
-    EXPECT_FALSE(g_pScreen->HasSnapshot());
+    EXPECT_TRUE(g_pScreen->GetEffectEnable() == 1 && !g_pScreen->HasSnapshot());
     Frame();
     ExpectAt({{0, 0, kBlue}, {300, 200, kRed}});
     Frame(320);
@@ -187,8 +180,7 @@ TEST_F(MoveTest, SecondSnapshotKeepsTheSavedSettingAndDropsTheFirstPicture) {
     g_pScreen->TakeSnapshot();
     EXPECT_EQ(ExtraSurfaces(), 3 + 1);
     g_pScreen->TransitionFromSnapshot(1);
-    EXPECT_EQ(g_pScreen->GetEffectEnable(), 1);
-    EXPECT_TRUE(g_pScreen->IsRunning());
+    EXPECT_TRUE(g_pScreen->GetEffectEnable() == 1 && g_pScreen->IsRunning());
     Frame();
     // The second snapshot already held the changes.
     ExpectAt({{0, 0, kYellow}, {300, 200, kGreen}});
@@ -199,20 +191,17 @@ TEST_F(MoveTest, SecondSnapshotKeepsTheSavedSettingAndDropsTheFirstPicture) {
 TEST_F(MoveTest, SnapshotEdges) {
     // Without a snapshot only the effect number changes.
     g_pScreen->TransitionFromSnapshot(7);
-    EXPECT_EQ(g_pScreen->GetEffect(), 7);
-    EXPECT_EQ(g_pScreen->GetEffectEnable(), 0);
+    EXPECT_TRUE(g_pScreen->GetEffect() == 7 && g_pScreen->GetEffectEnable() == 0);
     EXPECT_FALSE(g_pScreen->IsRunning());
     // An effect number out of range keeps the current one; effects stay off as they were.
     g_pScreen->TakeSnapshot();
     g_pScreen->TransitionFromSnapshot(99);
-    EXPECT_EQ(g_pScreen->GetEffect(), 7);
-    EXPECT_FALSE(g_pScreen->IsRunning() || g_pScreen->HasSnapshot());
+    EXPECT_TRUE(g_pScreen->GetEffect() == 7 && !(g_pScreen->IsRunning() || g_pScreen->HasSnapshot()));
     // While frozen, an animated MoveChar is not possible: it moves at once.
     Effects(1);
     g_pScreen->TakeSnapshot();
     g_pScreen->MoveChar(3, 3, 0, 20);
-    EXPECT_FALSE(g_pScreen->IsRunning());
-    EXPECT_EQ(X(3), 0);
+    EXPECT_TRUE(!g_pScreen->IsRunning() && X(3) == 0);
     g_pScreen->TransitionFromSnapshot(1);
     RunToEnd();
     EXPECT_EQ(At(0, 200), kRed);

@@ -242,8 +242,7 @@ TEST_P(TextOut, ColourAndTransparentModeDrawOnlyTheGlyph) {
     const Ink ink =
         Census(96, 64, Pixel(0xFFFFFF), Pixel(0x204080), [&](int x, int y) { return Raw(surface, x, y); });
     const RECT box{22, 8, 65, 48};
-    EXPECT_EQ(ink.count, 731);
-    EXPECT_TRUE(EqualRect(&ink.box, &box));
+    EXPECT_TRUE(ink.count == 731 && EqualRect(&ink.box, &box));
 }
 
 TEST_P(TextOut, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) {

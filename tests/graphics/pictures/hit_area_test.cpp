@@ -81,8 +81,7 @@ TEST(HitArea, PressMoveAndReleaseFollowTheRegions) {
             EXPECT_TRUE(s.what == 'M' || p.IsButtonHeld() == (s.what == 'D'));
         }
         p.ResetInput();
-        EXPECT_EQ(State(p), (std::vector<int>{-1, -1, -1}));
-        EXPECT_FALSE(p.IsButtonHeld());
+        EXPECT_TRUE(State(p) == (std::vector<int>{-1, -1, -1}) && !p.IsButtonHeld());
     }
 }
 
@@ -154,8 +153,7 @@ TEST(HitArea, MaskImagesAreCheckedAgainstTheBytesGiven) {
             Panel p;
             const BYTE* image = row.image ? row.image->data() : nullptr;
             EXPECT_EQ(p.SetMask(image, 0, 0, 255, copy, row.size), row.accepted);
-            EXPECT_EQ(p.IsMaskMode(), row.accepted);
-            EXPECT_EQ(p.HitTest(3, 2), row.accepted ? 11 : 0);
+            EXPECT_TRUE(p.IsMaskMode() == row.accepted && p.HitTest(3, 2) == (row.accepted ? 11 : 0));
             EXPECT_EQ(IsMaskImageWhole(image, row.size), row.accepted || row.image == &wide);
         }
     // A mask set over an owned one takes its place.
@@ -169,8 +167,7 @@ TEST(MaskImage, HeaderReadsItsFieldsAndTheWriterCountsValuesAndPacksRuns) {
     const fixtures::Bytes raw = fixtures::WriteMaskImage(4, 3, kValues);
     MaskImageHeader h;
     ASSERT_TRUE(ReadMaskImageHeader(raw.data(), raw.size(), &h));
-    EXPECT_EQ(h.totalSize, 1040u + 12);
-    EXPECT_TRUE(h.width == 4 && h.height == 3);
+    EXPECT_TRUE(h.totalSize == (1040u + 12) && h.width == 4 && h.height == 3);
     EXPECT_TRUE(h.valueCounts[255] == 2 && h.valueCounts[0] == 1 && h.valueCounts[6] == 0);
     const fixtures::Bytes packed = fixtures::WriteMaskImage(64, 8, fixtures::Bytes(64 * 8, 7), true);
     ASSERT_TRUE(ReadMaskImageHeader(packed.data(), packed.size(), &h));

@@ -60,18 +60,15 @@ TEST_P(PictureObjectTest, EveryWrittenPictureLoadsWithItsColours) {
         SCOPED_TRACE(w.name);
         CLayer* layer = CreateLayerObject(0);
         ASSERT_TRUE(layer->Load(entries[i].name.c_str(), 1, 0, 0, 0, 0));
-        EXPECT_EQ(layer->GetWidth(), w.desc.width);
-        EXPECT_EQ(layer->GetHeight(), w.desc.height);
-        EXPECT_EQ(layer->GetDepth(), Bits());
-        EXPECT_EQ(layer->GetKind(), w.kind);
+        EXPECT_TRUE(layer->GetWidth() == w.desc.width && layer->GetHeight() == w.desc.height);
+        EXPECT_TRUE(layer->GetDepth() == Bits() && layer->GetKind() == w.kind);
         EXPECT_STREQ(layer->GetName(), entries[i].name.c_str());
         for (int y = 0; y < w.desc.height; ++y)
             for (int x = 0; x < w.desc.width; ++x)
                 ASSERT_EQ(Raw(layer->GetSurface(), x, y), Pixel(LoadedColour(w, x, y))) << x << "," << y;
         DeleteLayerObject(layer);
     }
-    EXPECT_FALSE(IsErrorStop());
-    EXPECT_EQ(ExtraSurfaces(), 0);
+    EXPECT_TRUE(!IsErrorStop() && ExtraSurfaces() == 0);
 }
 
 // Red 30, green 200, blue 10 is grey 127 (sepia red 157, blue 98) and white stays white; the fourth byte
@@ -377,8 +374,7 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
     EXPECT_TRUE(layer->GetSetSurface(-1) == nullptr && layer->GetSetSurface(2) == nullptr);
     ASSERT_NE(layer->GetSetSurface(1), nullptr);
     ASSERT_TRUE(layer->SetCellVisible(0, 1, 0));
-    EXPECT_EQ(layer->GetCell(0, 1)->visible, 0);
-    EXPECT_EQ(layer->GetCell(1, 0)->destX, 60);
+    EXPECT_TRUE(layer->GetCell(0, 1)->visible == 0 && layer->GetCell(1, 0)->destX == 60);
     ASSERT_TRUE(layer->PreBlend(target));
     IDirectDrawSurface* set0 = layer->GetSetSurface(0);
     for (int r = 0; r < 4; ++r)

@@ -284,6 +284,5 @@ TEST_F(EightBitDisplay, DirectConversionChangesNothingAndSucceeds) {
     pt::WriteSurfaceRaw(s, 0, 0, 0x5A);
     const std::vector<BYTE> bits(12, 0xFF);
     EXPECT_TRUE(CopyDibToSurface(s, bits.data(), 2, 2, nullptr));
-    EXPECT_EQ(pt::ReadSurfaceRaw(s, 0, 0), 0x5Au);
-    EXPECT_EQ(pt::ReadSurfaceRaw(s, 1, 1), 0u);
+    EXPECT_TRUE(pt::ReadSurfaceRaw(s, 0, 0) == 0x5A && pt::ReadSurfaceRaw(s, 1, 1) == 0);
 }
