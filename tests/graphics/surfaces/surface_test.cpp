@@ -252,22 +252,7 @@ TEST_P(SurfaceTest, GdiConversionRefusesWhatItCannotRead) {
 
 GRAPHICS_IN_EVERY_FORMAT(SurfaceTest);
 
-TEST(SurfaceRecords, BitfieldAnalysisAndDDErrorNames) {
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } info{{40}, {0x7C00, 0x03E0, 0x001F}};
-    BitfieldAnalysis a;
-    ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
-    EXPECT_TRUE(a.redShift == 10 && a.greenShift == 5 && a.greenUp == 3);
-    info.masks[1] = 0x07E0;
-    ASSERT_TRUE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a));
-    EXPECT_EQ(a.greenUp, 2u);
-    EXPECT_EQ(ConvertMaskedChannel(0x07E0, 0x07E0, 5, 2), 0xFC);
-    info.header.biSize = 108;
-    EXPECT_FALSE(AnalyseBitfieldMasks(reinterpret_cast<const BITMAPINFO*>(&info), &a) ||
-                 AnalyseBitfieldMasks(nullptr, &a));
-
+TEST(SurfaceRecords, DDErrorNames) {
     pt::CaptureDebugOutput(true);
     EXPECT_EQ(TraceDDError(DDERR_SURFACELOST), 0);
     EXPECT_EQ(TraceDDError(0x12345), 0);

@@ -33,41 +33,6 @@ TEST(RuleMask, TilingFillsTheScreenFromTheTopLeftCorner) {
             for (int x = 0; x < 640; ++x)
                 ASSERT_EQ(screen[y * 640 + x], LevelAt(x % row.w, y % row.h)) << x << "," << y;
     }
-}
-
-TEST(RuleMask, DamagedMasksAreRefusedAndLeaveTheScreenAlone) {
-    const auto good = RuleMaskShape(RuleShape::Noise, 40, 30);
-    auto longer = good;
-    longer.push_back(9);
-    const auto damaged = [&](std::size_t offset, std::uint32_t value) {
-        auto b = good;
-        fixtures::PutU32(b, offset, value);
-        return b;
-    };
-    const struct {
-        const char* name;
-        std::vector<unsigned char> bytes;
-        bool loads;
-    } rows[] = {
-        {"no columns", damaged(4, 0), false},
-        {"no rows", damaged(8, 0), false},
-        {"total one short of the pixels", damaged(0, 1040 + 1200 - 1), false},
-        {"total one beyond them", damaged(0, 1040 + 1200 + 1), false},
-        {"width that wraps 1040 + w x h", damaged(4, 0x80000000u), false},
-        {"entry shorter than its total", {good.begin(), good.end() - 1}, false},
-        {"not even a header", {good.begin(), good.begin() + 1039}, false},
-        {"whole", good, true},
-        // Bytes after the mask inside the entry, and counts that do not match the levels, are no
-        // damage: the counts are taken from the levels themselves.
-        {"bytes after the mask", longer, true},
-        {"wrong counts", damaged(16, 123456), true},
-    };
-    for (const auto& row : rows) {
-        std::vector<BYTE> screen(transition::kScreenPixels, 0xEE);
-        EXPECT_EQ(transition::LoadRuleMask(row.bytes.data(), row.bytes.size(), screen.data()), row.loads)
-            << row.name;
-        EXPECT_EQ(screen[0] == 0xEE && screen.back() == 0xEE, !row.loads) << row.name;
-    }
     std::vector<BYTE> screen(transition::kScreenPixels);
     EXPECT_FALSE(transition::LoadRuleMask(nullptr, 2000, screen.data()));
 }
@@ -181,27 +146,34 @@ TEST_F(EngineTest, MasksOfAnySizeAndCountFinishEveryPixel) {
 }
 
 // A damaged or missing mask, or a picture format the pixel routines cannot address, is refused at the
-// set-up and leaves a running transition as it was.
+// set-up and leaves a running transition as it was. Bytes after the mask, and counts that do not match
+// its levels, are no damage.
 TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
     Use(32, 160, 120, pt::SimdChoice::Plain);
-    auto shortTotal = RuleMaskShape(RuleShape::Noise, 64, 64), noRows = shortTotal, noColumns = shortTotal;
-    fixtures::PutU32(shortTotal, 0, 1040 + 64 * 64 - 1);
-    fixtures::PutU32(noRows, 8, 0);
-    fixtures::PutU32(noColumns, 4, 0);
-    auto cut = RuleMaskShape(RuleShape::Noise, 64, 64);
-    cut.resize(cut.size() - 10);
-    auto engine =
-        MakeEngine({{"mesh", shortTotal}, {"mesh_2", noRows}, {"checker", cut}, {"random", noColumns}});
+    const auto good = RuleMaskShape(RuleShape::Noise, 40, 30);
+    const auto damaged = [&](std::size_t offset, std::uint32_t value) {
+        auto b = good;
+        fixtures::PutU32(b, offset, value);
+        return b;
+    };
+    auto longer = good;
+    longer.push_back(9);
+    auto engine = MakeEngine({{"mesh", damaged(0, 1040 + 1200 - 1)},       // total one short of the pixels
+                              {"mesh_2", damaged(8, 0)},                   // no rows
+                              {"checker", {good.begin(), good.end() - 1}}, // entry shorter than its total
+                              {"random", damaged(4, 0)},                   // no columns
+                              {"lens", damaged(0, 1040 + 1200 + 1)},       // total one beyond the pixels
+                              {"wave", damaged(4, 0x80000000u)},           // a width that wraps 1040 + w x h
+                              {"mosaic", {good.begin(), good.begin() + 1039}}, // not even a header
+                              {"left_to_right", longer},
+                              {"top_to_bottom", damaged(16, 123456)}});
     TransitionParams p = Params(1);
     p.destX = 10;
     p.source = RECT{0, 0, 100, 100};
     ASSERT_EQ(Start(*engine, p), 1);
     StepAt(*engine, 100);
-    for (LONG effect : {38, 39, 43, 47, 40 /* not in the archive */}) {
-        TransitionParams q = Params(effect);
-        q.source = RECT{0, 0, 64, 64};
-        EXPECT_EQ(Start(*engine, q), 0) << effect;
-    }
+    for (LONG effect : {38, 39, 43, 47, 51, 49, 45, 40 /* not in the archive */})
+        EXPECT_EQ(Start(*engine, Params(effect)), 0) << effect;
     EXPECT_EQ(engine->IsRunning(), 1);
     StepAt(*engine, 200);
     ExpectFrame(DrawPicture(), [&](int x, int y) {
@@ -213,6 +185,10 @@ TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
     Put(m_Draw, before);
     EXPECT_FALSE(Start(*engine, Params(38)) || engine->IsRunning());
     EXPECT_TRUE(DrawPicture().SamePixels(before));
+    for (LONG effect : {19, 4}) {
+        EXPECT_EQ(Start(*engine, Params(effect)), 1) << effect;
+        engine->End();
+    }
 }
 
 TEST_F(EngineTest, AKeyedWipeFinishesKeyPixelsWithoutDrawingThem) {
