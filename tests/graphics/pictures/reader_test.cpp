@@ -118,56 +118,48 @@ TEST(PictureReaders, EveryWrittenPictureReadsBackInBothPackings) {
     }
 }
 
+// The path forms open the file (its name found without regard to case), read as the stream forms do
+// and close it; a missing file fails them all. The BMP palette's path form gives the table a DIB takes.
 TEST(PictureReaders, PathFormsOpenReadAndClose) {
     fixtures::TempDir dir;
     const PictureDesc s = fixtures::MakeTestPicture(5, 4, 8, 11);
     PictureDesc few = s;
     few.palette.resize(20);
     fixtures::WriteFileBytes(dir.File("pic.cmp"), fixtures::WriteCm(s, {true, false, 1}));
-    fixtures::WriteFileBytes(dir.File("pic.bmp"), fixtures::WriteBmp(s));
     fixtures::WriteFileBytes(dir.File("few.bmp"), fixtures::WriteBmp(few, {108}));
     fixtures::WriteFileBytes(dir.File("pic.ami"), fixtures::WriteAm(s, Bytes(20, 9)));
-    const std::string cm = dir.ProgramPath() + "PIC.CMP", bmp = dir.ProgramPath() + "pic.bmp";
-    const std::string missing = dir.ProgramPath() + "missing.bmp";
-    CAmFile reader;
+    const std::string cm = dir.ProgramPath() + "PIC.CMP", bmp = dir.ProgramPath() + "few.bmp";
+    const std::string am = dir.ProgramPath() + "pic.ami", missing = dir.ProgramPath() + "missing.bmp";
+    CAmFile r;
     PictureInfo info;
-    ASSERT_TRUE(reader.ReadHeader(cm.c_str(), &info));
-    EXPECT_EQ(info.kind, kPictureKindCm);
-    EXPECT_TRUE(reader.GetImageSize(cm.c_str(), TRUE) == 20 && reader.GetImageSize(cm.c_str(), FALSE) == 32);
-    EXPECT_TRUE(reader.GetLineSize(cm.c_str(), FALSE) == 8 && reader.GetLinePadding(cm.c_str()) == 3);
     std::vector<RGBQUAD> palette(256);
-    EXPECT_EQ(reader.ReadPalette(cm.c_str(), palette.data(), 256), 256);
-    EXPECT_EQ(Quad(palette[9]), s.palette[9]);
     Bytes bits(20);
-    EXPECT_EQ(reader.ReadBits(cm.c_str(), bits.data(), 20, TRUE), 20u);
-    EXPECT_EQ(bits, fixtures::DibRows(s, false));
-    EXPECT_EQ(reader.ReadBits(cm.c_str(), bits.data(), 19, TRUE), 0u); // destination too small
-    EXPECT_TRUE(reader.ReadImage(cm.c_str(), bits.data(), 20, TRUE, palette.data(), 256));
-    EXPECT_EQ(reader.ReadPlane((dir.ProgramPath() + "pic.ami").c_str(), bits.data(), 20), 20u);
-    EXPECT_EQ(bits, Bytes(20, 9));
-
-    // The BMP path form gives the table a DIB takes: a short one padded black.
-    CBmpFile plain;
-    EXPECT_EQ(plain.ReadPalette(bmp.c_str(), palette.data(), 256), 256);
-    EXPECT_EQ(Quad(palette[200]), s.palette[200]);
-    EXPECT_EQ(plain.ReadPalette((dir.ProgramPath() + "few.bmp").c_str(), palette.data(), 256), 256);
-    EXPECT_TRUE(Quad(palette[19]) == s.palette[19] && Quad(palette[20]) == 0);
-    EXPECT_EQ(plain.ReadPalette(bmp.c_str(), palette.data(), 257), -1);
     BYTE* pixels = nullptr;
     RGBQUAD* colours = nullptr;
+    ASSERT_TRUE(r.ReadHeader(cm.c_str(), &info) && info.kind == kPictureKindCm);
+    EXPECT_TRUE(r.GetImageSize(cm.c_str(), TRUE) == 20 && r.GetImageSize(cm.c_str(), FALSE) == 32);
+    EXPECT_TRUE(r.GetLineSize(cm.c_str(), FALSE) == 8 && r.GetLinePadding(cm.c_str()) == 3);
+    EXPECT_TRUE(r.ReadPalette(cm.c_str(), palette.data(), 256) == 256 && Quad(palette[9]) == s.palette[9]);
+    EXPECT_TRUE(r.ReadBits(cm.c_str(), bits.data(), 20, TRUE) == 20 && bits == fixtures::DibRows(s, false));
+    EXPECT_EQ(r.ReadBits(cm.c_str(), bits.data(), 19, TRUE), 0u); // destination too small
+    EXPECT_TRUE(r.ReadImage(cm.c_str(), bits.data(), 20, TRUE, palette.data(), 256));
+    EXPECT_TRUE(r.ReadPlane(am.c_str(), bits.data(), 20) == 20 && bits == Bytes(20, 9));
+    CBmpFile plain;
+    EXPECT_EQ(plain.ReadPalette(bmp.c_str(), palette.data(), 256), 256);
+    EXPECT_TRUE(Quad(palette[19]) == s.palette[19] && Quad(palette[20]) == 0);
+    EXPECT_EQ(plain.ReadPalette(bmp.c_str(), palette.data(), 257), -1);
     ASSERT_TRUE(plain.LoadImage(bmp.c_str(), &pixels, TRUE, &colours));
     EXPECT_EQ(Bytes(pixels, pixels + 20), fixtures::DibRows(s, false));
     delete[] pixels;
     delete[] colours;
-    // A missing file fails every path form.
     const char* none = missing.c_str();
     EXPECT_FALSE(plain.ReadHeader(none, &info) || plain.GetImageSize(none, TRUE) ||
                  plain.GetLineSize(none, TRUE));
     EXPECT_TRUE(plain.GetLinePadding(none) == -1 && plain.ReadPalette(none, palette.data(), 1) == -1);
     EXPECT_FALSE(plain.ReadBits(none, bits.data(), 20, TRUE) ||
                  plain.ReadImage(none, bits.data(), 20, TRUE, nullptr, 0));
-    EXPECT_FALSE(plain.LoadImage(none, &pixels, TRUE, &colours) || pixels || colours);
-    EXPECT_EQ(reader.ReadPlane(none, bits.data(), 20), 0u);
+    EXPECT_FALSE(plain.LoadImage(none, &pixels, TRUE, &colours) || pixels || colours ||
+                 r.ReadPlane(none, bits.data(), 20));
 }
 
 // "AM" with a BMP tail is still "AM": the first two bytes decide; "XY" is no reader's.

@@ -121,15 +121,19 @@ TEST_F(EngineTest, CrossFadeTimeJumpsRestartsRestampsAndTheClocksWrap) {
 }
 
 TEST_F(EngineTest, CrossFadeWithoutDrawSurfaceBlendsTheBeforeSurfaceFromStepToStep) {
-    Use(32, 64, 32, pt::SimdChoice::Plain);
-    TransitionParams p = Params(1);
-    p.draw = nullptr;
-    auto engine = Started(p);
-    StepAt(*engine, 20);
-    StepAt(*engine, 40);
-    ExpectFrame(BeforePicture(), [&](int x, int y) {
-        return Blended(32, Blended(32, before.Pixel(x, y), after.Pixel(x, y), 8), after.Pixel(x, y), 16);
-    });
+    for (auto simd : {pt::SimdChoice::Plain, pt::SimdChoice::Simd}) {
+        Use(32, 64, 32, simd);
+        TransitionParams p = Params(1);
+        p.draw = nullptr;
+        auto engine = Started(p);
+        StepAt(*engine, 20);
+        StepAt(*engine, 40);
+        const bool byte3 = simd == pt::SimdChoice::Simd;
+        ExpectFrame(BeforePicture(), [&](int x, int y) {
+            const std::uint32_t first = Blended(32, before.Pixel(x, y), after.Pixel(x, y), 8, byte3);
+            return Blended(32, first, after.Pixel(x, y), 16, byte3);
+        });
+    }
 }
 
 // The key from the colour word or from a corner of the after picture: those pixels are not drawn.

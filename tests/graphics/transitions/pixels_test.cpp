@@ -10,13 +10,6 @@ using namespace transition_test;
 namespace {
 const int kAlphas[] = {0, 1, 8, 80, 128, 248, 255, 256};
 
-// A key for the format, and the same key with a byte 3 that does not take part.
-ColorKey KeyOf(int format, std::uint32_t key) {
-    return ColorKey{static_cast<WORD>(key), key};
-}
-std::uint32_t Stored(int format, std::uint32_t key) {
-    return format == 32 ? key | 0x5A000000u : key;
-}
 } // namespace
 
 TEST(BlendFormula, ExamplesOfTheChannelBlend) {
@@ -65,19 +58,6 @@ TEST(BlendArea, PlainAndVectorPathsAtEveryWidthAndAlpha) {
             }
 }
 
-TEST(BlendArea, InPlaceBlendReadsEachPixelBeforeWritingIt) {
-    for (int format : kFormats) {
-        SCOPED_TRACE(format);
-        Picture a(format, 21, 4), b(format, 21, 4), separate(format, 21, 4);
-        a.Randomise(40);
-        b.Randomise(41);
-        BlendSimd(format, Area(a, b, separate), 77);
-        Picture inPlace = a;
-        BlendSimd(format, Area(inPlace, b, inPlace), 77);
-        EXPECT_TRUE(inPlace.SamePixels(separate));
-    }
-}
-
 namespace {
 // One wipe over a width x height area: the pictures and the two entry buffers (rows `stride` apart).
 struct Wipe {
@@ -119,38 +99,6 @@ struct Wipe {
 };
 } // namespace
 
-TEST(MaskScan, PlainScanStartsBlendsAndFinishesPixelsByTheirLevel) {
-    for (int format : kFormats) {
-        SCOPED_TRACE(format);
-        Wipe w(format, 23, 6, 100 + format);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 23; ++x)
-                if (w.Mask(x, y) <= 120) w.Alpha(x, y) = static_cast<WORD>((x * 37 + y * 11) % 256);
-        Wipe old = w;
-        EXPECT_EQ(w.Run(format, 120, 16, ScanMaskPlain), 0);
-        LONG finished = 0;
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 23; ++x) {
-                const int alpha = old.Alpha(x, y) + 16;
-                if (old.Mask(x, y) > 120) { // waiting: untouched
-                    ASSERT_TRUE(w.Mask(x, y) == old.Mask(x, y) && w.Alpha(x, y) == 0 &&
-                                w.draw.Pixel(x, y) == old.draw.Pixel(x, y));
-                } else if (alpha >= 256) {
-                    ++finished;
-                    ASSERT_TRUE(w.Mask(x, y) == kMaskFinished && w.Alpha(x, y) == alpha &&
-                                w.draw.Pixel(x, y) == w.after.Pixel(x, y));
-                } else {
-                    ASSERT_TRUE(w.Mask(x, y) == old.Mask(x, y) && w.Alpha(x, y) == alpha);
-                    ASSERT_EQ(w.draw.Pixel(x, y),
-                              Blended(format, w.before.Pixel(x, y), w.after.Pixel(x, y), alpha))
-                        << x << "," << y;
-                }
-            }
-        EXPECT_GT(finished, 0);
-        EXPECT_EQ(w.remaining, 23 * 6 - finished);
-    }
-}
-
 TEST(MaskScan, TwentyFourBitPlainScanStopsAfterTheReachedCountAndSixteenBitHasNoBound) {
     // The count says two pixels are active where four are: the 24-bit scan handles the first two only.
     for (int format : {24, 16}) {
@@ -160,31 +108,6 @@ TEST(MaskScan, TwentyFourBitPlainScanStopsAfterTheReachedCountAndSixteenBitHasNo
         EXPECT_EQ(w.Run(format, 50, 8, ScanMaskPlain, 2), 0);
         for (int x = 0; x < 8; x += 2)
             EXPECT_EQ(w.Alpha(x, 0), format == 24 && x >= 4 ? 0 : 8) << format << " " << x;
-    }
-}
-
-TEST(MaskScan, KeyedScanFinishesKeyPixelsWithoutDrawing) {
-    for (int format : kFormats) {
-        SCOPED_TRACE(format);
-        Wipe w(format, 9, 4, 30);
-        const std::uint32_t key = format == 15 ? 0x2222 : format == 16 ? 0x1234 : 0x00102030;
-        for (int x = 0; x < 9; ++x) {
-            w.after.SetPixel(x, 1, Stored(format, key));
-            w.Mask(x, 1) = 0;
-        }
-        w.draw.Randomise(31);
-        const Picture old = w.draw;
-        MaskScan scan{
-            w.mask.data(), w.alpha.data(), w.stride, 0, 8, w.remaining, 1}; // no bound on the keyed scan
-        EXPECT_EQ(ScanMaskKeyed(format, Area(w.before, w.after, w.draw), scan, KeyOf(format, key)), 0);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 9; ++x)
-                if (y == 1)
-                    ASSERT_TRUE(w.Mask(x, y) == kMaskFinished && w.Alpha(x, y) == 0 &&
-                                w.draw.Pixel(x, y) == old.Pixel(x, y));
-                else
-                    ASSERT_EQ(w.Alpha(x, y), w.Mask(x, y) == 0 ? 8 : 0);
-        EXPECT_EQ(scan.remaining, 9 * 4 - 9);
     }
 }
 

@@ -192,17 +192,20 @@ TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
 }
 
 TEST_F(EngineTest, AKeyedWipeFinishesKeyPixelsWithoutDrawingThem) {
-    Use(16, 160, 48);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 40; ++x)
-            after.SetPixel(x, y, 0x0841); // and the top-left corner gives the key
-    Put(m_After, after);
-    TransitionParams p = Params(49);
-    p.keySource = kKeyTopLeft;
-    auto engine = Started(p, {{"wave", RuleMaskShape(RuleShape::LeftToRight, 640, 480)}});
-    EXPECT_LT(RunToEnd(*engine), 5000u);
-    ExpectFrame(DrawPicture(),
-                [&](int x, int y) { return (after.Pixel(x, y) == 0x0841 ? before : after).Pixel(x, y); });
+    for (int format : kFormats) {
+        Use(format, 160, 48);
+        const std::uint32_t key = format == 15 ? 0x0841 : format == 16 ? 0x1082 : 0x081020;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 40; ++x)
+                after.SetPixel(x, y,
+                               format == 32 ? key | 0x5A000000 : key); // the top-left corner gives the key
+        Put(m_After, after);
+        TransitionParams p = Params(49);
+        p.keySource = kKeyTopLeft;
+        auto engine = Started(p, {{"wave", RuleMaskShape(RuleShape::LeftToRight, 640, 480)}});
+        EXPECT_LT(RunToEnd(*engine), 5000u);
+        ExpectFrame(DrawPicture(), [&](int x, int y) { return (x < 40 ? before : after).Pixel(x, y); });
+    }
 }
 
 TEST_F(EngineTest, StopEndsAWipeAtOnceAndEndFreesItsBuffers) {
