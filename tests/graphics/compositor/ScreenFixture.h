@@ -41,10 +41,11 @@ class ScreenTest : public DisplayFixture {
                     {"yellow", solid(100, 80, kYellow)},
                     {"keyed", fixtures::WriteBmp(keyed)},
                     {"glass", fixtures::WriteAm(Solid(120, 100, kRed), Bytes(120 * 100, 128))}});
-        // Effect 4 wipes top to bottom; nothing else has a mask.
+        // Effects 4 and 11 wipe top to bottom and bottom to top; nothing else has a mask.
         ASSERT_TRUE(fixtures::WriteRuleMaskArc(
             dir.File("mask.arc"),
-            {{"top_to_bottom", fixtures::RuleMaskShape(fixtures::RuleShape::TopToBottom, 640, 480)}}));
+            {{"top_to_bottom", fixtures::RuleMaskShape(fixtures::RuleShape::TopToBottom, 640, 480)},
+             {"bottom_to_top", fixtures::RuleMaskShape(fixtures::RuleShape::BottomToTop, 640, 480)}}));
         g_pTransition = new CTransition;
         ASSERT_EQ(g_pTransition->Create((dir.ProgramPath() + "mask.arc").c_str()), 1);
         back = std::make_unique<CDDrawSurface>();

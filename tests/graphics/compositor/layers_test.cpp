@@ -136,30 +136,39 @@ TEST_F(ScreenTest, OneShotTimingIsUsedOnceAndDroppedByAnImmediateChange) {
     EXPECT_EQ(At(0, 0), kRed);
 }
 
+// Effects 4 and 11 are hard-edged sweeps (a level step of 16 and a whole alpha step every 20 ms): 100 ms
+// in, the rows up to level 80 are done and no pixel is blended; both end by 320 ms.
 TEST_F(ScreenTest, MaskWipeAndDitherUseTheirWorkSurfacesAndARefusedStartChangesAtOnce) {
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
-    Effects(4); // hard-edged wipe from the top
-    g_pScreen->ChangeLayer(0, "bg2", 1, 0, 0, 0, -1, -1, -1, -1);
-    Run(100);
-    // The level has risen by 16 five times: the top rows are done, the bottom ones not started.
-    ExpectAt({{320, 10, kGreen}, {320, 470, kBlue}});
-    RunToEnd();
-    EXPECT_EQ(At(320, 470), kGreen);
+    FullFrame();
+    for (int effect : {4, 11}) {
+        Effects(effect);
+        const DWORD from = At(320, 0), to = from == kBlue ? kGreen : kBlue;
+        g_pScreen->ChangeLayer(0, to == kGreen ? "bg2" : "bg", 1, 0, 0, 0, -1, -1, -1, -1);
+        Run(100);
+        for (int y = 0; y < 480; ++y)
+            ASSERT_EQ(At(320, y), (effect == 4 ? y : 479 - y) * 255 / 479 <= 80 ? to : from)
+                << effect << " row " << y;
+        Frame(220);
+        EXPECT_FALSE(g_pScreen->IsRunning());
+        Frame();
+        EXPECT_TRUE(At(320, 0) == to && At(320, 479) == to);
+    }
     // The dither has no draw surface: the screen shows the before surface it works in.
     g_pScreen->SetEffect(2);
-    g_pScreen->ChangeLayer(0, "bg", 1, 0, 0, 0, -1, -1, -1, -1);
+    g_pScreen->ChangeLayer(0, "bg2", 1, 0, 0, 0, -1, -1, -1, -1);
     EXPECT_TRUE(g_pScreen->GetWorkSurface(0) && g_pScreen->GetWorkSurface(1) &&
                 !g_pScreen->GetWorkSurface(2));
     EXPECT_EQ(g_pScreen->GetWorkSurface(3), nullptr);
     Frame();
-    EXPECT_EQ(At(0, 0), kGreen);
-    Frame(25 * 8);
-    int blue = 0;
-    for (int i = 0; i < 16; ++i)
-        blue += At(i % 4, i / 4) == kBlue;
-    EXPECT_TRUE(blue > 0 && blue < 16) << blue;
-    RunToEnd();
     EXPECT_EQ(At(0, 0), kBlue);
+    Frame(25 * 8);
+    int green = 0;
+    for (int i = 0; i < 16; ++i)
+        green += At(i % 4, i / 4) == kGreen;
+    EXPECT_TRUE(green > 0 && green < 16) << green;
+    RunToEnd();
+    EXPECT_EQ(At(0, 0), kGreen);
     // RefusedEngineStartMakesTheChangeAtOnce: "mask.arc" has no mask for effect 30.
     g_pScreen->SetEffect(30);
     EXPECT_TRUE(g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0));

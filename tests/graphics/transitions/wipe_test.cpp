@@ -99,34 +99,6 @@ TEST_F(EngineTest, MaskWipeFramesFollowTheRuleMaskOnEveryPath) {
         }
 }
 
-TEST_F(EngineTest, Effects4And11AreHardEdgedSweepsEndingBy320Ms) {
-    const auto down = RuleMaskShape(RuleShape::TopToBottom, 640, 480),
-               up = RuleMaskShape(RuleShape::BottomToTop, 640, 480);
-    for (LONG effect : {4, 11})
-        for (int format : {16, 32}) {
-            SCOPED_TRACE(effect * 100 + format);
-            Use(format, 8, 480);
-            auto engine = Started(Params(effect), {{"top_to_bottom", down}, {"bottom_to_top", up}});
-            int done = 0;
-            DWORD t = 0;
-            while (!done && t < 1000) {
-                done = StepAt(*engine, t += 10);
-                const Picture frame = DrawPicture();
-                for (int y = 0; y < 480; y += 5) {
-                    // Every pixel is the before or the after pixel: never a blend.
-                    const bool isBefore = frame.Pixel(0, y) == before.Pixel(0, y);
-                    ASSERT_TRUE(isBefore || (frame.Pixel(0, y) & 0xFFFFFF) == (after.Pixel(0, y) & 0xFFFFFF))
-                        << y;
-                    const bool started =
-                        (effect == 4 ? y : 479 - y) * 255 / 479 <= static_cast<int>(t / 20 * 16);
-                    ASSERT_EQ(isBefore, !started) << "row " << y << " at " << t;
-                }
-            }
-            EXPECT_TRUE(done);
-            EXPECT_LE(t, 320u);
-        }
-}
-
 // A small mask is tiled and the 24-bit plain scan's counts come from the tiled screen; counts in the
 // header that say otherwise cannot stall the wipe.
 TEST_F(EngineTest, MasksOfAnySizeAndCountFinishEveryPixel) {
