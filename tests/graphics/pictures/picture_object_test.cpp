@@ -135,37 +135,6 @@ TEST_P(PictureObjectTest, LoadFailuresAreReportedAndLeaveTheObjectReady) {
     EXPECT_EQ(ExtraSurfaces(), 0);
 }
 
-TEST_P(PictureObjectTest, PlanesArePreparedForTheirBlend) {
-    const PictureDesc s = fixtures::MakeTestPicture(3, 2, 24, 5);
-    const Bytes alpha = {0, 1, 128, 254, 255, 7}, weights = {0, 1, 8, 15, 16, 3};
-    fixtures::AmOptions o;
-    o.planeKind = 1;
-    UseArchive({{"alpha", fixtures::WriteAm(s, alpha)}, {"weights", fixtures::WriteAm(s, weights, o)}});
-    CLayer* a = CreateLayerObject(0);
-    ASSERT_TRUE(a->Load("alpha", 1, 0, 0, 1, 0));
-    // The reader's own buffer is gone; there is a kept copy and a prepared alpha plane.
-    EXPECT_TRUE(!a->GetPlane() && !a->GetWeights());
-    ASSERT_TRUE(a->GetKeptCopy() && PreparedAlpha(a));
-    for (int i = 0; i < 6; ++i) // tripled bytes at 24 bits, words at 16 and 32 (255 as 256 at 16)
-        EXPECT_TRUE(Bits() == 24
-                        ? a->GetAlphaBytes()[3 * i] == alpha[i] && a->GetAlphaBytes()[3 * i + 2] == alpha[i]
-                        : a->GetAlphaWords()[i] == (Bits() == 16 && alpha[i] == 255 ? 256 : alpha[i]))
-            << i;
-    // Plane kind 2 is never keyed, even with the colour-key flag; the kept copy holds the picture.
-    EXPECT_EQ(a->GetMainSurface()->GetBltFlags(), 0u);
-    for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(Raw(a->GetKeptCopy()->GetSurface(), x, 1), Raw(a->GetSurface(), x, 1));
-    CLayer* w = CreateLayerObject(0);
-    ASSERT_TRUE(w->Load("weights", 1, 0, 0, 1, 0));
-    ASSERT_NE(w->GetWeights(), nullptr);
-    EXPECT_EQ(Bytes(w->GetWeights(), w->GetWeights() + 6), weights);
-    // Kind 1 is keyed.
-    EXPECT_TRUE(w->GetMainSurface()->GetBltFlags() == kKeyedBltFlags &&
-                w->GetKeptCopy()->GetBltFlags() == kKeyedBltFlags);
-    DeleteLayerObject(a);
-    DeleteLayerObject(w);
-}
-
 TEST_P(PictureObjectTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
     const PictureDesc s = fixtures::MakeTestPicture(5, 3, 32, 8), p = fixtures::MakeTestPicture(5, 3, 8, 9);
     UseArchive({{"am", fixtures::WriteAm(s, Bytes(15, 100))}, {"pal", fixtures::WriteBmp(p)}});
@@ -297,7 +266,9 @@ TEST_P(PictureObjectTest, AlphaLayersBlendOverTheTarget) {
     UseArchive({{"am", fixtures::WriteAm(s, alpha)}, {"plain", fixtures::WriteBmp(s)}});
     IDirectDrawSurface* target = Checkered(64, 48);
     CLayer* layer = CreateLayerObject(0);
+    // Plane kind 2 is never keyed, even with the colour-key flag; the reader's own plane is gone.
     ASSERT_TRUE(layer->Load("am", 1, -4, 44, 1, 0));
+    EXPECT_TRUE(layer->GetMainSurface()->GetBltFlags() == 0 && !layer->GetPlane() && !layer->GetWeights());
     ASSERT_TRUE(layer->PreBlend(target));
     for (int r = 0; r < 6; ++r)
         for (int k = 0; k < 12; ++k) {
@@ -330,6 +301,13 @@ TEST_P(PictureObjectTest, WeightLayersBlendWhereTheirWeightIsSet) {
     IDirectDrawSurface* target = Checkered(32, 32);
     CLayer* layer = CreateLayerObject(0);
     ASSERT_TRUE(layer->Load("w", 1, 28, 30, 0, 0));
+    // The weights are kept as the file has them; kind 1 is keyed, its kept copy too.
+    CLayer* keyed = CreateLayerObject(0);
+    ASSERT_TRUE(keyed->Load("w", 1, 0, 0, 1, 0));
+    EXPECT_TRUE(keyed->GetMainSurface()->GetBltFlags() == kKeyedBltFlags &&
+                keyed->GetKeptCopy()->GetBltFlags() == kKeyedBltFlags);
+    DeleteLayerObject(keyed);
+    EXPECT_EQ(Bytes(layer->GetWeights(), layer->GetWeights() + weights.size()), weights);
     ASSERT_TRUE(layer->PreBlend(target));
     for (int r = 0; r < 3; ++r)
         for (int k = 0; k < 6; ++k) {
