@@ -80,10 +80,8 @@ class DisplayFixture : public ::testing::Test {
         desc.dwSize = sizeof desc;
         ASSERT_EQ(s->GetSurfaceDesc(&desc), DD_OK);
         for (int y = 0; y < static_cast<int>(desc.dwHeight); ++y)
-            for (int x = 0; x < static_cast<int>(desc.dwWidth); ++x) {
-                const bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-                ASSERT_EQ(Raw(s, x, y), in ? inside : outside) << x << "," << y;
-            }
+            for (int x = 0; x < static_cast<int>(desc.dwWidth); ++x)
+                ASSERT_EQ(Raw(s, x, y), PtInRect(&r, POINT{x, y}) ? inside : outside) << x << "," << y;
     }
     // Pixels of `s`: x, y and the stored value (without the unshown byte of 32 bits).
     void ExpectRaw(IDirectDrawSurface* s, std::initializer_list<std::array<DWORD, 3>> pixels) const {
@@ -91,11 +89,10 @@ class DisplayFixture : public ::testing::Test {
             EXPECT_EQ(Raw(s, static_cast<int>(p[0]), static_cast<int>(p[1])), p[2]) << p[0] << "," << p[1];
     }
     // "graphic.arc" with these entries, opened as the graphic archive.
-    void UseArchive(const std::vector<fixtures::ArcEntryData>& entries,
-                    const std::string& name = "graphic.arc") {
+    void UseArchive(const std::vector<fixtures::ArcEntryData>& entries) {
         delete g_pGraphicArc;
-        ASSERT_TRUE(fixtures::WriteArc(dir.File(name), entries));
-        g_pGraphicArc = new CArcFile((dir.ProgramPath() + name).c_str());
+        ASSERT_TRUE(fixtures::WriteArc(dir.File("graphic.arc"), entries));
+        g_pGraphicArc = new CArcFile((dir.ProgramPath() + "graphic.arc").c_str());
         ASSERT_TRUE(g_pGraphicArc->IsArchiveMode());
     }
     // Surfaces made since the display was chosen, the fixture's own included.

@@ -97,7 +97,7 @@ TEST_F(ScreenTest, ChangeWithTransitionsRunsACrossFadeWithoutThemItIsImmediate) 
     EXPECT_EQ(ExtraSurfaces(), 2); // the work surfaces are gone
 }
 
-TEST_F(ScreenTest, FrameThatReportsTheEndStillShowsTheTransitionImage) {
+TEST_F(ScreenTest, FrameThatReportsTheEndStillShowsTheTransitionImageAndOneShotTiming) {
     g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
     Effects(1);
     // Two steps of 128: the engine draws the half-way image at 10 ms and reports the end at 20 ms
@@ -112,24 +112,20 @@ TEST_F(ScreenTest, FrameThatReportsTheEndStillShowsTheTransitionImage) {
     EXPECT_TRUE(!g_pScreen->IsRunning() && At(0, 0) == 0x7F007F);
     Frame();
     EXPECT_EQ(At(0, 0), kBlue);
-}
-
-TEST_F(ScreenTest, OneShotTimingIsUsedOnceAndDroppedByAnImmediateChange) {
-    g_pScreen->LoadLayer(0, "bg", 1, 0, 0, 0);
-    Effects(1);
+    // OneShotTimingIsUsedOnceAndDroppedByAnImmediateChange
     // While skipping the change is immediate and the one-shot row goes with it.
     g_pScreen->SetEffectParams(0, 0, 10, 256);
     SetSkipMode(1);
-    g_pScreen->LoadLayer(1, "red", 1, 0, 0, 0);
+    g_pScreen->LoadLayer(2, "red", 1, 0, 0, 0);
     EXPECT_FALSE(g_pScreen->IsRunning());
     SetSkipMode(0);
     // The next change uses the effect's own row: still running after 100 ms.
-    g_pScreen->ChangeLayer(1, "yellow", 1, 0, 0, 0, -1, 5, 5, 5);
+    g_pScreen->ChangeLayer(2, "yellow", 1, 0, 0, 0, -1, 5, 5, 5);
     Run(100);
     EXPECT_TRUE(g_pScreen->IsRunning());
     RunToEnd();
     // Timing values given to the change replace the row for that change only.
-    g_pScreen->ChangeLayer(1, "red", 1, 0, 0, 0, 0, 0, 10, 256);
+    g_pScreen->ChangeLayer(2, "red", 1, 0, 0, 0, 0, 0, 10, 256);
     Run(10);
     EXPECT_FALSE(g_pScreen->IsRunning());
     Frame();
