@@ -159,7 +159,7 @@ class EngineTest : public DisplayFixture {
     }
     // Starts with the clock at the time StepAt counts from.
     int Start(CTransition& engine, const TransitionParams& p) const {
-        pt::SetClock(kClockStart);
+        pt::SetClock(clockBase);
         return engine.Start(&p);
     }
     // A new engine on these masks, started with `p`.
@@ -174,7 +174,7 @@ class EngineTest : public DisplayFixture {
     using Result = std::array<int, 2>;
     static constexpr Result kWaiting{0, 0}, kDrawn{0, 1}, kEnded{1, 1}, kEndedUntouched{1, -7};
     Result Step(CTransition& engine, DWORD ms) {
-        pt::SetClock(kClockStart + ms);
+        pt::SetClock(clockBase + ms);
         return StepNow(engine);
     }
     Result StepNow(CTransition& engine) {
@@ -192,6 +192,8 @@ class EngineTest : public DisplayFixture {
     }
 
     int pixelFormat = 32;
+    // The tick of a start; near 2^32 the times of a transition run past the clock's wrap.
+    DWORD clockBase = kClockStart;
     IDirectDrawSurface *m_Before = nullptr, *m_After = nullptr, *m_Draw = nullptr;
     Picture before, after;
 };
