@@ -6,6 +6,7 @@
 #include "tests/graphics/DisplayFixture.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 using namespace graphics_test;
@@ -45,22 +46,17 @@ HFONT GothicFont(int height, int width) {
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, kGothic);
 }
 
-// The pixels of a view that are `ink`: how many, and the RECT around them; every other pixel must
-// still hold `paper`.
-struct Ink {
-    int count = 0;
-    RECT box{9999, 9999, -1, -1};
-};
-template <class Read> Ink Census(int width, int height, DWORD ink, DWORD paper, Read read) {
-    Ink found;
+// The pixels of a view that are `ink`: how many, and the left, top, right and bottom around them;
+// every other pixel must still hold `paper`.
+template <class Read> std::array<int, 5> Census(int width, int height, DWORD ink, DWORD paper, Read read) {
+    std::array<int, 5> found{0, 9999, 9999, -1, -1};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const DWORD v = read(x, y);
             EXPECT_TRUE(v == ink || v == paper) << x << "," << y;
-            if (v != ink) continue;
-            ++found.count;
-            found.box = RECT{std::min<LONG>(found.box.left, x), std::min<LONG>(found.box.top, y),
-                             std::max<LONG>(found.box.right, x + 1), std::max<LONG>(found.box.bottom, y + 1)};
+            if (v == ink)
+                found = {found[0] + 1, std::min(found[1], x), std::min(found[2], y),
+                         std::max(found[3], x + 1), std::max(found[4], y + 1)};
         }
     return found;
 }
@@ -128,11 +124,8 @@ TEST_F(Glyphs, TextAdvancesByBytesAndClipsEachGlyphToItsCell) {
         const int n = static_cast<int>(row.text.size());
         EXPECT_EQ(platform::DrawSjisText(*font, c.view, row.x, row.y, row.text.c_str(), n, style),
                   row.half * n);
-        const Ink ink = Census(96, 80, 0x123456, kSentinel, [&](int x, int y) { return c.At(x, y); });
-        EXPECT_EQ(ink.count, row.ink);
-        const RECT box{row.left, row.top, row.right, row.bottom};
-        EXPECT_TRUE(EqualRect(&ink.box, &box))
-            << ink.box.left << "," << ink.box.top << "," << ink.box.right << "," << ink.box.bottom;
+        EXPECT_EQ(Census(96, 80, 0x123456, kSentinel, [&](int x, int y) { return c.At(x, y); }),
+                  (std::array<int, 5>{row.ink, row.left, row.top, row.right, row.bottom}));
     }
 }
 
@@ -234,10 +227,9 @@ TEST_P(TextOut, ColourAndTransparentModeDrawOnlyTheGlyph) {
     ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
     DeleteObject(font);
     // White as the display stores it: 0xFFFF at 5-6-5, 0x7FFF at 5-5-5.
-    const Ink ink =
-        Census(96, 64, Pixel(0xFFFFFF), Pixel(0x204080), [&](int x, int y) { return Raw(surface, x, y); });
-    const RECT box{22, 8, 65, 48};
-    EXPECT_TRUE(ink.count == 731 && EqualRect(&ink.box, &box));
+    EXPECT_EQ(
+        Census(96, 64, Pixel(0xFFFFFF), Pixel(0x204080), [&](int x, int y) { return Raw(surface, x, y); }),
+        (std::array<int, 5>{731, 22, 8, 65, 48}));
 }
 
 TEST_P(TextOut, TheUnselectedDefaultAndASelectedFontThatLivesUntilItsContextLetsGo) {
