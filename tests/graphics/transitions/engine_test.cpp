@@ -28,7 +28,7 @@ std::uint32_t KeyOf(int format) {
 }
 } // namespace
 
-TEST_F(EngineTest, StartsWithoutAKindOrWithoutPicturesOrArchiveAreRefused) {
+TEST_F(EngineTest, StartsWithoutAKindPicturesOrArchiveAreRefusedAndTheProcessorIsAskedOnce) {
     Use(32, 64, 32);
     auto engine = MakeEngine();
     EXPECT_EQ(engine->Start(nullptr), 0);
@@ -45,19 +45,17 @@ TEST_F(EngineTest, StartsWithoutAKindOrWithoutPicturesOrArchiveAreRefused) {
     ASSERT_TRUE(fixtures::WriteFileText(dir.File("bad.arc"), "NOT AN ARCHIVE AT ALL"));
     EXPECT_EQ(broken.Create((dir.ProgramPath() + "bad.arc").c_str()), 0);
     EXPECT_FALSE(never.Start(&p) || broken.Start(&p));
-}
-
-TEST_F(EngineTest, TheProcessorCheckIsMadeOnceAtCreation) {
-    Use(32, 64, 32, pt::SimdChoice::Simd);
+    // TheProcessorCheckIsMadeOnceAtCreation
+    pt::ForceSimd(pt::SimdChoice::Simd);
     auto vector = MakeEngine();
     pt::ForceSimd(pt::SimdChoice::Plain);
     auto plain = MakeEngine();
     // The vector path blends byte 3 of 32-bit pixels; the plain path writes it as 0.
-    for (CTransition* engine : {vector.get(), plain.get()}) {
-        ASSERT_EQ(Start(*engine, Params(1)), 1);
-        StepAt(*engine, 320);
+    for (CTransition* each : {vector.get(), plain.get()}) {
+        ASSERT_EQ(Start(*each, Params(1)), 1);
+        StepAt(*each, 320);
         EXPECT_EQ(DrawPicture().Pixel(1, 1),
-                  Blended(32, before.Pixel(1, 1), after.Pixel(1, 1), 128, engine == vector.get()));
+                  Blended(32, before.Pixel(1, 1), after.Pixel(1, 1), 128, each == vector.get()));
     }
 #if defined(__x86_64__)
     pt::ForceSimd(pt::SimdChoice::Detect);
