@@ -107,12 +107,6 @@ class ScreenTest : public DisplayFixture {
     bool Logged(const char* utf8) const {
         return Log().find(platform::Utf8ToSjis(utf8)) != std::string::npos;
     }
-    int LayerCount() const {
-        int n = 0;
-        for (int i = 0; i < CScreen::kLayerCount; ++i)
-            n += g_pScreen->GetLayer(i) != nullptr;
-        return n;
-    }
     std::string ArtifactPath(const std::string& name) const {
         return std::string(QUORIN_BINARY_DIR) + "/" + name;
     }

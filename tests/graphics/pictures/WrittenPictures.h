@@ -21,13 +21,6 @@ struct Written {
     Bytes plane;
 };
 
-inline Bytes PlaneFor(const PictureDesc& s, int limit) {
-    Bytes plane(static_cast<std::size_t>(s.width) * s.height);
-    for (std::size_t i = 0; i < plane.size(); ++i)
-        plane[i] = static_cast<std::uint8_t>((i * 29 + s.width) % (limit + 1));
-    return plane;
-}
-
 // The colours a table of `stored` entries gives the depth: those entries, then black to a full table.
 inline std::vector<std::uint32_t> Padded(const PictureDesc& s, std::size_t stored) {
     std::vector<std::uint32_t> p(std::size_t{1} << s.bitCount, 0);
@@ -67,7 +60,9 @@ inline std::vector<Written> AllWrittenPictures() {
                 o.planeKind = (v & 1) ? kPlaneKindWeights : kPlaneKindAlpha;
                 o.colourRunLength = o.planePaddedRows = runLength;
                 o.planeRunLength = o.paddedRows = padded;
-                const Bytes plane = PlaneFor(s, o.planeKind == kPlaneKindWeights ? 16 : 255);
+                Bytes plane(static_cast<std::size_t>(width) * 3);
+                for (std::size_t i = 0; i < plane.size(); ++i)
+                    plane[i] = static_cast<std::uint8_t>((i * 29 + width) % (v & 1 ? 17 : 256));
                 add(tag("AmColourAndBothPlaneKindsReadBack", depth, width, v), s,
                     fixtures::WriteAm(s, plane, o), kPictureKindAm, colours, plane);
             }

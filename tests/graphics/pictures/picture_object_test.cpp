@@ -363,7 +363,7 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
         }
     const DWORD cell0 = Raw(set0, 1, 2), set1 = Raw(layer->GetSetSurface(1), 8, 4);
     EXPECT_EQ(layer->Draw(target), 0);
-    // hidden cell: the target // drawn, unblended
+    // Cell 1 is hidden (the target shows); set 1 is drawn unblended.
     ExpectRaw(target, {{11, 12, cell0}, {21, 12, Pixel(0xFFFFFF) * White(21, 12)}, {60, 10, set1}});
     // Released and restored, the sets come back and the plane is prepared once more.
     layer->ReleaseSurfaces();

@@ -19,22 +19,17 @@ using fixtures::PutU32;
 
 namespace {
 // An in-memory picture opened as a stdio stream, `leading` bytes into it as inside an archive.
-class PictureStream {
-  public:
-    explicit PictureStream(const Bytes& bytes, std::size_t leading = 0) : m_Bytes(leading, 0xCC) {
-        m_Bytes.insert(m_Bytes.end(), bytes.begin(), bytes.end());
-        m_Bytes.push_back(0); // fmemopen wants a byte; an empty picture is read from its end
-        m_File = fmemopen(m_Bytes.data(), m_Bytes.size() - 1 + bytes.empty(), "rb");
-        if (m_File) std::fseek(m_File, static_cast<long>(bytes.empty() ? 1 : leading), SEEK_SET);
+struct PictureStream {
+    explicit PictureStream(const Bytes& b, std::size_t leading = 0) : bytes(leading, 0xCC) {
+        bytes.insert(bytes.end(), b.begin(), b.end());
+        bytes.push_back(0); // fmemopen wants a byte; an empty picture is read from its end
+        fp = fmemopen(bytes.data(), bytes.size() - 1 + b.empty(), "rb");
+        std::fseek(fp, static_cast<long>(b.empty() ? 1 : leading), SEEK_SET);
     }
-    ~PictureStream() {
-        if (m_File) std::fclose(m_File);
-    }
-    std::FILE* get() const { return m_File; }
-
-  private:
-    Bytes m_Bytes;
-    std::FILE* m_File;
+    ~PictureStream() { std::fclose(fp); }
+    std::FILE* get() const { return fp; }
+    Bytes bytes;
+    std::FILE* fp;
 };
 
 std::uint32_t Quad(const RGBQUAD& q) {
