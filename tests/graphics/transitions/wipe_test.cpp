@@ -105,7 +105,7 @@ TEST_F(EngineTest, MasksOfAnySizeAndCountFinishEveryPixel) {
     auto wrongCounts = RuleMaskShape(RuleShape::LeftToRight, 640, 480);
     for (std::size_t v = 0; v < 256; ++v)
         fixtures::PutU32(wrongCounts, 16 + 4 * v, v == 0 ? 1 : 0); // counts saying one pixel in all
-    Use(24, 640, 480, pt::SimdChoice::Plain);
+    Use(24, 640, 240, pt::SimdChoice::Plain);                      // the area holds the small mask twice
     auto engine =
         MakeEngine({{"mosaic", RuleMaskShape(RuleShape::Noise, 320, 240)}, {"left_to_right", wrongCounts}});
     for (LONG effect : {45, 19}) {
@@ -209,7 +209,7 @@ TEST_F(EngineTest, ALongPauseOrZeroTimingValuesStillFinish) {
     // of 480000 would pass the finished marker 65535 and count finished pixels again.
     const auto mask = RuleMaskShape(RuleShape::TopToBottom, 640, 480);
     for (auto simd : {pt::SimdChoice::Plain, pt::SimdChoice::Simd}) {
-        Use(16, 64, 480, simd);
+        Use(16, 64, 64, simd);
         auto engine =
             MakeEngine({{"top_to_bottom", mask}, {"mesh", RuleMaskShape(RuleShape::Noise, 640, 480)}});
         TransitionParams p = Params(4);
