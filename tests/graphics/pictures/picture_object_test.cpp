@@ -325,7 +325,7 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
     for (std::size_t i = 0; i < alpha.size(); ++i)
         alpha[i] = std::vector<BYTE>{0, 128, 200, 255}[i * 3 % 4];
     UseArchive({{"cells", fixtures::WriteAm(Solid(16, 8, 0xFFFFFF), alpha)}});
-    static const CellSetDescriptor descriptor{2, 5, 16, 8};
+    static const CellSetDescriptor descriptor{2, 5, 16, 8}, noSets{0, 5, 16, 8};
     static const DWORD perSet[2] = {2, 1};
     static const CellTableEntry table[5] = {
         {0, 0, {0, 0, 4, 4}, {0, 0, 4, 4}, 10, 10},   {0, 1, {4, 0, 8, 4}, {4, 0, 8, 4}, 20, 10},
@@ -338,7 +338,8 @@ TEST_P(PictureObjectTest, CellSetsBlendAndDrawTheirVisibleCellsWithinTheirBounds
     EXPECT_FALSE(layer->SetCellVisible(0, 0, 1)); // no cells yet
     EXPECT_FALSE(layer->CreateCellSets(nullptr, perSet, table, 1));
     EXPECT_FALSE(layer->CreateCellSets(&descriptor, nullptr, table, 1));
-    EXPECT_FALSE(layer->CreateCellSets(&descriptor, perSet, nullptr, 1));
+    EXPECT_FALSE(layer->CreateCellSets(&descriptor, perSet, nullptr, 1) ||
+                 layer->CreateCellSets(&noSets, perSet, table, 1));
     ASSERT_TRUE(layer->CreateCellSets(&descriptor, perSet, table, 1));
     EXPECT_FALSE(layer->CreateCellSets(&descriptor, perSet, table, 1));
     ASSERT_TRUE(layer->Load("cells", 1, 0, 0, 1, 0));

@@ -216,10 +216,9 @@ TEST(PictureReaders, RowSizesAndTheDibHeader) {
 // Pictures whose header is refused, and pictures whose header reads but whose pixels cannot be had:
 // neither loads, and a failed load hands out no buffers.
 TEST(PictureDamage, UnusablePicturesAreRefused) {
-    const PictureDesc s8 = fixtures::MakeTestPicture(5, 3, 8, 1),
-                      s24 = fixtures::MakeTestPicture(4, 2, 24, 3);
-    const PictureDesc s32 = fixtures::MakeTestPicture(4, 2, 32, 3),
-                      s16 = fixtures::MakeTestPicture(4, 2, 16, 3);
+    using fixtures::MakeTestPicture;
+    const PictureDesc s8 = MakeTestPicture(5, 3, 8, 1), s24 = MakeTestPicture(4, 2, 24, 3);
+    const PictureDesc s32 = MakeTestPicture(4, 2, 32, 3), s16 = MakeTestPicture(4, 2, 16, 3);
     const Bytes bmp = fixtures::WriteBmp(s8), bmp32 = fixtures::WriteBmp(s32);
     const auto patched = [](Bytes b, std::size_t at, std::uint32_t v, int bytes = 4) {
         bytes == 4 ? PutU32(b, at, v) : PutU16(b, at, static_cast<std::uint16_t>(v));
@@ -243,8 +242,7 @@ TEST(PictureDamage, UnusablePicturesAreRefused) {
         {"BI_BITFIELDS at 24 bits", patched(fixtures::WriteBmp(s24), 30, 3), false},
         {"unknown depth", patched(fixtures::WriteBmp(s24), 28, 2, 2), false},
         {"no colour table at 8 bits", fixtures::WriteBmp(s8, {40, 0}), false},
-        {"no colour table at 1 bit", fixtures::WriteBmp(fixtures::MakeTestPicture(9, 2, 1, 4), {40, 0}),
-         false},
+        {"no colour table at 1 bit", fixtures::WriteBmp(MakeTestPicture(9, 2, 1, 4), {40, 0}), false},
         {"bit fields without their masks at 16", patched(patched(fixtures::WriteBmp(s16), 10, 54), 14, 40),
          false},
         {"two masks at 32 bits", patched(bmp32, 10, 54 + 8), false},
@@ -256,6 +254,9 @@ TEST(PictureDamage, UnusablePicturesAreRefused) {
          patched(patched(patched(patched(am, 6, 65535, 2), 8, 65535, 2), 10, 65535, 2), 12, 65535, 2), false},
         {"am plane of another size", patched(am, 10, 6, 2), false},
         {"1-bit cm", patched(cm, 12, 1, 2), false},
+        {"cm wider than 16384", patched(cm, 6, 16385, 2), false},
+        {"cm table of 257", patched(cm, 10, 257, 2), false},
+        {"16-bit cm with two masks", patched(fixtures::WriteCm(s16), 10, 2, 2), false},
         // ShortPalettesAndHeadersFail: files cut anywhere
         {"bmp cut in its header", cut(bmp, 20), false},
         {"bmp cut in its table", cut(bmp, 300), true},
@@ -363,6 +364,7 @@ TEST(PictureDamage, GuardsOfTheReadersRefuseWhatTheyCannotUse) {
         {"load of no stream", !r.LoadImage(nullptr, &bits, FALSE, &colours, FALSE)},
         {"palette of no stream", r.ReadPalette(nullptr, pal.data(), 1, FALSE) == -1},
         {"palette into nothing", r.ReadPalette(in(cm), nullptr, 4, FALSE) == -1},
+        {"bmp palette into nothing", CBmpFile().ReadPalette(in(bmp), nullptr, 4, FALSE) == -1},
         {"palette of -1 entries", r.ReadPalette(in(cm), pal.data(), -1, FALSE) == -1},
         {"palette past the file's end", r.ReadPalette(in(cm0), pal.data(), 270, FALSE) == -1},
         {"plane into 23 bytes", !r.ReadPlane(in(am), buf.data(), 23, FALSE)},

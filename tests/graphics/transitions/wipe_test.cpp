@@ -123,17 +123,18 @@ TEST_F(EngineTest, MasksOfAnySizeAndCountFinishEveryPixel) {
 TEST_F(EngineTest, ARefusedStartLeavesTheRunningTransitionAsItWas) {
     Use(32, 160, 120, pt::SimdChoice::Plain);
     const auto good = RuleMaskShape(RuleShape::Noise, 40, 30);
-    const auto damaged = [&](std::size_t offset, std::uint32_t value) {
+    const auto damaged = [&](std::size_t offset, std::uint32_t value, std::uint32_t total = 1040 + 1200) {
         auto b = good;
+        fixtures::PutU32(b, 0, total);
         fixtures::PutU32(b, offset, value);
         return b;
     };
     auto longer = good;
     longer.push_back(9);
     auto engine = MakeEngine({{"mesh", damaged(0, 1040 + 1200 - 1)},       // total one short of the pixels
-                              {"mesh_2", damaged(8, 0)},                   // no rows
+                              {"mesh_2", damaged(8, 0, 1040)},             // no rows
                               {"checker", {good.begin(), good.end() - 1}}, // entry shorter than its total
-                              {"random", damaged(4, 0)},                   // no columns
+                              {"random", damaged(4, 0, 1040)},             // no columns
                               {"lens", damaged(0, 1040 + 1200 + 1)},       // total one beyond the pixels
                               {"wave", damaged(4, 0x80000000u)},           // a width that wraps 1040 + w x h
                               {"mosaic", {good.begin(), good.begin() + 1039}}, // not even a header
