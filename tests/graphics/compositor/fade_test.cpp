@@ -103,20 +103,27 @@ TEST_F(FadeTest, WithoutATransitionTheScreenTurnsAtOnce) {
 }
 
 struct Refusal {
-    int first;  // accepted fade before, 0 for none
-    int second; // refused
+    const char* name;
+    int first, second; // an accepted fade before (0 for none), the refused one
     const char* message;
 };
+const Refusal kRefusals[] = {
+    {"BlackOutTwice", CScreen::kBlackOut, CScreen::kBlackOut, "現在ブラックアウトはできません。"},
+    {"BlackInFirst", 0, CScreen::kBlackIn, "現在ブラックインはできません。"},
+    {"WhiteOutTwice", CScreen::kWhiteOut, CScreen::kWhiteOut, "現在ホワイトアウトはできません。"},
+    {"WhiteOutAfterBlackOut", CScreen::kBlackOut, CScreen::kWhiteOut, "現在ホワイトアウトはできません。"},
+    {"WhiteInAfterBlackOut", CScreen::kBlackOut, CScreen::kWhiteIn, "現在ホワイトインはできません。"},
+    {"WhiteInFirst", 0, CScreen::kWhiteIn, "現在ホワイトインはできません。"},
+};
 
-class FadeRefusal : public FadeTest, public ::testing::WithParamInterface<Refusal> {};
+class FadeRefusal : public FadeTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(FadeRefusal, ReportsStopsAndLeavesOnlyTheBackgroundWithTheErrorLines) {
-    const Refusal r = GetParam();
+    const Refusal& r = kRefusals[GetParam()];
     if (r.first) g_pScreen->Fade(r.first);
     EXPECT_FALSE(IsErrorStop());
     g_pScreen->Fade(r.second);
-    EXPECT_TRUE(IsErrorStop());
-    EXPECT_TRUE(Logged(r.message)) << Log();
+    EXPECT_TRUE(IsErrorStop() && Logged(r.message)) << Log();
     for (int slot = 0; slot < CScreen::kLayerCount; ++slot)
         EXPECT_EQ(g_pScreen->GetLayer(slot) != nullptr, slot == 0) << slot;
     EXPECT_EQ(ExtraSurfaces(), 1);
@@ -125,14 +132,8 @@ TEST_P(FadeRefusal, ReportsStopsAndLeavesOnlyTheBackgroundWithTheErrorLines) {
     ExpectAt({{0, 0, 0}, {64, 64, kWhite}, {600, 400, 0}});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Messages, FadeRefusal,
-    ::testing::Values(Refusal{CScreen::kBlackOut, CScreen::kBlackOut, "現在ブラックアウトはできません。"},
-                      Refusal{0, CScreen::kBlackIn, "現在ブラックインはできません。"},
-                      Refusal{CScreen::kWhiteOut, CScreen::kWhiteOut, "現在ホワイトアウトはできません。"},
-                      Refusal{CScreen::kBlackOut, CScreen::kWhiteOut, "現在ホワイトアウトはできません。"},
-                      Refusal{CScreen::kBlackOut, CScreen::kWhiteIn, "現在ホワイトインはできません。"},
-                      Refusal{0, CScreen::kWhiteIn, "現在ホワイトインはできません。"}));
+INSTANTIATE_TEST_SUITE_P(Messages, FadeRefusal, ::testing::Range<int>(0, std::size(kRefusals)),
+                         [](const auto& info) { return std::string(kRefusals[info.param].name); });
 
 TEST_F(FadeTest, RefusalDuringARunningFadeEndsItFirst) {
     Effects(1);
