@@ -97,12 +97,6 @@ void CExtraMode::SetSubScreen(int subScreen, int effect) {
     RefreshCursor();
 }
 
-void CExtraMode::HitStep(void (CHitArea::*step)(int, int), int x, int y, int regionCount) {
-    (this->*step)(x, y);
-    for (int* region : {&m_nHover, &m_nCurrent, &m_nPressed})
-        if (*region >= regionCount) *region = -1;
-}
-
 void CExtraMode::Mark(const RECT* table, int region) {
     // The scene list's tabs have no rectangle of their own: nothing of them changes.
     if (region != -1 && !IsRectEmpty(&table[region])) m_UpdateRect.AddRect(&table[region]);

@@ -69,9 +69,10 @@ class CExtraMode : public CHitArea {
     // A scene of "scene.sct" is being replayed (the system bar is offered then).
     bool IsReplaying() const;
 
-    // Reads the named region mask from the data archive and hit-tests by it. A missing or damaged entry
-    // leaves no mask (false): nothing on the sub-screen can be clicked then.
-    bool LoadMask(const char* name);
+    // Reads the named region mask from the data archive and hit-tests by it; values from regionCount on
+    // are no region, as the sub-screen has none of that number. A missing or damaged entry leaves no
+    // mask (false): nothing on the sub-screen can be clicked then.
+    bool LoadMask(const char* name, int regionCount = kNoneValue);
     // The picture name of CG n, or null past the table.
     static const char* GetCgName(int n);
 
@@ -91,9 +92,6 @@ class CExtraMode : public CHitArea {
     // Frame.
     void SetSubScreen(int subScreen, int effect);
     void FreeMask();
-    // A step of the hit area whose regions past `regionCount` count as none: a mask may hold values
-    // that the sub-screen has no region for.
-    void HitStep(void (CHitArea::*step)(int, int), int x, int y, int regionCount);
     // Marks the rectangle of `region` in `table`, when region is not -1.
     void Mark(const RECT* table, int region);
     void MarkAll();

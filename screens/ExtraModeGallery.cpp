@@ -86,7 +86,7 @@ void CExtraMode::ShowGallery() {
         sheet->SetColorKeyMode(3);
     ReplaceScreenLayer(2, NewScreenPicture("sg081", 0, 0, 236, 166, 0));
     DrawCgPage();
-    LoadMask("cgmask");
+    LoadMask("cgmask", kRegionCount);
 }
 
 void CExtraMode::DrawCgPage() {
@@ -143,7 +143,7 @@ bool CExtraMode::IsLitGalleryRegion(int region) const {
 
 void CExtraMode::OnGalleryMouseMove(int x, int y) {
     ClearGalleryArt();
-    HitStep(&CHitArea::OnMouseMove, x, y, kRegionCount);
+    CHitArea::OnMouseMove(x, y);
     if (m_nCurrent != -1) {
         ShowGalleryArt(m_nCurrent, true);
         Mark(kRegions.data(), m_LastCurrent);
@@ -164,7 +164,7 @@ void CExtraMode::OnGalleryMouseMove(int x, int y) {
 
 void CExtraMode::OnGalleryLButtonDown(int x, int y) {
     ClearGalleryArt();
-    HitStep(&CHitArea::OnLButtonDown, x, y, kRegionCount);
+    CHitArea::OnLButtonDown(x, y);
     if (m_nCurrent != -1) ShowGalleryArt(m_nCurrent, true);
     Mark(kRegions.data(), m_LastCurrent);
     Mark(kRegions.data(), m_nCurrent);
@@ -175,7 +175,7 @@ void CExtraMode::OnGalleryLButtonUp(int x, int y) {
     // A release with no press before it would repeat the last click.
     if (!IsButtonHeld()) return;
     ClearGalleryArt();
-    HitStep(&CHitArea::OnLButtonUp, x, y, kRegionCount);
+    CHitArea::OnLButtonUp(x, y);
     if (m_nHover != -1) ShowGalleryArt(m_nHover, false);
     Mark(kRegions.data(), m_LastHover);
     Mark(kRegions.data(), m_LastCurrent);

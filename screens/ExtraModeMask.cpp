@@ -44,7 +44,7 @@ void CExtraMode::FreeMask() {
     m_MaskSize = 0;
 }
 
-bool CExtraMode::LoadMask(const char* name) {
+bool CExtraMode::LoadMask(const char* name, int regionCount) {
     FreeMask();
     DWORD entrySize = 0;
     std::FILE* file = g_pDataArc ? g_pDataArc->OpenFile(name, &entrySize) : nullptr;
@@ -71,7 +71,10 @@ bool CExtraMode::LoadMask(const char* name) {
     std::memcpy(m_pMaskBuffer, header, sizeof header);
     // Pixels the packets leave unwritten belong to no region.
     std::memset(m_pMaskBuffer + sizeof header, kNoneValue, pixels);
-    DecodeRunLength(packed.data(), packed.size(), 8, m_pMaskBuffer + sizeof header, pixels);
+    BYTE* values = m_pMaskBuffer + sizeof header;
+    DecodeRunLength(packed.data(), packed.size(), 8, values, pixels);
+    for (std::size_t i = 0; i < pixels; ++i)
+        if (values[i] >= regionCount) values[i] = kNoneValue;
     if (!SetMask(m_pMaskBuffer, 0, 0, kNoneValue, 0, m_MaskSize)) {
         delete[] m_pMaskBuffer;
         m_pMaskBuffer = nullptr;

@@ -38,7 +38,7 @@ void CExtraMode::ShowMenu() {
 }
 
 void CExtraMode::OnMenuMouseMove(int x, int y) {
-    HitStep(&CHitArea::OnMouseMove, x, y, kItemCount);
+    CHitArea::OnMouseMove(x, y);
     if (m_nCurrent != -1) {
         ShowItemArt(kMenuPressedArt, m_nCurrent);
         Mark(kMenuItems, m_LastCurrent);
@@ -57,7 +57,7 @@ void CExtraMode::OnMenuMouseMove(int x, int y) {
 }
 
 void CExtraMode::OnMenuLButtonDown(int x, int y) {
-    HitStep(&CHitArea::OnLButtonDown, x, y, kItemCount);
+    CHitArea::OnLButtonDown(x, y);
     if (m_nCurrent != -1) {
         ShowItemArt(kMenuPressedArt, m_nCurrent);
         Mark(kMenuItems, m_nCurrent);
@@ -68,7 +68,7 @@ void CExtraMode::OnMenuLButtonDown(int x, int y) {
 void CExtraMode::OnMenuLButtonUp(int x, int y) {
     // A release with no press before it would repeat the last click.
     if (!IsButtonHeld()) return;
-    HitStep(&CHitArea::OnLButtonUp, x, y, kItemCount);
+    CHitArea::OnLButtonUp(x, y);
     if (m_nHover != -1) {
         ShowItemArt(kMenuHoverArt, m_nHover);
         Mark(kMenuItems, m_nHover);

@@ -116,7 +116,7 @@ void CExtraMode::ShowSceneList(int effect) {
     m_pSceneItems = page.items.data();
     m_pSceneArt = page.art.data();
     m_pSceneHoverArt = page.hoverArt.data();
-    LoadMask(page.mask);
+    LoadMask(page.mask, page.count + 3);
     LoadScenePageFlags();
     ShowSceneButtons();
     if (effect != 0 && g_pScreen) {
@@ -174,7 +174,7 @@ void CExtraMode::ShowSceneArt(int item, bool pressed) {
 void CExtraMode::OnSceneListMouseMove(int x, int y) {
     const RECT empty = {0, 0, 0, 0};
     if (CLayer* sheet = Sheet()) sheet->SetPart(&empty, 0, 0, m_SceneCount);
-    HitStep(&CHitArea::OnMouseMove, x, y, m_SceneItemCount);
+    CHitArea::OnMouseMove(x, y);
     if (m_nCurrent != -1) {
         ShowSceneArt(m_nCurrent, true);
         Mark(m_pSceneItems, m_LastCurrent);
@@ -196,7 +196,7 @@ void CExtraMode::OnSceneListMouseMove(int x, int y) {
 void CExtraMode::OnSceneListLButtonDown(int x, int y) {
     const RECT empty = {0, 0, 0, 0};
     if (CLayer* sheet = Sheet()) sheet->SetPart(&empty, 0, 0, m_SceneCount);
-    HitStep(&CHitArea::OnLButtonDown, x, y, m_SceneItemCount);
+    CHitArea::OnLButtonDown(x, y);
     ShowSceneArt(m_nCurrent, true);
     Mark(m_pSceneItems, m_LastCurrent);
     Mark(m_pSceneItems, m_nCurrent);
@@ -208,7 +208,7 @@ void CExtraMode::OnSceneListLButtonUp(int x, int y) {
     if (!IsButtonHeld()) return;
     const RECT empty = {0, 0, 0, 0};
     if (CLayer* sheet = Sheet()) sheet->SetPart(&empty, 0, 0, m_SceneCount);
-    HitStep(&CHitArea::OnLButtonUp, x, y, m_SceneItemCount);
+    CHitArea::OnLButtonUp(x, y);
     ShowSceneArt(m_nHover, false);
     Mark(m_pSceneItems, m_LastHover);
     Mark(m_pSceneItems, m_LastCurrent);

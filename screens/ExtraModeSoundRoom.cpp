@@ -52,7 +52,7 @@ void CExtraMode::ShowSoundRoom() {
     if (CLayer* sheet = ReplaceScreenLayer(1, NewScreenPicture("sg061", kSheetParts, 1, 0, 0, 0)))
         sheet->SetColorKeyMode(3);
     SelectTrack(m_Track);
-    LoadMask("soundmask");
+    LoadMask("soundmask", kRegionCount);
 }
 
 void CExtraMode::SelectTrack(int track) {
@@ -64,7 +64,7 @@ void CExtraMode::SelectTrack(int track) {
 }
 
 void CExtraMode::OnSoundRoomMouseMove(int x, int y) {
-    HitStep(&CHitArea::OnMouseMove, x, y, kRegionCount);
+    CHitArea::OnMouseMove(x, y);
     if (m_nCurrent == -1) {
         if (m_nHover != -1) {
             ShowButtonArt(kHoverArt, m_nHover);
@@ -84,7 +84,7 @@ void CExtraMode::OnSoundRoomMouseMove(int x, int y) {
 }
 
 void CExtraMode::OnSoundRoomLButtonDown(int x, int y) {
-    HitStep(&CHitArea::OnLButtonDown, x, y, kRegionCount);
+    CHitArea::OnLButtonDown(x, y);
     if (m_nCurrent >= kTracks) ShowButtonArt(kPressedArt, m_nCurrent);
     Mark(kRegions.data(), m_LastCurrent);
     Mark(kRegions.data(), m_nCurrent);
@@ -94,7 +94,7 @@ void CExtraMode::OnSoundRoomLButtonDown(int x, int y) {
 void CExtraMode::OnSoundRoomLButtonUp(int x, int y) {
     // A release with no press before it would repeat the last click.
     if (!IsButtonHeld()) return;
-    HitStep(&CHitArea::OnLButtonUp, x, y, kRegionCount);
+    CHitArea::OnLButtonUp(x, y);
     if (m_nHover >= kTracks) ShowButtonArt(kHoverArt, m_nHover);
     Mark(kRegions.data(), m_LastHover);
     Mark(kRegions.data(), m_nHover);

@@ -1,38 +1,33 @@
-// The extras and the ending over the screens' headless game: their pictures, the region masks in
-// "data.arc" and the save data's seen flags. Full-screen pictures have one colour each; the sheets show
-// SheetAt, or one colour a cell (thumbnails: page, cell, column; scene sheets: page, row, quarter column).
+// The extras and the ending over the screens' headless game: their pictures, the demo game's region
+// masks in "data.arc" and the save data's seen flags. Full-screen pictures have one colour each; the sheets
+// show SheetAt, or one colour a cell (thumbnails: page, cell, column; scene sheets: page, row, quarter
+// column).
 #pragma once
 
 #include "ScreenTestFixture.h"
 
 #include "files/SaveData.h"
 #include "screens/ExtraMode.h"
+#include "tools/mkdemo/DemoCatalogue.h"
 
 #include <cstdio>
 #include <utility>
 
 namespace screens_test {
-constexpr DWORD PictureColour(int number) {
-    return 0x400000 | static_cast<DWORD>(number);
-}
-constexpr DWORD CgColour(int cg) {
-    return 0x200000 | static_cast<DWORD>(cg);
-}
-constexpr DWORD ThumbColour(int page, int cell, int column) {
+constexpr auto PictureColour = [](int number) { return 0x400000u | number; };
+constexpr auto CgColour = [](int cg) { return 0x200000u | cg; };
+constexpr auto ThumbColour = [](int page, int cell, int column) {
     return static_cast<DWORD>(0x10 + page) << 16 | cell << 8 | (column + 1);
-}
-constexpr DWORD SceneArtColour(int page, int row, int quarter) {
+};
+constexpr auto SceneArtColour = [](int page, int row, int quarter) {
     return static_cast<DWORD>(0x20 + page) << 16 | row << 8 | quarter;
-}
+};
 // The CGs the tests may open: 0-2 and 30 (page 1), 47 (page 1's last cell) and 240-248 (page 10).
 inline const std::vector<int> kCgsOnDisk = {0, 1, 2, 30, 47, 240, 248};
-// A stray mask value that no sub-screen has a region for, under this rectangle.
-constexpr RECT kStrayRegion = {140, 400, 200, 420};
 
 inline std::string Name(const char* format, int n) {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, format, n);
-    return buffer;
+    return std::string(buffer, std::snprintf(buffer, sizeof buffer, format, n));
 }
 // A run-length coded "CM" picture: small whatever its size when it has few colours.
 inline fixtures::Bytes Flat(int w, int h, const std::function<DWORD(int, int)>& colour) {
@@ -68,48 +63,35 @@ inline std::vector<fixtures::ArcEntryData> ExtrasPictures() {
     return p;
 }
 
-// A packed 640 x 480 region mask with `regions` painted in order over "no region".
-inline fixtures::Bytes RegionMask(const std::vector<std::pair<int, RECT>>& regions) {
-    fixtures::Bytes values(640 * 480, 255);
-    for (const auto& [value, r] : regions)
-        for (LONG y = r.top; y < r.bottom; ++y)
-            for (LONG x = r.left; x < r.right; ++x)
-                values[static_cast<std::size_t>(y) * 640 + x] = static_cast<std::uint8_t>(value);
-    return fixtures::WriteMaskImage(640, 480, values, true);
-}
-// The masks with the regions the tests click: every cell and track, some page buttons and scenes.
+// The demo game's region masks.
 inline std::vector<fixtures::ArcEntryData> ExtrasMasks() {
-    std::vector<std::pair<int, RECT>> gallery = {{24, {12, 174, 68, 232}},   {25, {62, 174, 118, 232}},
-                                                 {34, {112, 290, 168, 348}}, {35, {106, 356, 224, 392}},
-                                                 {36, {16, 432, 136, 472}},  {200, kStrayRegion}};
-    for (LONG i = 0; i < 24; ++i)
-        gallery.push_back(
-            {i, {234 + 100 * (i % 4), 8 + 78 * (i / 4), 332 + 100 * (i % 4), 84 + 78 * (i / 4)}});
-    std::vector<fixtures::ArcEntryData> masks = {{"cgmask", RegionMask(gallery)}};
-    const char* names[] = {"scemirelmask", "scesovanemask", "sceothersmask"};
-    const int counts[] = {38, 25, 17};
-    const RECT firstScene[] = {{270, 38, 422, 58}, {270, 82, 422, 102}, {502, 160, 630, 180}};
-    for (int page = 0; page < 3; ++page) {
-        const int n = counts[page];
-        masks.push_back({names[page], RegionMask({{0, firstScene[page]},
-                                                  {n, {14, 150, 126, 190}},
-                                                  {n + 1, {14, 200, 126, 240}},
-                                                  {n + 2, {14, 430, 126, 468}},
-                                                  {200, kStrayRegion}})});
-    }
-    std::vector<std::pair<int, RECT>> sound = {{15, {6, 134, 100, 154}},
-                                               {17, {144, 134, 238, 154}},
-                                               {16, {84, 122, 180, 146}},
-                                               {18, {504, 426, 612, 464}}};
-    for (LONG t = 0; t < 15; ++t)
-        sound.push_back({t, {338 - 20 * t, 26 + 30 * t, 612 - 20 * t, 52 + 30 * t}});
-    masks.push_back({"soundmask", RegionMask(sound)});
+    std::vector<fixtures::ArcEntryData> masks;
+    for (const demo::Asset& a : demo::Catalogue())
+        if (a.kind == demo::Kind::RegionMask) masks.push_back({a.name, a.build(a)});
     return masks;
 }
 
+// Steps of a table row: move, press, release, click (press and release), right press, Enter pressed and
+// released; a wait of at.x ms and a frame; CG at.x marked seen; every seen flag forgotten.
+enum Act { kMove, kDown, kUp, kClick, kRight, kEnter, kWait, kSeen, kForget };
+struct Step {
+    Act act;
+    POINT at;
+};
+inline void Do(CExtraMode& x, const std::vector<Step>& steps) {
+    for (const auto& [act, at] : steps) {
+        if (act == kMove) x.OnMouseMove(at.x, at.y);
+        if (act == kDown || act == kClick) x.OnLButtonDown(at.x, at.y);
+        if (act == kUp || act == kClick) x.OnLButtonUp(at.x, at.y);
+        if (act == kRight) x.OnRButtonDown();
+        if (act == kEnter) Key(x, VK_RETURN);
+        if (act == kWait) pt::AdvanceClock(at.x), x.Run();
+        if (act == kSeen) g_pSaveData->SetCGSeen(at.x);
+        if (act == kForget) g_pSaveData->SetDefaults();
+    }
+}
 inline void Click(CExtraMode& x, POINT p) {
-    x.OnLButtonDown(p.x, p.y);
-    x.OnLButtonUp(p.x, p.y);
+    Do(x, {{kClick, p}});
 }
 // The interface sound that plays, or "".
 inline std::string Sound() {
@@ -117,14 +99,20 @@ inline std::string Sound() {
         if (Playing(name)) return name;
     return "";
 }
+// Inside gallery cell i and sound-room track t; the menu's items.
+constexpr auto Cell = [](int i) { return POINT{284 + 100 * (i % 4), 48 + 78 * (i / 4)}; };
+constexpr auto Track = [](int t) { return POINT{348 - 20 * t, 31 + 30 * t}; };
+constexpr POINT kGalleryItem = {320, 160}, kSceneItem = {200, 240}, kSoundItem = {100, 320};
 
 class ExtrasFixture : public ScreenFixture {
   protected:
     // The game as the extras find it: the given CGs and scenes seen, the title music playing.
     void StartGame(const std::vector<int>& cgs = {}, const std::vector<int>& scenes = {},
                    StartOptions options = {}) {
-        ASSERT_TRUE(fixtures::WriteArc(dir.File("data.arc"), ExtrasMasks()));
-        options.pictures = ExtrasPictures();
+        // Made once: every row of a table starts afresh.
+        static const std::vector<fixtures::ArcEntryData> masks = ExtrasMasks(), pictures = ExtrasPictures();
+        ASSERT_TRUE(fixtures::WriteArc(dir.File("data.arc"), masks));
+        options.pictures = pictures;
         Start(options);
         g_pSaveData = new CSaveData;
         for (int cg : cgs)
@@ -136,6 +124,12 @@ class ExtrasFixture : public ScreenFixture {
         delete g_pSaveData;
         g_pSaveData = nullptr;
         ScreenFixture::TearDown();
+    }
+    // Opens the extras and clicks a menu item.
+    void Enter(CExtraMode& x, POINT item) {
+        x.Open();
+        Click(x, item);
+        Silence();
     }
     // One frame of the compositor and the mode, as the game object runs it.
     template <typename T> void Show(T& mode) {
