@@ -106,13 +106,14 @@ constexpr POINT kGalleryItem = {320, 160}, kSceneItem = {200, 240}, kSoundItem =
 
 class ExtrasFixture : public ScreenFixture {
   protected:
-    // The game as the extras find it: the given CGs and scenes seen, the title music playing.
+    // The game as the extras find it: the given CGs and scenes seen; the test's pictures unless others are
+    // given.
     void StartGame(const std::vector<int>& cgs = {}, const std::vector<int>& scenes = {},
                    StartOptions options = {}) {
         // Made once: every row of a table starts afresh.
         static const std::vector<fixtures::ArcEntryData> masks = ExtrasMasks(), pictures = ExtrasPictures();
         ASSERT_TRUE(fixtures::WriteArc(dir.File("data.arc"), masks));
-        options.pictures = pictures;
+        if (options.pictures.empty()) options.pictures = pictures;
         Start(options);
         g_pSaveData = new CSaveData;
         for (int cg : cgs)

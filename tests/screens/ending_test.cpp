@@ -40,7 +40,6 @@ TEST_F(EndingTest, EachPictureFollowsOnItsTimeAndTheLastHoldsWithoutEnd) {
             EXPECT_TRUE(RunAt(*ending, start, n ? 5800 * n - 1 : 0));
             EXPECT_TRUE(RunAt(*ending, start, 5800 * n));
             EXPECT_EQ(Picture(), 100u + n) << n;
-            if (n == 5) SavePng("ending");
         }
         for (const DWORD later : {69600u, 70000u, 4000000000u})
             EXPECT_TRUE(RunAt(*ending, start, later));

@@ -2,6 +2,7 @@
 #include "ExtrasFixture.h"
 
 #include "app/RunState.h"
+#include "screens/EndingMode.h"
 
 #include <cstring>
 #include <tuple>
@@ -134,7 +135,6 @@ TEST_F(ExtrasTest, EachSubScreenAnswersThePointer) {
         for (const char* sound : {"bgm01", "bgm08", "sl_rain"})
             EXPECT_EQ(Playing(sound), std::strstr(row.plays, sound) != nullptr) << sound;
         if (row.subScreen == 2) EXPECT_TRUE(Posted(UM_HIDECURSOR, 0));
-        if (std::string(row.name) == "slides_click") SavePng("extras_gallery");
     }
 }
 
@@ -169,7 +169,43 @@ TEST_F(ExtrasTest, ReplayEndsBackInTheListWithTheMusicOfTheExtras) {
         EXPECT_FALSE(Playing("bgm03"));
         EXPECT_TRUE(Playing(resumed));
     }
-    SavePng("extras_replay_end");
+}
+
+// The demo game's own pictures, kept as PNGs to look at: the gallery, the list after a replay, the roll.
+TEST_F(ExtrasTest, DemoPicturesShowTheArtWhereTheRegionsAre) {
+    StartOptions options;
+    for (const demo::Asset& a : demo::Catalogue())
+        for (const char* prefix : {"sg0", "ed0", "at0"})
+            if (a.archive == demo::Archive::Graphic && a.name.rfind(prefix, 0) == 0)
+                options.pictures.push_back({a.name, a.build(a)});
+    StartGame({0, 2, 5, 11, 20}, {0, 1, 5}, options);
+    CExtraMode x;
+    Enter(x, G);
+    Show(x);
+    const POINT frame = {Cell(2).x - 40, 9};
+    const DWORD cell = At(frame.x, frame.y), back = At(kGalleryBack.x, kGalleryBack.y);
+    Do(x, {{kMove, Cell(2)}});
+    Show(x);
+    EXPECT_NE(At(frame.x, frame.y), cell) << "the hovered thumbnail's frame";
+    Do(x, {{kMove, kGalleryBack}});
+    Show(x);
+    EXPECT_NE(At(kGalleryBack.x, kGalleryBack.y), back) << "the hovered back button";
+    Do(x, {{kMove, Cell(5)}});
+    Show(x);
+    SavePng("extras_gallery");
+    Do(x, {{kClick, kGalleryBack}, {kClick, L}, {kClick, kScene0}});
+    for (int frame = 0; frame < 100 && x.IsReplaying(); ++frame)
+        x.Run();
+    Do(x, {{kMove, {300, 67}}});
+    Show(x);
+    SavePng("extras_replay");
+    Do(x, {{kClick, kListBack}, {kClick, kMenuBack}}); // the extras take their sheets with them
+    CEndingMode ending;
+    pt::AdvanceClock(5800 * 3);
+    for (int n = 0; n < 4; ++n)
+        ending.Run();
+    Show(ending);
+    SavePng("ending");
 }
 } // namespace
 } // namespace screens_test
