@@ -235,8 +235,9 @@ TEST_F(DemoGameTest, TheFolderHoldsAPlayableGame) {
     EXPECT_STREQ(config.GetScenarioVoicePath(nullptr), s_Dir->ProgramPath().c_str());
     EXPECT_EQ(std::string(config.GetSaveDataPath(nullptr)), s_Dir->ProgramPath() + "SaveData\\");
     EXPECT_EQ(config.GetWindowMode(), 0);
-    EXPECT_EQ(config.GetMovieSwitch(), 0);
+    EXPECT_EQ(config.GetMovieSwitch(), 1);
     EXPECT_TRUE(std::filesystem::is_directory(Host("SaveData")));
+    EXPECT_GT(std::filesystem::file_size(Host("op.mpg")), 0u);
     // The read-text seed carries its own size, which is how the save data accepts it.
     const std::vector<unsigned char> seed = fixtures::ReadFileBytes(Host("at"));
     ASSERT_GE(seed.size(), 8u);

@@ -1,7 +1,10 @@
 #include "tools/mkdemo/DemoWriter.h"
 
+#include "platform/text_encoding.h"
+
 #include "tools/fixtures/ArcWriter.h"
 #include "tools/fixtures/IniWriter.h"
+#include "tools/fixtures/MovieWriter.h"
 #include "tools/fixtures/ScriptAssembler.h"
 #include "tools/fixtures/TempDir.h"
 #include "tools/mkdemo/Scenario.h"
@@ -31,14 +34,14 @@ std::vector<Bytes> BuildAll(int threads) {
 }
 
 std::string DemoSettings(const std::string& programFolder) {
-    // Windowed, so that the demo opens beside the terminal; MovieSwitch 1 once "op.mpg" is written.
+    // Windowed, so that the demo opens beside the terminal; the opening movie plays before the title.
     return fixtures::SettingsIni(programFolder, {{"TextSpeed", "0"},
                                                  {"EffectSwitch", "1"},
                                                  {"WindowMode", "0"},
                                                  {"BgmSwitch", "3"},
                                                  {"SESwitch", "3"},
                                                  {"VoiceSwitch", "4"},
-                                                 {"MovieSwitch", "0"}});
+                                                 {"MovieSwitch", "1"}});
 }
 
 namespace {
@@ -82,8 +85,15 @@ bool WriteDemoGame(const std::string& folder, std::string* error) {
     if (!fixtures::WriteAssembledScript(kSceneScenario, (root / "scene.sct").string(), "", &why))
         return Fail(error, "scenario/scene.txt: " + why);
 
-    // The opening movie "op.mpg" is written here once the movie writer exists; until then the settings
-    // keep MovieSwitch 0 and the logo leads straight to the title.
+    // The opening movie: a few seconds of the title over the evening sky, with a soft tone.
+    fixtures::MovieDesc movie;
+    movie.seconds = 4.0;
+    movie.title = platform::Utf8ToSjis("クオリン　～丘の上の約束～");
+    movie.background = 0x3a2a5a;
+    movie.toneHz = 392.0;
+    movie.toneLevel = 0.25;
+    const fs::path op = root / "op.mpg";
+    if (!fixtures::WriteMovie(op.string(), movie)) return Fail(error, "cannot write " + op.string());
 
     const fs::path ini = root / "Quorin.ini";
     if (!fixtures::WriteFileText(ini.string(), DemoSettings(ProgramFolder(root))))
