@@ -59,6 +59,12 @@ bool CGameScene::PollText() {
         if (m_bFinishText) UpdateWholePage();
         if (IsAutoMode()) CheckSkipAllowed();
         return false;
+    case CMessageWindow::kStateStopped:
+        // "#P" and "#M" end what this page shows: the script goes on to its next page. Were it held
+        // here as during a timed wait, nothing could ever move the game on.
+        if (!window.IsPageStopped()) return false;
+        m_SceneMode = kModeRun;
+        return true;
     default:
         return false;
     }

@@ -108,6 +108,10 @@ int CMessageWindow::GetState() const {
     return m_State;
 }
 
+bool CMessageWindow::IsPageStopped() const {
+    return m_State == kStateStopped && !m_bWaitArmed;
+}
+
 const char* CMessageWindow::GetGridLine(int line) const {
     return (line >= 0 && line < kLines) ? m_Grid[line] : nullptr;
 }

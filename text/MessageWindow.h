@@ -42,6 +42,8 @@ class CMessageWindow : public CHitArea {
     void SetVoiceName(const char* name);
     const char* GetVoiceName() const;
     int GetState() const;
+    // Stopped at "#P" or "#M" rather than in a timed wait: nothing more of this page will show.
+    bool IsPageStopped() const;
     // Line 0-2 of the text grid: 55 bytes, NUL-padded (a full line has no NUL); null for other lines.
     const char* GetGridLine(int line) const;
 

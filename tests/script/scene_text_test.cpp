@@ -55,6 +55,26 @@ TEST_F(SceneTextTest, WheelUpFinishesTheAppearingPageThenOpensTheBacklog) {
     EXPECT_EQ(Line(0), Sjis("一二三四五"));
 }
 
+// "#P" and "#M" end what the page shows and the script goes on to its next command; a timed wait
+// holds the script until its time is up.
+TEST_F(SceneTextTest, PageStopsLetTheScriptGoOn) {
+    const struct Row {
+        const char* name;
+        const char* text;
+        int framesHeld; // 50 ms frames before the script goes on
+    } rows[] = {
+        {"page stop", "あ#Pい", 0},
+        {"map stop, lower case", "あ#mい", 0},
+        {"timed wait", "あ#10い", 20},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PlayMain(std::string(" cmd 2, 7\n cmd 2, 0, \"") + row.text + "\"");
+        EXPECT_NEAR(RunUntilR13(), row.framesHeld + 4, 2);
+        EXPECT_EQ(Line(0).substr(0, 2), Sjis("あ"));
+    }
+}
+
 // A click on the second box, or the keys, decide; the value goes to r0 and the script goes on.
 TEST_F(SceneTextTest, DecidedChoiceGoesToR0) {
     for (const UINT key : {0u, UINT{VK_UP}, UINT{VK_DOWN}}) {

@@ -75,8 +75,10 @@ void PaintSoundRoom(Picture&, const Asset&);
 void PaintSoundRoomArt(Picture&, const Asset&);
 
 // Story pictures: backgrounds, characters, CGs and the ending roll.
-void PaintBackground(Picture&, const Asset&); // param: a Place
-void PaintCharacter(Picture&, const Asset&);  // param: heroine x 16 + expression
-void PaintCg(Picture&, const Asset&);         // param: CG number
-void PaintEnding(Picture&, const Asset&);     // param: roll row
+// param: Place x 4 + TimeOfDay, plus kWithFireworks for a sky full of them.
+inline constexpr int kWithFireworks = 100;
+void PaintBackground(Picture&, const Asset&);
+void PaintCharacter(Picture&, const Asset&); // param: heroine x 16 + expression
+void PaintCg(Picture&, const Asset&);        // param: CG number
+void PaintEnding(Picture&, const Asset&);    // param: roll row
 } // namespace demo

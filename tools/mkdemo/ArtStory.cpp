@@ -31,8 +31,10 @@ Bytes EncodePicture(const Picture& p, Format format) {
 }
 
 void PaintBackground(Picture& p, const Asset& a) {
-    PaintScene(p.colour, static_cast<Place>(a.param / 4), static_cast<TimeOfDay>(a.param % 4),
-               static_cast<std::uint32_t>(a.param * 31 + 7));
+    const int scene = a.param % kWithFireworks;
+    PaintScene(p.colour, static_cast<Place>(scene / 4), static_cast<TimeOfDay>(scene % 4),
+               static_cast<std::uint32_t>(scene * 31 + 7));
+    if (a.param >= kWithFireworks) PaintFireworks(p.colour, static_cast<std::uint32_t>(a.param));
     p.colour.NameTag(a.name, 636, 4);
 }
 

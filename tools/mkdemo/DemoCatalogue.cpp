@@ -70,6 +70,10 @@ constexpr StoryPicture kStoryPictures[] = {
     {"bg_park", false, Bg(Place::Park, TimeOfDay::Evening)},
     {"bg_street", false, Bg(Place::Street, TimeOfDay::Evening)},
     {"bg_room", false, Bg(Place::Room, TimeOfDay::Night)},
+    {"bg_room_am", false, Bg(Place::Room, TimeOfDay::Morning)},
+    {"bg_street_n", false, Bg(Place::Street, TimeOfDay::Night)},
+    {"bg_hill_n", false, Bg(Place::HillTown, TimeOfDay::Night)},
+    {"bg_fireworks", false, Bg(Place::HillTown, TimeOfDay::Night) + kWithFireworks},
     {"bg_school", false, Bg(Place::Classroom, TimeOfDay::Noon)},
     {"bg_sea", false, Bg(Place::Seaside, TimeOfDay::Evening)},
     {"aoi_smile", true, Ch(2, Expression::Smile)},
@@ -78,6 +82,7 @@ constexpr StoryPicture kStoryPictures[] = {
     {"aoi_surprise", true, Ch(2, Expression::Surprised)},
     {"kana_smile", true, Ch(0, Expression::Smile)},
     {"kana_wink", true, Ch(0, Expression::Wink)},
+    {"kana_wow", true, Ch(0, Expression::Surprised)},
     {"hina_smile", true, Ch(1, Expression::Smile)},
 };
 
@@ -87,7 +92,7 @@ struct VoiceSet {
     int heroine;
     int count;
 };
-constexpr VoiceSet kVoiceSets[] = {{"ao", 2, 6}, {"ka", 0, 4}, {"hi", 1, 2}};
+constexpr VoiceSet kVoiceSets[] = {{"ao", 2, 16}, {"ka", 0, 9}, {"hi", 1, 4}};
 
 std::vector<Asset> MakeCatalogue() {
     CatalogueBuilder b;
@@ -175,6 +180,8 @@ std::vector<Asset> MakeCatalogue() {
         b.Add(Archive::Se, Numbered("Se", s, 3), Kind::Sound, s, &BuildInterfaceSound);
     b.Add(Archive::Se, "se_wind", Kind::Sound, 0, &BuildAmbience);
     b.Add(Archive::Se, "se_chime", Kind::Sound, 1, &BuildAmbience);
+    b.Add(Archive::Se, "se_festival", Kind::Sound, 2, &BuildAmbience);
+    b.Add(Archive::Se, "se_firework", Kind::Sound, 3, &BuildAmbience);
 
     // System voices (dialogs, config sample, extras, the hidden key sequence) and the scenario's voices.
     for (int v = 0; v <= 10; ++v)

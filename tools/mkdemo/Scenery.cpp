@@ -149,6 +149,17 @@ void Street(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
         c.FillRect(x, top, x + 4, 480 - i * 60, 0x2A2A34);
         if (lit) c.Disc(x + 2, top, 10 - i * 2, s.glow);
     }
+    if (t != TimeOfDay::Night) return;
+    // At night the festival hangs rows of paper lanterns across the street.
+    for (int row = 1; row <= 3; ++row) {
+        const int y = 120 + row * 26, left = row * 56 + 56, right = 640 - left;
+        c.Line(left, y, right, y, 2, 0x2A2A34);
+        const int size = 16 - row * 3;
+        for (int x = left + size * 2; x < right - size; x += size * 3) {
+            c.Ellipse(x, y + size + 2, size, size + size / 3, 0xD8434F);
+            c.FillRect(x - size + 2, y + size, x + size - 2, y + size + 4, 0xFFD98A);
+        }
+    }
 }
 
 void Room(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
@@ -258,6 +269,23 @@ void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
             c.Ellipse(cx + side * U(36), cy + U(24), U(10), U(5), 0xF6B0B4);
 }
 } // namespace
+
+void PaintFireworks(Canvas& c, std::uint32_t seed) {
+    static const Rgb kColours[] = {0xFF8A5C, 0xFFE36A, 0x8AD8FF, 0xFF9AD5, 0xA6FF8A};
+    constexpr double kPi = 3.14159265358979;
+    Random r(seed);
+    for (int b = 0; b < 5; ++b) {
+        const int cx = 70 + b * 125 + r.Range(-20, 20), cy = 70 + r.Range(0, 100), radius = r.Range(40, 70);
+        const Rgb colour = kColours[b];
+        for (int k = 0; k < 24; ++k) {
+            const double dx = std::cos(2 * kPi * k / 24), dy = std::sin(2 * kPi * k / 24);
+            const int x = cx + static_cast<int>(radius * dx), y = cy + static_cast<int>(radius * dy);
+            c.Line(cx + static_cast<int>(radius * dx / 3), cy + static_cast<int>(radius * dy / 3), x, y, 2,
+                   Mix(colour, 0xFFFFFF, 1, 3));
+            c.Disc(x, y, 3, colour);
+        }
+    }
+}
 
 void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed) {
     Random r(seed);

@@ -12,6 +12,8 @@ enum class TimeOfDay { Morning, Noon, Evening, Night, Count };
 
 // Fills the whole canvas with the place; the seed moves clouds, hills and houses a little.
 void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed);
+// Bursts of fireworks over the upper part of the canvas.
+void PaintFireworks(Canvas& c, std::uint32_t seed);
 
 struct Heroine {
     const char* name;

@@ -229,8 +229,33 @@ Bytes BuildInterfaceSound(const Asset& a) {
     return Wave(s, kLevel[a.param]);
 }
 
+// The festival: drums and a bamboo flute over the murmur of the crowd, a loop of four bars.
+Signal Festival(Random& r) {
+    const int beat = Samples(0.25);
+    Signal s(static_cast<std::size_t>(beat * 16), 0.0f);
+    AddNoise(s, 0, static_cast<int>(s.size()), 0.05, r);
+    for (int b = 0; b < 16; ++b) {
+        AddKick(s, b * beat, b % 4 == 0 ? 0.5 : 0.25);
+        if (b % 2 == 1) AddNoise(s, b * beat, Samples(0.04), 0.12, r);
+        AddNote(s, b * beat, beat - beat / 4, NoteHz(79 + (b * 5 % 7) * 2 % 12), 0.12, Voice::Flute);
+    }
+    return s;
+}
+
+// A firework: a deep thump, then the crackle of the sparks dying away.
+Signal Firework(Random& r) {
+    Signal s(static_cast<std::size_t>(Samples(2.0)), 0.0f);
+    AddKick(s, 0, 0.9);
+    AddNoise(s, 0, Samples(0.3), 0.5, r);
+    for (int i = 0; i < 40; ++i)
+        AddNoise(s, Samples(0.25) + r.Range(0, Samples(1.5)), Samples(0.02), 0.2, r);
+    return s;
+}
+
 Bytes BuildAmbience(const Asset& a) {
     Random r(static_cast<std::uint32_t>(a.param + 40));
+    if (a.param == 2) return Wave(Festival(r), 0.5f);
+    if (a.param == 3) return Wave(Firework(r), 0.8f);
     if (a.param == 1) {
         Signal s(static_cast<std::size_t>(Samples(2.4)), 0.0f);
         for (int i = 0; i < 6; ++i)

@@ -15,6 +15,7 @@ inline constexpr int VoiceParam(int speaker, int line) {
 
 Bytes BuildMusic(const Asset& a);          // param: track 0-14
 Bytes BuildInterfaceSound(const Asset& a); // param: "Se000" .. "Se004"
-Bytes BuildAmbience(const Asset& a);       // param: 0 wind (a loop), 1 chime
+Bytes BuildAmbience(const Asset& a);       // param: 0 wind (a loop), 1 chime, 2 festival (a loop),
+                                           // 3 a firework
 Bytes BuildVoice(const Asset& a);          // param: VoiceParam
 } // namespace demo
