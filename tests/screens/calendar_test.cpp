@@ -74,16 +74,5 @@ TEST_F(CalendarTest, StartsHiddenAndMarksOnlyItsOwnRectangle) {
     EXPECT_EQ(GetUpdateRect(&region), nullptr) << "handed on once";
 }
 
-TEST_F(CalendarTest, ShowsADayOnTheScreen) {
-    StartCalendar();
-    CCalendar calendar;
-    calendar.SetVisible(1);
-    calendar.SetDay(2, 4);
-    calendar.SetWeekday(6);
-    calendar.SetTimeOfDay(2);
-    Frame(calendar);
-    SavePng("calendar");
-    EXPECT_EQ(At(130, 20), 0u) << "beside the panel";
-}
 } // namespace
 } // namespace screens_test
