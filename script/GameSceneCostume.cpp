@@ -10,6 +10,7 @@
 #include "screens/ChoiceGrid.h"
 #include "screens/OverlaySupport.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -32,21 +33,21 @@ enum : int { kRoomSlot, kButtonSlot, kSheetSlot, kVeilSlot };
 constexpr int kCostumeWidth = 152;
 constexpr int kCostumeHeight = 328;
 enum : int { kChosenSet, kPreviousSet, kNextSet, kSetCount };
+constexpr int kSheetCellCount = kSetCount * kCostumeCount;
+constexpr int kSheetWidth = kCostumeWidth * kCostumeCount;
 constexpr POINT kSetAt[kSetCount] = {{244, 60}, {42, 60}, {446, 60}};
 constexpr RECT CostumeRect(int costume) {
     return RECT{kCostumeWidth * costume, 0, kCostumeWidth * (costume + 1), kCostumeHeight};
 }
 constexpr CellTableEntry SheetCell(int set, int costume) {
-    return CellTableEntry{
-        set,           costume,      CostumeRect(costume), CostumeRect(set == kChosenSet ? 1 : 0),
-        kSetAt[set].x, kSetAt[set].y};
+    const RECT plane = CostumeRect(set == kChosenSet ? 1 : 0);
+    return CellTableEntry{set, costume, CostumeRect(costume), plane, kSetAt[set].x, kSetAt[set].y};
 }
 template <std::size_t... I> constexpr auto MakeSheetCells(std::index_sequence<I...>) {
     return std::array<CellTableEntry, sizeof...(I)>{SheetCell(I / kCostumeCount, I % kCostumeCount)...};
 }
-constexpr auto kSheetCells = MakeSheetCells(std::make_index_sequence<kSetCount * kCostumeCount>());
-constexpr CellSetDescriptor kSheetSets = {kSetCount, kSetCount* kCostumeCount, kCostumeWidth* kCostumeCount,
-                                          kCostumeHeight};
+constexpr auto kSheetCells = MakeSheetCells(std::make_index_sequence<kSheetCellCount>());
+constexpr CellSetDescriptor kSheetSets = {kSetCount, kSheetCellCount, kSheetWidth, kCostumeHeight};
 constexpr DWORD kSheetCellsPerSet[kSetCount] = {kCostumeCount, kCostumeCount, kCostumeCount};
 
 // "sg038" veils the two neighbours: one cell set of one cell over each.
