@@ -1,5 +1,5 @@
 // The calendar, the choice grid and the costume choice drawn with the demo game's art and kept under
-// build/screens/.
+// build/screens/ for a person to look at.
 #include "ScreenTestFixture.h"
 
 #include "graphics/Layer.h"
@@ -10,13 +10,6 @@
 
 namespace screens_test {
 namespace {
-std::vector<fixtures::ArcEntryData> DemoPictures(const std::vector<std::string>& names) {
-    std::vector<fixtures::ArcEntryData> entries;
-    for (const demo::Asset& asset : demo::Catalogue())
-        if (asset.archive == demo::Archive::Graphic && std::count(names.begin(), names.end(), asset.name))
-            entries.push_back({asset.name, asset.build(asset)});
-    return entries;
-}
 // A pixel of a demo picture as the display holds it.
 DWORD SheetPixel(const char* name, int x, int y) {
     CLayer* sheet = CreateLayerObject(0);
@@ -26,8 +19,12 @@ DWORD SheetPixel(const char* name, int x, int y) {
     return pixel;
 }
 
-TEST_F(ScreenFixture, DemoCalendarShowsTheTwentyFifthOnASundayEvening) {
-    Start({.pictures = DemoPictures({"sg025"})});
+TEST_F(ScreenFixture, DemoArtOfTheCalendarTheGridAndTheCostumeChoice) {
+    StartOptions options;
+    for (const demo::Asset& a : demo::Catalogue())
+        if (a.archive == demo::Archive::Graphic && (a.name.starts_with("sg02") || a.name.starts_with("sg03")))
+            options.pictures.push_back({a.name, a.build(a)});
+    Start(options);
     CCalendar calendar;
     calendar.SetVisible(1);
     calendar.SetDay(2, 5);
@@ -35,11 +32,8 @@ TEST_F(ScreenFixture, DemoCalendarShowsTheTwentyFifthOnASundayEvening) {
     calendar.SetTimeOfDay(2);
     Frame(calendar);
     SavePng("calendar");
-    EXPECT_EQ(At(72 + 7, 21 + 7), SheetPixel("sg025", 124 + 14 * 5 + 7, 7)) << "the units digit";
-}
+    EXPECT_EQ(At(79, 28), SheetPixel("sg025", 124 + 14 * 5 + 7, 7)) << "the units digit";
 
-TEST_F(ScreenFixture, DemoChoiceGridWithTwoPicksAndAHover) {
-    Start({.pictures = DemoPictures({"sg030", "sg031", "sg032", "sg033"})});
     std::vector<BYTE> progress(24, 1);
     progress[0] = progress[9] = progress[21] = 4;
     CChoiceGrid grid;
@@ -51,11 +45,9 @@ TEST_F(ScreenFixture, DemoChoiceGridWithTwoPicksAndAHover) {
     g_pScreen->Draw(Back());
     SavePng("choice_grid");
     EXPECT_EQ(At(213, 71), SheetPixel("sg030", 185, 261)) << "cell 7 in the first pick slot";
-}
+    EXPECT_EQ(At(66 + 32, 150 + 26), SheetPixel("sg032", 322 + 32, 26)) << "cell 0 locked";
+    EXPECT_EQ(At(446 + 26, 135 + 12), SheetPixel("sg033", 26, 24 * 4 + 12)) << "the label of cell 4";
 
-TEST_F(ScreenFixture, DemoCostumeChoiceWithTheOkButtonHovered) {
-    Start(
-        {.pictures = DemoPictures({"sg022", "sg023", "sg024", "sg025", "sg035", "sg036", "sg037", "sg038"})});
     CGameScene scene;
     scene.EnterCostumeChoice(3);
     scene.OnMouseMove(300, 450);
@@ -64,8 +56,8 @@ TEST_F(ScreenFixture, DemoCostumeChoiceWithTheOkButtonHovered) {
     scene.Draw(Back());
     SavePng("costume_choice");
     // The chosen costume, opaque in the middle of its card, between its veiled neighbours.
-    EXPECT_TRUE(Near(At(244 + 76, 60 + 150), SheetPixel("sg037", 152 * 3 + 76, 150), 2));
-    EXPECT_FALSE(Near(At(42 + 76, 60 + 150), SheetPixel("sg037", 152 * 2 + 76, 150), 2));
+    EXPECT_TRUE(Near(At(320, 210), SheetPixel("sg037", 152 * 3 + 76, 150), 2));
+    EXPECT_FALSE(Near(At(118, 210), SheetPixel("sg037", 152 * 2 + 76, 150), 2));
 }
 } // namespace
 } // namespace screens_test

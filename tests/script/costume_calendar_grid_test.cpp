@@ -16,9 +16,9 @@ constexpr DWORD SheetAt(int x, int y) {
     return x || y ? static_cast<DWORD>(x) << 12 | static_cast<DWORD>(y) : kMagenta;
 }
 constexpr DWORD kRoom = 0x304050, kVeil = 0x102030;
-// A sheet, with an alpha plane when `alpha` is given.
-fixtures::Bytes Sheet(int w, int h, const std::function<DWORD(int, int)>& colour,
-                      const std::function<BYTE(int)>& alpha = {}) {
+// A sheet, with an alpha plane by column when `alpha` is given.
+fixtures::Bytes Sheet(int w, int h, std::function<DWORD(int, int)> colour = SheetAt,
+                      BYTE (*alpha)(int) = nullptr) {
     fixtures::PictureDesc desc{w, h, 24};
     fixtures::Bytes plane;
     for (int y = 0; y < h; ++y)
@@ -26,53 +26,42 @@ fixtures::Bytes Sheet(int w, int h, const std::function<DWORD(int, int)>& colour
             desc.pixels.push_back(colour(x, y)), plane.push_back(alpha ? alpha(x) : 0);
     return alpha ? fixtures::WriteAm(desc, plane) : fixtures::WriteBmp(desc);
 }
-// An opaque plane blends within a step of the picture.
-bool Near(DWORD a, DWORD b) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > 2) return false;
-    return true;
-}
-// Steps: 'o' OK, 'n' next and 'p' previous clicked, 'x' next pressed and released on OK, 'h' OK
-// hovered; 'L', 'R' and 'E' the Left, Right and Enter keys.
+// Steps: 'n' next and 'p' previous clicked, 'x' next pressed and released on OK, 'h' OK hovered, 'o'
+// OK clicked; 'L', 'R' and 'E' the Left, Right and Enter keys.
 void Act(CGameScene& scene, const std::string& steps) {
     for (char step : steps) {
+        const int x = step == 'n' || step == 'x' ? 130 : step == 'p' ? 510 : 300;
         const UINT vk = step == 'L' ? VK_LEFT : step == 'R' ? VK_RIGHT : VK_RETURN;
-        const POINT p = step == 'n' || step == 'x' ? POINT{130, 450}
-                        : step == 'p'              ? POINT{510, 450}
-                                                   : POINT{300, 450};
-        if (std::isupper(step)) {
-            scene.OnKeyDown(vk), scene.OnKeyUp(vk);
-            continue;
-        }
-        scene.OnMouseMove(p.x, p.y);
-        if (step == 'h') continue;
-        scene.OnLButtonDown(p.x, p.y);
-        scene.OnLButtonUp(step == 'x' ? 300 : p.x, p.y);
+        if (std::isupper(step)) scene.OnKeyDown(vk), scene.OnKeyUp(vk);
+        if (std::isupper(step) || (scene.OnMouseMove(x, 450), step == 'h')) continue;
+        scene.OnLButtonDown(x, 450);
+        scene.OnLButtonUp(step == 'x' ? 300 : x, 450);
     }
 }
 
 class ChoiceSceneTest : public SceneTest {
   protected:
+    // The window's pictures and the choices'. The costume sheet is opaque; the veil lets the left half
+    // of its cell through and covers the right.
     void SetUp() override {
         SceneTest::SetUp();
-        // The window's pictures and the choices'. The costume sheet is opaque; the veil lets its cell's
-        // left half through and covers the right.
         delete g_pGraphicArc;
-        ASSERT_TRUE(fixtures::WriteArc(dir.File("graphic.arc"),
-                                       {{"sg022", Sheet(596, 130, SheetAt)},
-                                        {"sg023", Sheet(64, 16, SheetAt)},
-                                        {"sg024", Sheet(480, 80, SheetAt)},
-                                        {"sg025", Sheet(306, 118, SheetAt)},
-                                        {"sg030", Sheet(640, 480, SheetAt)},
-                                        {"sg031", Sheet(100, 1328, SheetAt)},
-                                        {"sg032", Sheet(386, 64, SheetAt)},
-                                        {"sg033", Sheet(52, 604, SheetAt)},
-                                        {"sg035", Sheet(640, 480, [](int, int) { return kRoom; })},
-                                        {"sg036", Sheet(352, 64, SheetAt)},
-                                        {"sg037", Sheet(2128, 328, SheetAt, [](int) { return 255; })},
-                                        {"sg038", Sheet(
-                                                      152, 328, [](int, int) { return kVeil; },
-                                                      [](int x) { return x < 76 ? 0 : 255; })}}));
+        std::vector<fixtures::ArcEntryData> pictures = {
+            {"sg022", Sheet(596, 130)},
+            {"sg023", Sheet(64, 16)},
+            {"sg024", Sheet(480, 80)},
+            {"sg025", Sheet(306, 118)},
+            {"sg030", Sheet(640, 480)},
+            {"sg031", Sheet(100, 1328)},
+            {"sg032", Sheet(386, 64)},
+            {"sg033", Sheet(52, 604)},
+            {"sg036", Sheet(352, 64)},
+            {"sg035", Sheet(640, 480, [](int, int) { return kRoom; })},
+            {"sg037", Sheet(2128, 328, SheetAt, [](int) -> BYTE { return 255; })},
+            {"sg038",
+             Sheet(
+                 152, 328, [](int, int) { return kVeil; }, [](int x) -> BYTE { return x < 76 ? 0 : 255; })}};
+        ASSERT_TRUE(fixtures::WriteArc(dir.File("graphic.arc"), pictures));
         g_pGraphicArc = new CArcFile(dir.File("graphic.arc").c_str());
     }
     // Plays the commands until the scene is in `mode`.
@@ -85,82 +74,58 @@ class ChoiceSceneTest : public SceneTest {
     }
 };
 
-// Each row shows one pixel before the costume is taken (by mouse for odd starts, else by Enter).
+// Each row reads one pixel (within a step: the sheet blends through an opaque plane) before the
+// costume is taken, by mouse for odd starts, else by Enter.
 TEST_F(ChoiceSceneTest, CostumeChoiceByMouseAndKeysShowsTheCostumesAndEndsWithOneInR0) {
-    const struct {
-        const char* name;
-        int start;
-        const char* steps;
-        DWORD costume;
-        POINT at;
-        DWORD expected;
-    } rows[] = {
-        {"room", 5, "", 5, {10, 10}, kRoom},
-        {"chosen", 4, "", 4, {274, 160}, SheetAt(152 * 4 + 30, 100)},
-        {"next", 5, "n", 6, {274, 160}, SheetAt(152 * 6 + 30, 100)},
-        {"previous", 5, "p", 4, {72, 160}, SheetAt(152 * 3 + 30, 100)},
-        {"next_after_13", 13, "n", 0, {476, 160}, SheetAt(152 * 1 + 30, 100)},
-        {"previous_before_0", 0, "p", 13, {142, 160}, kVeil},
+    // The start, the steps, the costume taken; a point and its colour before it is taken.
+    const std::tuple<int, const char*, DWORD, POINT, DWORD> rows[] = {
+        {4, "", 4, {10, 10}, kRoom},
+        {5, "n", 6, {274, 160}, SheetAt(152 * 6 + 30, 100)},
+        {0, "p", 13, {142, 160}, kVeil}, // the right half of the left neighbour veiled
         // The veil is blended again over the neighbour it now covers.
-        {"left_counts_up", 5, "L", 6, {72, 160}, SheetAt(152 * 5 + 30, 100)},
-        {"right_counts_down", 5, "R", 4, {476, 160}, SheetAt(152 * 5 + 30, 100)},
-        {"left_after_13", 13, "L", 0, {274, 160}, SheetAt(30, 100)},
-        {"released_off_the_button", 5, "x", 5, {274, 160}, SheetAt(152 * 5 + 30, 100)},
-        {"ok_hovered", 5, "h", 5, {250, 440}, SheetAt(10, 6)},
+        {5, "L", 6, {72, 160}, SheetAt(152 * 5 + 30, 100)},
+        {5, "R", 4, {476, 160}, SheetAt(152 * 5 + 30, 100)},
+        {13, "L", 0, {274, 160}, SheetAt(30, 100)},
+        {5, "x", 5, {274, 160}, SheetAt(152 * 5 + 30, 100)}, // released off the button
         // A value beyond the sheet from a script names the costume it wraps to.
-        {"start_19", 19, "", 5, {274, 160}, SheetAt(152 * 5 + 30, 100)},
-        {"start_minus_1", -1, "", 13, {274, 160}, SheetAt(152 * 13 + 30, 100)},
+        {19, "", 5, {274, 160}, SheetAt(152 * 5 + 30, 100)},
+        {-1, "", 13, {476, 160}, SheetAt(30, 100)},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        PlayUntilMode(" cmd 201, 2, =" + std::to_string(row.start), CGameScene::kModeCostume);
-        Act(*scene, row.steps);
+    for (const auto& [start, steps, costume, at, expected] : rows) {
+        SCOPED_TRACE(testing::Message() << start << " " << steps);
+        PlayUntilMode(" cmd 201, 2, =" + std::to_string(start), CGameScene::kModeCostume);
+        Act(*scene, steps);
         Frames(3);
-        EXPECT_TRUE(Near(At(row.at.x, row.at.y), row.expected)) << std::hex << At(row.at.x, row.at.y);
+        const DWORD pixel = At(at.x, at.y);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int(pixel >> shift & 0xFF), int(expected >> shift & 0xFF), 2) << std::hex << pixel;
         EXPECT_EQ(scene->GetRegister(13), 0u) << "the script waits for the choice";
-        Act(*scene, row.start % 2 ? "o" : "E");
+        Act(*scene, start % 2 ? "o" : "E");
         EXPECT_LT(RunUntilR13(), 60);
-        EXPECT_EQ(scene->GetRegister(0), row.costume);
+        EXPECT_EQ(scene->GetRegister(0), costume);
     }
     EXPECT_EQ(Log(), "");
 }
 
 // The sheet's parts on the screen and the live record's bytes 6-11, which a save takes.
 TEST_F(ChoiceSceneTest, CalendarShowsTheDaysAScriptSets) {
-    const struct {
-        const char* name;
-        const char* commands;
-        POINT at;
-        DWORD expected;
-        std::array<BYTE, 6> record;
-    } rows[] = {
-        {"the_10th", "cmd 200, 2, =9", {59, 25}, SheetAt(127, 18), {7, 1, 0, 9, 0, 0}},
-        {"the_1st_blank_tens", "cmd 200, 2, =0", {59, 25}, SheetAt(57, 25), {7, 0, 1, 0, 0, 0}},
-        {"day_31", "cmd 200, 2, =31", {75, 25}, SheetAt(127, 4), {7, 0, 0, 31, 0, 0}},
-        {"no_day", "cmd 200, 2, =-1", {59, 25}, SheetAt(57, 25), {7, 0, 0, 255, 0, 0}},
-        {"day_40_ignored",
-         "cmd 200, 2, =9\n cmd 200, 2, =40",
-         {59, 25},
-         SheetAt(127, 18),
-         {7, 1, 0, 9, 0, 0}},
-        {"weekday_8", "cmd 200, 0, =8", {35, 51}, SheetAt(197, 87), {0, 0, 0, 0, 8, 0}},
-        {"weekday_10_ignored",
-         "cmd 200, 0, =8\n cmd 200, 0, =10",
-         {35, 51},
-         SheetAt(197, 87),
-         {0, 0, 0, 0, 8, 0}},
-        {"time_2", "cmd 200, 1, =2", {45, 81}, SheetAt(265, 87), {0, 0, 0, 0, 0, 2}},
-        {"time_4_ignored", "cmd 200, 1, =2\n cmd 200, 1, =4", {45, 81}, SheetAt(265, 87), {0, 0, 0, 0, 0, 2}},
+    const std::tuple<const char*, POINT, DWORD, std::array<BYTE, 6>> rows[] = {
+        {"cmd 200, 2, =9", {59, 25}, SheetAt(127, 18), {7, 1, 0, 9, 0, 0}},   // the 10th
+        {"cmd 200, 2, =0", {59, 25}, SheetAt(57, 25), {7, 0, 1, 0, 0, 0}},    // the 1st
+        {"cmd 200, 2, =-1", {75, 25}, SheetAt(127, 4), {7, 0, 0, 255, 0, 0}}, // no day
+        {"cmd 200, 2, =9\n cmd 200, 2, =40", {59, 25}, SheetAt(127, 18), {7, 1, 0, 9, 0, 0}},
+        {"cmd 200, 0, =8\n cmd 200, 0, =10", {35, 51}, SheetAt(197, 87), {0, 0, 0, 0, 8, 0}},
+        {"cmd 200, 1, =2\n cmd 200, 1, =4", {45, 81}, SheetAt(265, 87), {0, 0, 0, 0, 0, 2}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        PlayMain(std::string(" cmd 200, 3\n ") + row.commands);
+    for (const auto& [commands, at, expected, record] : rows) {
+        SCOPED_TRACE(commands);
+        PlayMain(std::string(" cmd 200, 3\n ") + commands);
         RunUntilR13();
         Frame();
-        EXPECT_EQ(At(row.at.x, row.at.y), row.expected);
+        EXPECT_EQ(At(at.x, at.y), expected);
         const SceneStateRecord& s = scene->GetLiveState();
         EXPECT_EQ((std::array{s.calendarSet, s.dayTens, s.dayUnits, s.dayValue, s.weekday, s.timeOfDay}),
-                  row.record);
+                  record);
     }
 }
 
