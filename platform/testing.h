@@ -40,5 +40,6 @@ int CursorShowCount();
 } // namespace platform::testing
 #include "platform/testing_display.h"
 #include "platform/testing_font.h"
+#include "platform/testing_ime.h"
 #include "platform/testing_cpu.h"
 #include "platform/testing_sound.h"
