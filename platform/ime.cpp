@@ -202,7 +202,8 @@ LONG ImmGetCompositionStringA(HIMC context, DWORD index, void* buf, DWORD bufLen
     }
 }
 
-BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD compLen, const void*, DWORD) {
+BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD compLen, const void*,
+                              DWORD) {
     if (!context || (!comp && compLen)) return FALSE;
     const char* bytes = static_cast<const char*>(comp);
     if (index == SCS_SETSTR) {
@@ -223,7 +224,8 @@ BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD
 BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD) {
     if (!context || action != NI_COMPOSITIONSTR || index != CPS_CANCEL) return FALSE;
     ClearComposition(context);
-    if (platform::DisplayBackend* backend = platform::ChosenBackend()) backend->CancelComposition(context->hwnd);
+    if (platform::DisplayBackend* backend = platform::ChosenBackend())
+        backend->CancelComposition(context->hwnd);
     return TRUE;
 }
 
@@ -288,6 +290,13 @@ void ForgetImeContext(HWND hwnd) {
 }
 
 namespace testing {
+bool DeliverImeCompositionBytes(HWND hwnd, const std::string& sjis, const std::string& attrs, LONG cursor) {
+    return IsTextInputOn(hwnd) &&
+           Queue(ImeEvent{ImeEvent::Composition, hwnd, sjis, attrs, cursor, false, false});
+}
+bool DeliverImeResultBytes(HWND hwnd, const std::string& sjis) {
+    return IsTextInputOn(hwnd) && Queue(ImeEvent{ImeEvent::Result, hwnd, sjis, {}, 0, false, false});
+}
 bool IsTextInputActive() {
     return TheHeadlessBackend().TextInput();
 }

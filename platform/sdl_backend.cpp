@@ -330,7 +330,8 @@ void SdlBackend::Translate(const SDL_Event& e) {
         DeliverImeComposition(m_Hwnd, e.edit.text, e.edit.start, e.edit.length);
         break;
     case SDL_TEXTEDITING_EXT:
-        DeliverImeComposition(m_Hwnd, e.editExt.text ? e.editExt.text : "", e.editExt.start, e.editExt.length);
+        DeliverImeComposition(m_Hwnd, e.editExt.text ? e.editExt.text : "", e.editExt.start,
+                              e.editExt.length);
         break;
     case SDL_TEXTINPUT:
         DeliverImeResult(m_Hwnd, e.text.text);

@@ -17,9 +17,9 @@
 #include <cstring>
 
 namespace {
-constexpr int kCell = 16;       // pixels a byte at the name font's size
-constexpr int kRowBytes = 14;   // 7 characters a composition row
-constexpr int kCaretStep = 32;  // pixels a character
+constexpr int kCell = 16;      // pixels a byte at the name font's size
+constexpr int kRowBytes = 14;  // 7 characters a composition row
+constexpr int kCaretStep = 32; // pixels a character
 constexpr int kRepaintChars = 16;
 
 bool IsTargetClause(char attr) {
@@ -152,9 +152,11 @@ void CNameEntryMode::OnImeComposition() {
     if (chars > kMaxCompositionChars) {
         m_Composition[keptBytes] = '\0';
         ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
-        ImmSetCompositionStringA(context, SCS_SETSTR, m_Composition, static_cast<DWORD>(keptBytes), nullptr, 0);
+        ImmSetCompositionStringA(context, SCS_SETSTR, m_Composition, static_cast<DWORD>(keptBytes), nullptr,
+                                 0);
         const char inputOnly[kCompositionBytes] = {};
-        ImmSetCompositionStringA(context, SCS_CHANGEATTR, inputOnly, static_cast<DWORD>(keptBytes), nullptr, 0);
+        ImmSetCompositionStringA(context, SCS_CHANGEATTR, inputOnly, static_cast<DWORD>(keptBytes), nullptr,
+                                 0);
         cursor = ImmGetCompositionStringA(context, GCS_CURSORPOS, nullptr, 0);
     }
     cursor = std::clamp<LONG>(cursor, 0, static_cast<LONG>(std::strlen(m_Composition)));

@@ -55,9 +55,9 @@ DWORD CNameEntryMode::s_TargetColour = 0xFF;
 CNameEntryMode::CNameEntryMode()
     : m_State(GameModeNameEntry), m_pFamilyPicture(nullptr), m_pGivenPicture(nullptr),
       m_pCompositionPicture(nullptr), m_pButtons(nullptr), m_pCaret(nullptr), m_pText(nullptr),
-      m_Buttons(kButtonTable), m_LastHover(-1), m_LastCurrent(-1), m_ActiveField(kNoField), m_FamilyName{},
-      m_GivenName{}, m_Composition{}, m_CompositionAttrs{}, m_CaretIndex(0), m_bImeOpen(0), m_BlinkDeadline(0),
-      m_bShift(0) {}
+      m_Buttons(kButtonTable), m_LastHover(-1), m_LastCurrent(-1),
+      m_ActiveField(kNoField), m_FamilyName{}, m_GivenName{}, m_Composition{}, m_CompositionAttrs{},
+      m_CaretIndex(0), m_bImeOpen(0), m_BlinkDeadline(0), m_bShift(0) {}
 
 CNameEntryMode::~CNameEntryMode() {
     Close();
@@ -157,11 +157,13 @@ void CNameEntryMode::DrawNames() {
             CLayer* picture;
             const char* name;
             int top;
-        } fields[] = {{m_pFamilyPicture, m_FamilyName, kFamilyTop}, {m_pGivenPicture, m_GivenName, kGivenTop}};
+        } fields[] = {{m_pFamilyPicture, m_FamilyName, kFamilyTop},
+                      {m_pGivenPicture, m_GivenName, kGivenTop}};
         for (const auto& field : fields) {
             if (!field.picture) continue;
             field.picture->Fill(0, nullptr);
-            if (field.name[0]) m_pText->DrawString(field.name, backdrop, kFieldLeft, field.top, field.picture, 0, 0);
+            if (field.name[0])
+                m_pText->DrawString(field.name, backdrop, kFieldLeft, field.top, field.picture, 0, 0);
         }
     }
     m_UpdateRect.AddRect(GetScreenRect());
@@ -285,7 +287,9 @@ void CNameEntryMode::OnKey(UINT vk) {
     if (vk != VK_TAB) return;
     // The focus goes round family, given, reset, OK; a field has it while no button is hovered.
     enum { kFamily, kGiven, kResetButton, kOkButton, kStops };
-    const int focus = m_nHover != -1 ? kResetButton + m_nHover : m_ActiveField == kFamilyField ? kFamily : kGiven;
+    const int focus = m_nHover != -1                  ? kResetButton + m_nHover
+                      : m_ActiveField == kFamilyField ? kFamily
+                                                      : kGiven;
     const int next = (focus + (m_bShift ? kStops - 1 : 1)) % kStops;
     if (next >= kResetButton) {
         if (focus == kGiven) {

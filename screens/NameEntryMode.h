@@ -19,16 +19,16 @@ class CNameEntryMode : public CHitArea {
     enum : int { kReset = 0, kOk = 1 };
     // Active fields.
     enum : int { kNoField = 0, kFamilyField = 1, kGivenField = 2 };
-    static constexpr int kNameSize = 13;         // with the NUL
-    static constexpr int kNameBytes = 12;        // six full-width characters
+    static constexpr int kNameSize = 13;          // with the NUL
+    static constexpr int kNameBytes = 12;         // six full-width characters
     static constexpr int kCompositionSize = 2048; // with the NUL
     static constexpr int kMaxCompositionChars = 30;
     // Where the names stand; the composition continues the active field's row and wraps below it.
     static constexpr int kFieldLeft = 212;
     static constexpr int kFamilyTop = 144;
     static constexpr int kGivenTop = 286;
-    static constexpr int kCaretStops = 7;       // before each of six characters, and after them
-    static constexpr int kCompositionRows = 8;  // of 7 characters
+    static constexpr int kCaretStops = 7;        // before each of six characters, and after them
+    static constexpr int kCompositionRows = 8;   // of 7 characters
     static constexpr int kCompositionBytes = 60; // 30 full-width characters
 
     CNameEntryMode();

@@ -1,0 +1,342 @@
+// Name entry with the fake input method: typing, converting and committing into the two names, the
+// composition in place, the focus that Tab and the pointer move, reset and OK.
+#include "ScreenTestFixture.h"
+
+#include "files/SaveData.h"
+#include "platform/ime.h"
+#include "platform/text_encoding.h"
+#include "screens/NameEntryMode.h"
+#include "text/MessageWindow.h"
+
+namespace screens_test {
+namespace {
+using platform::DeliverImeComposition;
+using platform::DeliverImeResult;
+constexpr DWORD kNameBackground = 0x306090;
+constexpr int kFamilyY = 144, kGivenY = 286, kRowPitch = 34;
+CNameEntryMode* g_Mode = nullptr;
+int g_Repaints = 0;
+
+// The game object's part in mode 4: the input method's messages go to name entry.
+LRESULT RouteToNameEntry(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == UM_REPAINT) ++g_Repaints;
+    if ((msg == WM_CHAR || (msg >= WM_IME_STARTCOMPOSITION && msg <= WM_IME_CHAR)) && g_Mode)
+        return g_Mode->OnImeMessage(msg, wParam, lParam);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+std::string Sjis(const char* utf8) {
+    return platform::Utf8ToSjis(utf8);
+}
+
+class NameEntryTest : public ScreenFixture {
+  protected:
+    void Open(const char* family = "山田", const char* given = "太郎", StartOptions options = {}) {
+        options.pictures.push_back({"sg019", Solid(kNameBackground)});
+        options.pictures.push_back({"sg020", Picture(384, 40, SheetAt)});
+        options.pictures.push_back({"sg021", Picture(4, 32, SheetAt)});
+        Start(options);
+        pt::UseFontFile(pt::kPinnedGothicFont);
+        g_pSaveData = new CSaveData;
+        g_pSaveData->SetFamilyName(Sjis(family).c_str());
+        g_pSaveData->SetGivenName(Sjis(given).c_str());
+        m_Main = g_hWnd;
+        g_hWnd = CreateHeadlessWindow(RouteToNameEntry);
+        g_Mode = new CNameEntryMode;
+        g_Mode->Open();
+        Pump();
+        g_Repaints = 0;
+        pt::TakeImeCancelCount();
+        Silence();
+    }
+    void TearDown() override {
+        delete g_Mode;
+        g_Mode = nullptr;
+        if (m_Main) DestroyWindow(std::exchange(g_hWnd, std::exchange(m_Main, nullptr)));
+        delete g_pSaveData;
+        g_pSaveData = nullptr;
+        pt::SetImeAvailable(true);
+        pt::UseFontFile("");
+        ScreenFixture::TearDown();
+    }
+    static void Pump() {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    }
+    static void Compose(const char* utf8, int start = 999, int length = 0) {
+        ASSERT_TRUE(DeliverImeComposition(g_hWnd, utf8, start, length));
+        Pump();
+    }
+    static void Commit(const char* utf8) {
+        ASSERT_TRUE(DeliverImeResult(g_hWnd, utf8));
+        Pump();
+    }
+    static void Keys(std::initializer_list<UINT> keys) {
+        for (UINT vk : keys)
+            Key(*g_Mode, vk);
+    }
+    void DrawFrame() {
+        AddUpdateRect(GetScreenRect());
+        g_pScreen->Draw(Back());
+        g_Mode->Draw(Back());
+        AddUpdateRect(nullptr);
+    }
+    // Pixels of `rect` on the back buffer near `colour`.
+    int Count(RECT rect, DWORD colour) const {
+        int n = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                n += Near(At(x, y), colour, 8);
+        return n;
+    }
+    HWND m_Main = nullptr;
+};
+
+struct EditRow {
+    const char* name;
+    const char* family; // at open; the given name is "太郎"
+    std::function<void()> act;
+    const char* expectFamily;
+    const char* expectGiven;
+    int caret;
+};
+
+TEST_F(NameEntryTest, TypingAndKeysEditTheActiveNameInWholeCharacters) {
+    const EditRow rows[] = {
+        {"commit_at_the_caret", "田中", [] { Commit("山"); }, "山田中", "太郎", 1},
+        {"commit_pushes_the_tail_out", "一二三四五六",
+         [] {
+             Keys({VK_RIGHT, VK_RIGHT}), Commit("あい");
+         },
+         "一二あい三四", "太郎", 4},
+        {"full_name_at_its_end_takes_nothing", "一二三四五六",
+         [] {
+             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}), Commit("あ");
+         },
+         "一二三四五六", "太郎", 6},
+        {"commit_cut_to_fit", "一二三四",
+         [] {
+             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}), Commit("あいうえ");
+         },
+         "一二三四あい", "太郎", 6},
+        {"half_width_refused", "田中", [] { Commit("ab"); }, "田中", "太郎", 0},
+        {"half_width_inside_refused", "田中", [] { Commit("あbい"); }, "田中", "太郎", 0},
+        {"lone_lead_byte_refused", "田中",
+         [] { pt::DeliverImeResultBytes(g_hWnd, Sjis("あ") + "\x82"), Pump(); }, "田中", "太郎", 0},
+        {"no_context_reads_nothing", "田中",
+         [] { pt::SetImeAvailable(false), g_Mode->OnImeMessage(WM_IME_COMPOSITION, 0, GCS_RESULTSTR); },
+         "田中", "太郎", 0},
+        {"backspace_at_the_start", "田中", [] { Keys({VK_BACK}); }, "田中", "太郎", 0},
+        {"backspace_inside", "田中",
+         [] {
+             Keys({VK_RIGHT, VK_BACK});
+         },
+         "中", "太郎", 0},
+        {"delete_at_the_caret", "田中", [] { Keys({VK_DELETE}); }, "中", "太郎", 0},
+        {"delete_at_the_end", "田中",
+         [] {
+             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DELETE});
+         },
+         "田中", "太郎", 2},
+        {"tab_to_the_given_name", "田中",
+         [] {
+             Keys({VK_TAB, VK_DELETE}), Commit("健");
+         },
+         "田中", "健郎", 1},
+        {"no_field_on_a_button", "田中",
+         [] {
+             Keys({VK_TAB, VK_TAB, VK_BACK, VK_DELETE});
+         },
+         "田中", "太郎", 0},
+        {"reset", "田中", [] { Click(*g_Mode, 410, 440); }, "山田", "太郎", 0},
+    };
+    for (const EditRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Open(row.family);
+        row.act();
+        EXPECT_EQ(g_Mode->GetFamilyName(), Sjis(row.expectFamily));
+        EXPECT_EQ(g_Mode->GetGivenName(), Sjis(row.expectGiven));
+        EXPECT_EQ(g_Mode->GetCaretIndex(), row.caret);
+    }
+}
+
+TEST_F(NameEntryTest, TheFocusGoesRoundTheFieldsAndButtonsAndTheInputMethodFollows) {
+    const struct {
+        const char* name;
+        bool shift;
+        int tabs;
+        int field, hover;
+    } rows[] = {
+        {"given", false, 1, 2, -1},        {"reset", false, 2, 0, 0},     {"ok", false, 3, 0, 1},
+        {"round", false, 4, 1, -1},        {"back_to_ok", true, 1, 0, 1}, {"back_to_reset", true, 2, 0, 0},
+        {"back_to_given", true, 3, 2, -1}, {"back_round", true, 4, 1, -1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Open();
+        if (row.shift) g_Mode->OnKeyDown(VK_SHIFT);
+        for (int i = 0; i < row.tabs; ++i)
+            Key(*g_Mode, VK_TAB);
+        Pump();
+        EXPECT_EQ(g_Mode->GetActiveField(), row.field);
+        EXPECT_EQ(g_Mode->GetHoverRegion(), row.hover);
+        const bool typing = row.hover == -1;
+        EXPECT_EQ(pt::IsTextInputActive(), typing);
+        EXPECT_EQ(g_Mode->IsCaretShown(), typing);
+        if (typing) EXPECT_EQ(g_Mode->GetCaretPos().y, row.field == 1 ? kFamilyY : kGivenY);
+        if (!typing) EXPECT_TRUE(Playing("Se000"));
+    }
+}
+
+TEST_F(NameEntryTest, AClickAnywhereInAFieldActivatesItAtItsStartAndTheUserCannotCloseTheInputMethod) {
+    Open();
+    Keys({VK_RIGHT});
+    Click(*g_Mode, 468, 333);
+    EXPECT_EQ(g_Mode->GetActiveField(), 2);
+    Click(*g_Mode, 145, 94);
+    EXPECT_EQ(g_Mode->GetActiveField(), 1);
+    EXPECT_EQ(g_Mode->GetCaretIndex(), 0);
+    ASSERT_TRUE(platform::DeliverImeOpenStatus(g_hWnd, false));
+    Pump();
+    EXPECT_TRUE(pt::IsTextInputActive()) << "reopened at once";
+}
+
+TEST_F(NameEntryTest, LongCompositionsWrapRepaintAndAreCutToThirtyCharacters) {
+    const std::string thirty = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ";
+    const struct {
+        const char* name;
+        std::string utf8;
+        LONG rawCursor; // or -1: the end, as the fake reports it
+        std::string kept;
+        POINT caret;
+        int repaints, cancels;
+    } rows[] = {
+        {"typing", "やまだ", -1, "やまだ", {212 + 16 * 6, kFamilyY}, 0, 0},
+        {"second_row",
+         "あいうえおかきくけこ",
+         -1,
+         "あいうえおかきくけこ",
+         {212 + 16 * 6, kFamilyY + kRowPitch},
+         0,
+         0},
+        {"row_end", "あいうえおかき", -1, "あいうえおかき", {212 + 16 * 14, kFamilyY}, 0, 0},
+        {"fifteen",
+         thirty.substr(0, 45),
+         -1,
+         thirty.substr(0, 45),
+         {212 + 16 * 2, kFamilyY + 2 * kRowPitch},
+         0,
+         0},
+        {"sixteen_repaints",
+         thirty.substr(0, 48),
+         -1,
+         thirty.substr(0, 48),
+         {212 + 16 * 4, kFamilyY + 2 * kRowPitch},
+         1,
+         0},
+        {"thirty_one_cut", thirty + "ま", -1, thirty, {212 + 16 * 4, kFamilyY + 4 * kRowPitch}, 1, 1},
+        {"cursor_past_the_end_clamped", "あい", 5000, "あい", {212 + 16 * 4, kFamilyY}, 0, 0},
+        {"negative_cursor_clamped", "あい", -7, "あい", {212, kFamilyY}, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Open();
+        const std::string sjis = Sjis(row.utf8.c_str());
+        if (row.rawCursor == -1)
+            Compose(row.utf8.c_str());
+        else
+            pt::DeliverImeCompositionBytes(g_hWnd, sjis, std::string(sjis.size(), 0), row.rawCursor), Pump();
+        EXPECT_EQ(g_Mode->GetComposition(), Sjis(row.kept.c_str()));
+        EXPECT_EQ(g_Mode->GetCaretPos().x, row.caret.x);
+        EXPECT_EQ(g_Mode->GetCaretPos().y, row.caret.y);
+        EXPECT_EQ(g_Repaints, row.repaints);
+        EXPECT_EQ(pt::TakeImeCancelCount(), row.cancels);
+        char back[128] = {};
+        HIMC context = ImmGetContext(g_hWnd);
+        ImmGetCompositionStringA(context, GCS_COMPSTR, back, sizeof back - 1);
+        if (row.cancels) EXPECT_EQ(back, Sjis(row.kept.c_str())) << "the input method holds the cut string";
+    }
+}
+
+TEST_F(NameEntryTest, OkStoresTheNamesOrTheDefaultsAndReturnsToTheTitle) {
+    const struct {
+        const char* name;
+        const char* family;
+        const char* given;
+        const char* savedFamily;
+        const char* savedGiven;
+    } rows[] = {{"both", "鈴木", "一郎", "鈴木", "一郎"},
+                {"empty_family", "", "一郎", "山田", "一郎"},
+                {"empty_given", "鈴木", "", "鈴木", "太郎"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Open(row.family, row.given);
+        EXPECT_EQ(g_Mode->Run(), 4);
+        Keys({VK_TAB, VK_TAB, VK_TAB, VK_RETURN});
+        EXPECT_EQ(g_Mode->Run(), 3);
+        EXPECT_TRUE(Playing("Se001"));
+        EXPECT_EQ(std::string(g_pSaveData->GetFamilyName()), Sjis(row.savedFamily));
+        EXPECT_EQ(std::string(g_pSaveData->GetGivenName()), Sjis(row.savedGiven));
+        // The scenario's name codes read them from there.
+        CMessageWindow window(1);
+        window.SetFamilyName(g_pSaveData->GetFamilyName());
+        window.SetGivenName(g_pSaveData->GetGivenName());
+        window.SetSpeakerName("#fn#sn");
+        ASSERT_NE(window.GetSpeakerName(), nullptr);
+        EXPECT_EQ(std::string(window.GetSpeakerName()), Sjis(row.savedFamily) + Sjis(row.savedGiven));
+    }
+}
+
+TEST_F(NameEntryTest, TheCaretBlinksWhileAFieldTakesTyping) {
+    Open();
+    EXPECT_TRUE(g_Mode->IsCaretShown());
+    pt::AdvanceClock(499);
+    g_Mode->Run();
+    EXPECT_TRUE(g_Mode->IsCaretShown());
+    pt::AdvanceClock(2);
+    g_Mode->Run();
+    EXPECT_FALSE(g_Mode->IsCaretShown());
+    pt::AdvanceClock(501);
+    g_Mode->Run();
+    EXPECT_TRUE(g_Mode->IsCaretShown());
+}
+
+TEST_F(NameEntryTest, AnEndedCompositionStaysGoneWhenTheSurfacesAreMadeAgain) {
+    Open();
+    Compose("やまだ", 0, 3);
+    Compose("");
+    g_Mode->ReleaseSurfaces();
+    g_Mode->RecreateSurfaces(g_DDrawCtrl.GetDirectDrawObject());
+    DrawFrame();
+    EXPECT_EQ(Count({212, kFamilyY, 212 + 96, kFamilyY + 32}, 0x0000FF), 0);
+}
+
+class NameEntryPicture : public NameEntryTest, public ::testing::WithParamInterface<pt::DisplayFormat> {};
+
+TEST_P(NameEntryPicture, TheCompositionShowsInPlaceWithItsTargetClauseInBlue) {
+    StartOptions options;
+    options.format = GetParam();
+    Open("山田", "太郎", options);
+    Keys({VK_TAB, VK_RIGHT});
+    Compose("健たろう", 0, 1);
+    DrawFrame();
+    SavePng(GetParam() == pt::DisplayFormat::Rgb565 ? "name_entry_16" : "name_entry_32");
+    // 太 stays before the caret; 健 in its blue cell, white ink; たろう dark on white after it.
+    const int x = 212 + 32;
+    const RECT target = {x, kGivenY, x + 32, kGivenY + 32}, rest = {x + 32, kGivenY, x + 128, kGivenY + 32};
+    EXPECT_GT(Count(target, 0x0000FF), 200);
+    EXPECT_GT(Count(target, 0xFFFFFF), 30);
+    EXPECT_GT(Count(rest, 0xFFFFFF), 600);
+    EXPECT_GT(Count(rest, 0x080808), 60);
+    EXPECT_GT(Count({212, kGivenY, 244, kGivenY + 32}, 0xFFFFFF), 30) << "the name's glyph";
+    EXPECT_EQ(Count({212 + 64, kFamilyY, 212 + 96, kFamilyY + 32}, 0xFFFFFF), 0) << "nothing after 山田";
+    EXPECT_EQ(At(x + 1, kGivenY), SheetAt(1, 0)) << "the caret at the clause";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, NameEntryPicture,
+                         ::testing::Values(pt::DisplayFormat::Xrgb32, pt::DisplayFormat::Rgb565),
+                         [](const auto& info) {
+                             return info.param == pt::DisplayFormat::Rgb565 ? "565" : "32";
+                         });
+} // namespace
+} // namespace screens_test
