@@ -43,3 +43,4 @@ int CursorShowCount();
 #include "platform/testing_ime.h"
 #include "platform/testing_cpu.h"
 #include "platform/testing_sound.h"
+#include "platform/testing_movie.h"
