@@ -98,33 +98,7 @@ void StartComposition(HIMC context) {
 }
 
 void Apply(HIMC context, const ImeEvent& e) {
-    switch (e.kind) {
-    case ImeEvent::Composition:
-        if (!Wanted(e.hwnd)) return;
-        if (e.text.empty()) {
-            EndComposition(context);
-            return;
-        }
-        StartComposition(context);
-        context->comp = e.text;
-        context->attrs = e.attrs;
-        context->cursor = e.cursor;
-        Send(context, WM_IME_COMPOSITION, 0, kCompositionChanged);
-        return;
-    case ImeEvent::Result:
-        if (!Wanted(e.hwnd)) return;
-        if (e.text.empty()) {
-            EndComposition(context);
-            return;
-        }
-        StartComposition(context);
-        ClearComposition(context);
-        context->result = e.text;
-        Send(context, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
-        context->composing = false;
-        Send(context, WM_IME_ENDCOMPOSITION, 0, 0);
-        return;
-    case ImeEvent::OpenStatus:
+    if (e.kind == ImeEvent::OpenStatus) {
         if (!platform::IsImeEnabled(e.hwnd)) return;
         if (e.byUser) {
             context->open = e.open ? TRUE : FALSE;
@@ -135,6 +109,25 @@ void Apply(HIMC context, const ImeEvent& e) {
         Send(context, WM_IME_NOTIFY, IMN_SETOPENSTATUS, 0);
         return;
     }
+    if (!Wanted(e.hwnd)) return;
+    // No text ends the composition: the user emptied it, or committed nothing Shift-JIS can hold.
+    if (e.text.empty()) {
+        EndComposition(context);
+        return;
+    }
+    StartComposition(context);
+    if (e.kind == ImeEvent::Composition) {
+        context->comp = e.text;
+        context->attrs = e.attrs;
+        context->cursor = e.cursor;
+        Send(context, WM_IME_COMPOSITION, 0, kCompositionChanged);
+        return;
+    }
+    ClearComposition(context);
+    context->result = e.text;
+    Send(context, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    context->composing = false;
+    Send(context, WM_IME_ENDCOMPOSITION, 0, 0);
 }
 
 // The bytes of the whole characters of `s` that fit in `limit`.

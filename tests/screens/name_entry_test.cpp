@@ -8,6 +8,8 @@
 #include "screens/NameEntryMode.h"
 #include "text/MessageWindow.h"
 
+#include <cstring>
+
 namespace screens_test {
 namespace {
 using platform::DeliverImeComposition;
@@ -78,9 +80,21 @@ class NameEntryTest : public ScreenFixture {
         ASSERT_TRUE(DeliverImeResult(g_hWnd, utf8));
         Pump();
     }
-    static void Keys(std::initializer_list<UINT> keys) {
-        for (UINT vk : keys)
-            Key(*g_Mode, vk);
+    // Steps: R Right, B Backspace, D Delete, T Tab; X a click on reset, G one far in the given field, F one
+    // at the family field's corner; C the user closes the input method; L a result ending in a lone lead
+    // byte, N a result read with no input method.
+    static void Steps(const char* steps) {
+        for (const char* p = steps; *p; ++p) {
+            const UINT keys[] = {VK_RIGHT, VK_BACK, VK_DELETE, VK_TAB};
+            if (const char* k = std::strchr("RBDT", *p)) Key(*g_Mode, keys[k - "RBDT"]);
+            if (*p == 'X') Click(*g_Mode, 410, 440);
+            if (*p == 'G' || *p == 'F') Click(*g_Mode, *p == 'G' ? 469 : 145, *p == 'G' ? 334 : 94);
+            if (*p == 'C') platform::DeliverImeOpenStatus(g_hWnd, false);
+            if (*p == 'L') pt::DeliverImeResultBytes(g_hWnd, Sjis("あ") + "\x82");
+            if (*p == 'N')
+                pt::SetImeAvailable(false), g_Mode->OnImeMessage(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+            Pump();
+        }
     }
     void DrawFrame() {
         AddUpdateRect(GetScreenRect());
@@ -99,68 +113,34 @@ class NameEntryTest : public ScreenFixture {
     HWND m_Main = nullptr;
 };
 
-struct EditRow {
-    const char* name;
-    const char* family; // at open; the given name is "太郎"
-    std::function<void()> act;
-    const char* expectFamily;
-    const char* expectGiven;
-    int caret;
-};
-
 TEST_F(NameEntryTest, TypingAndKeysEditTheActiveNameInWholeCharacters) {
-    const EditRow rows[] = {
-        {"commit_at_the_caret", "田中", [] { Commit("山"); }, "山田中", "太郎", 1},
-        {"commit_pushes_the_tail_out", "一二三四五六",
-         [] {
-             Keys({VK_RIGHT, VK_RIGHT}), Commit("あい");
-         },
-         "一二あい三四", "太郎", 4},
-        {"full_name_at_its_end_takes_nothing", "一二三四五六",
-         [] {
-             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}), Commit("あ");
-         },
-         "一二三四五六", "太郎", 6},
-        {"commit_cut_to_fit", "一二三四",
-         [] {
-             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}), Commit("あいうえ");
-         },
-         "一二三四あい", "太郎", 6},
-        {"half_width_refused", "田中", [] { Commit("ab"); }, "田中", "太郎", 0},
-        {"half_width_inside_refused", "田中", [] { Commit("あbい"); }, "田中", "太郎", 0},
-        {"lone_lead_byte_refused", "田中",
-         [] { pt::DeliverImeResultBytes(g_hWnd, Sjis("あ") + "\x82"), Pump(); }, "田中", "太郎", 0},
-        {"no_context_reads_nothing", "田中",
-         [] { pt::SetImeAvailable(false), g_Mode->OnImeMessage(WM_IME_COMPOSITION, 0, GCS_RESULTSTR); },
-         "田中", "太郎", 0},
-        {"backspace_at_the_start", "田中", [] { Keys({VK_BACK}); }, "田中", "太郎", 0},
-        {"backspace_inside", "田中",
-         [] {
-             Keys({VK_RIGHT, VK_BACK});
-         },
-         "中", "太郎", 0},
-        {"delete_at_the_caret", "田中", [] { Keys({VK_DELETE}); }, "中", "太郎", 0},
-        {"delete_at_the_end", "田中",
-         [] {
-             Keys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DELETE});
-         },
-         "田中", "太郎", 2},
-        {"tab_to_the_given_name", "田中",
-         [] {
-             Keys({VK_TAB, VK_DELETE}), Commit("健");
-         },
-         "田中", "健郎", 1},
-        {"no_field_on_a_button", "田中",
-         [] {
-             Keys({VK_TAB, VK_TAB, VK_BACK, VK_DELETE});
-         },
-         "田中", "太郎", 0},
-        {"reset", "田中", [] { Click(*g_Mode, 410, 440); }, "山田", "太郎", 0},
+    const struct {
+        const char *name, *family, *steps, *commit, *expectFamily, *expectGiven;
+        int caret;
+    } rows[] = {
+        {"commit_at_the_caret", "田中", "", "山", "山田中", "太郎", 1},
+        {"commit_pushes_the_tail_out", "一二三四五六", "RR", "あい", "一二あい三四", "太郎", 4},
+        {"full_name_at_its_end_takes_nothing", "一二三四五六", "RRRRRR", "あ", "一二三四五六", "太郎", 6},
+        {"commit_cut_to_fit", "一二三四", "RRRR", "あいうえ", "一二三四あい", "太郎", 6},
+        {"half_width_refused", "田中", "", "ab", "田中", "太郎", 0},
+        {"half_width_inside_refused", "田中", "", "あbい", "田中", "太郎", 0},
+        {"lone_lead_byte_refused", "田中", "L", "", "田中", "太郎", 0},
+        {"no_input_method_reads_nothing", "田中", "N", "", "田中", "太郎", 0},
+        {"backspace_at_the_start", "田中", "B", "", "田中", "太郎", 0},
+        {"backspace_inside", "田中", "RB", "", "中", "太郎", 0},
+        {"delete_at_the_caret", "田中", "D", "", "中", "太郎", 0},
+        {"delete_at_the_end", "田中", "RRRD", "", "田中", "太郎", 2},
+        {"tab_to_the_given_name", "田中", "TD", "健", "田中", "健郎", 1},
+        {"no_field_on_a_button", "田中", "TTBD", "", "田中", "太郎", 0},
+        {"reset", "田中", "X", "", "山田", "太郎", 0},
+        {"click_anywhere_in_a_field_starts_it", "田中", "RGRFRG", "健", "田中", "健太郎", 1},
+        {"the_user_cannot_close_it", "田中", "C", "山", "山田中", "太郎", 1},
     };
-    for (const EditRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Open(row.family);
-        row.act();
+        Steps(row.steps);
+        if (*row.commit) Commit(row.commit);
         EXPECT_EQ(g_Mode->GetFamilyName(), Sjis(row.expectFamily));
         EXPECT_EQ(g_Mode->GetGivenName(), Sjis(row.expectGiven));
         EXPECT_EQ(g_Mode->GetCaretIndex(), row.caret);
@@ -194,86 +174,47 @@ TEST_F(NameEntryTest, TheFocusGoesRoundTheFieldsAndButtonsAndTheInputMethodFollo
     }
 }
 
-TEST_F(NameEntryTest, AClickAnywhereInAFieldActivatesItAtItsStartAndTheUserCannotCloseTheInputMethod) {
-    Open();
-    Keys({VK_RIGHT});
-    Click(*g_Mode, 468, 333);
-    EXPECT_EQ(g_Mode->GetActiveField(), 2);
-    Click(*g_Mode, 145, 94);
-    EXPECT_EQ(g_Mode->GetActiveField(), 1);
-    EXPECT_EQ(g_Mode->GetCaretIndex(), 0);
-    ASSERT_TRUE(platform::DeliverImeOpenStatus(g_hWnd, false));
-    Pump();
-    EXPECT_TRUE(pt::IsTextInputActive()) << "reopened at once";
-}
-
 TEST_F(NameEntryTest, LongCompositionsWrapRepaintAndAreCutToThirtyCharacters) {
-    const std::string thirty = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ";
-    const auto repeat = [](const char* c, int n) {
+    const auto kana = [](int n) {
+        const std::string all = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ";
         std::string s;
-        while (n--)
-            s += c;
+        for (int i = 0; i < n; ++i)
+            s += all.substr(3 * (i % 30), 3);
         return s;
     };
     const struct {
         const char* name;
-        std::string utf8;
-        LONG rawCursor; // or -1: the end, as the fake reports it
-        std::string kept;
-        POINT caret;
-        int repaints, cancels;
+        int chars;   // typed, the cursor at the end
+        LONG cursor; // or handed over as raw bytes with this cursor
+        int kept, cells, row, repaints, cancels;
     } rows[] = {
-        {"typing", "やまだ", -1, "やまだ", {212 + 16 * 6, kFamilyY}, 0, 0},
-        {"second_row",
-         "あいうえおかきくけこ",
-         -1,
-         "あいうえおかきくけこ",
-         {212 + 16 * 6, kFamilyY + kRowPitch},
-         0,
-         0},
-        {"row_end", "あいうえおかき", -1, "あいうえおかき", {212 + 16 * 14, kFamilyY}, 0, 0},
-        {"fifteen",
-         thirty.substr(0, 45),
-         -1,
-         thirty.substr(0, 45),
-         {212 + 16 * 2, kFamilyY + 2 * kRowPitch},
-         0,
-         0},
-        {"sixteen_repaints",
-         thirty.substr(0, 48),
-         -1,
-         thirty.substr(0, 48),
-         {212 + 16 * 4, kFamilyY + 2 * kRowPitch},
-         1,
-         0},
-        {"thirty_one_cut", thirty + "ま", -1, thirty, {212 + 16 * 4, kFamilyY + 4 * kRowPitch}, 1, 1},
-        {"longer_than_the_read",
-         repeat("あ", 1100),
-         2200,
-         repeat("あ", 30),
-         {212 + 16 * 4, kFamilyY + 4 * kRowPitch},
-         1,
-         1},
-        {"cursor_past_the_end_clamped", "あい", 5000, "あい", {212 + 16 * 4, kFamilyY}, 0, 0},
-        {"negative_cursor_clamped", "あい", -7, "あい", {212, kFamilyY}, 0, 0},
+        {"typing", 3, -1, 3, 6, 0, 0, 0},
+        {"second_row", 10, -1, 10, 6, 1, 0, 0},
+        {"row_end", 7, -1, 7, 14, 0, 0, 0},
+        {"fifteen", 15, -1, 15, 2, 2, 0, 0},
+        {"sixteen_repaints", 16, -1, 16, 4, 2, 1, 0},
+        {"thirty_one_cut", 31, -1, 30, 4, 4, 1, 1},
+        {"longer_than_the_read", 1100, 2200, 30, 4, 4, 1, 1},
+        {"cursor_past_the_end", 2, 5000, 2, 4, 0, 0, 0},
+        {"negative_cursor", 2, -7, 2, 0, 0, 0, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Open();
-        const std::string sjis = Sjis(row.utf8.c_str());
-        if (row.rawCursor == -1)
-            Compose(row.utf8.c_str());
+        const std::string typed = kana(row.chars), sjis = Sjis(typed.c_str());
+        if (row.cursor == -1)
+            Compose(typed.c_str());
         else
-            pt::DeliverImeCompositionBytes(g_hWnd, sjis, std::string(sjis.size(), 0), row.rawCursor), Pump();
-        EXPECT_EQ(g_Mode->GetComposition(), Sjis(row.kept.c_str()));
-        EXPECT_EQ(g_Mode->GetCaretPos().x, row.caret.x);
-        EXPECT_EQ(g_Mode->GetCaretPos().y, row.caret.y);
+            pt::DeliverImeCompositionBytes(g_hWnd, sjis, std::string(sjis.size(), 0), row.cursor), Pump();
+        EXPECT_EQ(g_Mode->GetComposition(), Sjis(kana(row.kept).c_str()));
+        EXPECT_EQ(g_Mode->GetCaretPos().x, 212 + 16 * row.cells);
+        EXPECT_EQ(g_Mode->GetCaretPos().y, kFamilyY + kRowPitch * row.row);
         EXPECT_EQ(g_Repaints, row.repaints);
         EXPECT_EQ(pt::TakeImeCancelCount(), row.cancels);
         char back[128] = {};
-        HIMC context = ImmGetContext(g_hWnd);
-        ImmGetCompositionStringA(context, GCS_COMPSTR, back, sizeof back - 1);
-        if (row.cancels) EXPECT_EQ(back, Sjis(row.kept.c_str())) << "the input method holds the cut string";
+        ImmGetCompositionStringA(ImmGetContext(g_hWnd), GCS_COMPSTR, back, sizeof back - 1);
+        if (row.cancels)
+            EXPECT_EQ(back, Sjis(kana(row.kept).c_str())) << "the input method holds the cut string";
     }
 }
 
@@ -291,7 +232,8 @@ TEST_F(NameEntryTest, OkStoresTheNamesOrTheDefaultsAndReturnsToTheTitle) {
         SCOPED_TRACE(row.name);
         Open(row.family, row.given);
         EXPECT_EQ(g_Mode->Run(), 4);
-        Keys({VK_TAB, VK_TAB, VK_TAB, VK_RETURN});
+        Steps("TTT");
+        Key(*g_Mode, VK_RETURN);
         EXPECT_EQ(g_Mode->Run(), 3);
         EXPECT_TRUE(Playing("Se001"));
         EXPECT_EQ(std::string(g_pSaveData->GetFamilyName()), Sjis(row.savedFamily));
@@ -337,7 +279,7 @@ TEST_P(NameEntryPicture, TheCompositionShowsInPlaceWithItsTargetClauseInBlue) {
     StartOptions options;
     options.format = GetParam();
     Open("山田", "太郎", options);
-    Keys({VK_TAB, VK_RIGHT});
+    Steps("TR");
     Compose("健たろう", 0, 1);
     DrawFrame();
     SavePng(GetParam() == pt::DisplayFormat::Rgb565 ? "name_entry_16" : "name_entry_32");
