@@ -12,6 +12,7 @@
 #include "platform/time.h"
 #include "screens/NameEntryMode.h"
 #include "text/MessageWindow.h"
+#include "text/NameCodes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,8 +41,7 @@ int CNameEntryMode::s_RowY[2][kCompositionRows];
 RECT CNameEntryMode::s_CaretArea;
 
 bool IsDbcsLeadByte(const char* text, int index) {
-    const BYTE b = static_cast<BYTE>(text[index]);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    return IsLeadByte(static_cast<BYTE>(text[index]));
 }
 
 char* CNameEntryMode::GetActiveName() {

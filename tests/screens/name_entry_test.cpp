@@ -33,12 +33,6 @@ std::string Sjis(const char* utf8) {
 
 class NameEntryTest : public ScreenFixture {
   protected:
-    // Until the message window is built its text-only form draws nothing and has no font size.
-    void SetUp() override {
-        CMessageWindow probe(1);
-        probe.SetFontSize(3);
-        if (probe.GetFontWidth() == 0) GTEST_SKIP() << "no text renderer yet";
-    }
     void Open(const char* family = "山田", const char* given = "太郎", StartOptions options = {}) {
         options.pictures.push_back({"sg019", Solid(kNameBackground)});
         options.pictures.push_back({"sg020", Picture(384, 40, SheetAt)});
