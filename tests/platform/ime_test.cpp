@@ -1,5 +1,5 @@
-// The input method: text input only while the window wants it, what the user composes and commits as
-// the window procedure reads it from the context, and what the program writes back.
+// The input method: what the user composes and commits as the window procedure reads it from the
+// context, and what closing and disabling it do to a composition.
 #include "platform/ime.h"
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
@@ -51,7 +51,6 @@ class ImeTest : public ::testing::Test {
         ImmSetOpenStatus(context, TRUE);
         Pump();
         g_Heard.clear();
-        pt::TakeImeCancelCount();
     }
     void TearDown() override { DestroyWindow(hwnd); }
     static void Pump() {
@@ -69,17 +68,6 @@ class ImeTest : public ::testing::Test {
     HWND hwnd = nullptr;
     HIMC context = nullptr;
 };
-
-TEST_F(ImeTest, TextInputRunsOnlyWhileTheInputMethodIsEnabledAndOpen) {
-    for (BOOL enabled : {TRUE, FALSE})
-        for (BOOL open : {TRUE, FALSE}) {
-            SCOPED_TRACE(testing::Message() << "enabled " << enabled << " open " << open);
-            WINNLSEnableIME(hwnd, enabled);
-            ImmSetOpenStatus(context, open);
-            EXPECT_EQ(pt::IsTextInputActive(), enabled && open);
-            EXPECT_EQ(DeliverImeResult(hwnd, "x"), enabled && open);
-        }
-}
 
 TEST_F(ImeTest, CompositionsArriveInShiftJisWithTheTargetClauseAndTheCursorInBytes) {
     const std::string in(6, ATTR_INPUT);
@@ -123,19 +111,6 @@ TEST_F(ImeTest, EachQueuedEventIsReadByItsOwnMessagesInOrder) {
                                         WM_IME_ENDCOMPOSITION,   WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION,
                                         WM_IME_ENDCOMPOSITION};
     EXPECT_EQ(Messages(), expected) << "an empty composition after a commit says nothing";
-}
-
-TEST_F(ImeTest, TheProgramCancelsAndSetsTheCompositionWithoutBeingTold) {
-    DeliverImeComposition(hwnd, "あいう", 1, 1);
-    Pump();
-    Messages();
-    EXPECT_TRUE(ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0));
-    EXPECT_EQ(pt::TakeImeCancelCount(), 1) << "the input method hears of the cancel";
-    EXPECT_TRUE(ImmSetCompositionStringA(context, SCS_SETSTR, Sjis("あい").data(), 4, nullptr, 0));
-    EXPECT_FALSE(ImmSetCompositionStringA(context, SCS_CHANGEATTR, "\1\1", 2, nullptr, 0)) << "wrong length";
-    EXPECT_EQ(Read(context, GCS_COMPSTR) + Read(context, GCS_COMPATTR), Sjis("あい") + std::string(4, '\0'));
-    Pump();
-    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ImeTest, ClosingEndsTheCompositionAndDisablingDropsIt) {
