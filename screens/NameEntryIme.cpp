@@ -103,7 +103,7 @@ void CNameEntryMode::PlaceCaret(int position) {
             row = p / kRowBytes;
         }
     }
-    m_BlinkDeadline = timeGetTime() + 500;
+    m_BlinkDeadline = timeGetTime() + kCaretBlinkMs;
     if (!m_pCaret) return;
     MarkCaret();
     m_pCaret->m_nX = x;

@@ -27,7 +27,6 @@ const PushButtonTable kButtonTable = {kButtons, CNameEntryMode::kReset, 2, kHove
 constexpr RECT kFamilyFieldRect = {145, 94, 469, 192};
 constexpr RECT kGivenFieldRect = {145, 236, 469, 334};
 constexpr int kTextFontSize = 3; // 16 pixels a byte, 32 high
-constexpr int kCaretBlinkMs = 500;
 
 bool InField(const RECT& r, int x, int y) {
     return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;

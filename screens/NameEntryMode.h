@@ -30,6 +30,7 @@ class CNameEntryMode : public CHitArea {
     static constexpr int kCaretStops = 7;        // before each of six characters, and after them
     static constexpr int kCompositionRows = 8;   // of 7 characters
     static constexpr int kCompositionBytes = 60; // 30 full-width characters
+    static constexpr int kCaretBlinkMs = 500;
 
     CNameEntryMode();
     ~CNameEntryMode();
