@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -144,6 +145,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
 
     // What a player does in the frame's state: a click at a click wait, the row's answers elsewhere.
     void Play(const StoryRow& row) {
+        modesSeen.insert(scene->GetSceneMode());
         switch (scene->GetSceneMode()) {
         case CGameScene::kModeText:
             if (scene->GetMessageWindow()->GetState() == CMessageWindow::kStateClickWait) Click({320, 400});
@@ -174,7 +176,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     std::unique_ptr<CDDrawSurface> back;
     std::unique_ptr<CGameScene> scene;
     std::size_t choice = 0;
-    std::set<int> effectsSeen;
+    std::set<int> effectsSeen, modesSeen;
 };
 fixtures::TempDir* DemoStoryTest::s_Dir = nullptr;
 bool DemoStoryTest::s_Written = false;
@@ -197,6 +199,12 @@ TEST_P(DemoStoryTest, ReachesTheEndingWithoutAnError) {
     EXPECT_EQ(g_pSaveData->IsCGSeen(row.cgSeen), 1);
     EXPECT_EQ(g_pSaveData->IsCGSeen(kCgFireworks), 1);
     EXPECT_EQ(g_pSaveData->IsCGSeen(row.cgUnseen), 0);
+    EXPECT_TRUE(modesSeen.count(CGameScene::kModeCostume) && modesSeen.count(CGameScene::kModeGrid));
+    // The keepsakes picked are remembered for the next time the grid opens.
+    for (int k = 0; k < 23; ++k) {
+        const bool picked = std::find(row.keepsakes.begin(), row.keepsakes.end(), k) != row.keepsakes.end();
+        EXPECT_EQ(g_pSaveData->GetRecord()->bestValues[k], picked ? 1 : -1) << "keepsake " << k;
+    }
     // The programme runs every effect with a transition, 1 to 71 (0 changes at once).
     EXPECT_EQ(effectsSeen.size() >= 71, row.fireworks) << effectsSeen.size() << " effects ran";
 }
