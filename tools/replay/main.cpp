@@ -2,18 +2,28 @@
 //
 // Runs the program's own start-up on FOLDER with the headless display and the manual clock (each
 // idle pass's Sleep moves it), feeds the timeline's input to the window as it would arrive, and saves
-// the back buffer at each shot as OUTDIR/NAME.png. Exits 0 once the timeline's quit closed the program.
+// at each shot the back buffer (the movie's picture while it plays) as OUTDIR/NAME.png and what the
+// mixer plays as OUTDIR/NAME.sound. Exits 0 once the timeline's quit closed the program.
+//
+// NAME.sound: "level PEAK", the loudest sample the mixer put out in the last half second (0-32768),
+// then one line per live sound buffer, oldest first:
+// "buffer SIZE CHANNELS RATE playing|stopped looping|once VOLUME".
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
+#include "app/RunState.h"
 #include "app/WinMain.h"
 #include "platform/process.h"
 #include "platform/testing.h"
 #include "platform/time.h"
 #include "tools/replay/Timeline.h"
 
+#include <png.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,6 +35,8 @@ namespace {
 constexpr DWORD kStartClock = 100000;
 // How long the program may run on after the last event before the replay gives up on it.
 constexpr DWORD kGraceMs = 600000;
+// How much of the mixer's output a shot's sound level looks at: half a second of 44.1 kHz stereo.
+constexpr std::size_t kLevelSamples = 44100;
 
 struct Replay {
     replay::Timeline timeline;
@@ -34,6 +46,7 @@ struct Replay {
     DWORD shotDueAt = 0;
     bool quitSent = false;
     bool failed = false;
+    std::deque<std::int16_t> lastSound; // the mixer's latest output
 };
 Replay g_Replay;
 
@@ -45,10 +58,50 @@ void Usage() {
     std::fprintf(stderr, "usage: quorin-replay [--depth 16|555|24|32] FOLDER TIMELINE OUTDIR\n");
 }
 
+// The movie's last picture, which its video window showed over the main window.
+bool SaveVideoPng(const std::string& path) {
+    const std::vector<DWORD> rgb = pt::LastVideoPicture();
+    if (rgb.size() != 640u * 480u) return false;
+    std::vector<png_byte> bytes;
+    bytes.reserve(rgb.size() * 3);
+    for (DWORD p : rgb)
+        bytes.insert(bytes.end(), {static_cast<png_byte>(p >> 16), static_cast<png_byte>(p >> 8),
+                                   static_cast<png_byte>(p)});
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 640;
+    image.height = 480;
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr) != 0;
+}
+
+void KeepMixedSound() {
+    const std::vector<std::int16_t> mixed = pt::TakeMixedSound();
+    auto& last = g_Replay.lastSound;
+    last.insert(last.end(), mixed.begin(), mixed.end());
+    if (last.size() > kLevelSamples) last.erase(last.begin(), last.end() - kLevelSamples);
+}
+
+bool SaveSound(const std::string& path) {
+    KeepMixedSound();
+    int peak = 0;
+    for (std::int16_t v : g_Replay.lastSound)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
+    std::ofstream out(path);
+    out << "level " << peak << "\n";
+    for (const pt::SoundBufferState& b : pt::SoundBuffers())
+        out << "buffer " << b.size << " " << b.format.nChannels << " " << b.format.nSamplesPerSec << " "
+            << (b.playing ? "playing" : "stopped") << " " << (b.looping ? "looping" : "once") << " "
+            << b.volume << "\n";
+    return static_cast<bool>(out);
+}
+
 void TakeShot(const replay::Event& e) {
-    const std::string path = (std::filesystem::path(g_Replay.outDir) / (e.name + ".png")).string();
+    const std::filesystem::path base = std::filesystem::path(g_Replay.outDir) / e.name;
+    const std::string path = base.string() + ".png";
     IDirectDrawSurface* back = g_DDrawCtrl.GetBackBuffer();
-    if (!back || !pt::SaveSurfacePng(back, path)) {
+    const bool saved = IsMoviePlaying() ? SaveVideoPng(path) : back && pt::SaveSurfacePng(back, path);
+    if (!saved || !SaveSound(base.string() + ".sound")) {
         std::fprintf(stderr, "quorin-replay: line %d: shot %s could not be saved\n", e.line, e.name.c_str());
         g_Replay.failed = true;
         return;
@@ -107,6 +160,7 @@ void Deliver(const replay::Event& e) {
 // Called at the start of every pass of the message loop.
 void ReplayPump(bool) {
     if (!IsWindow(g_hWnd)) return;
+    KeepMixedSound();
     const auto& events = g_Replay.timeline.events;
     // A shot waits for one whole idle pass (run and present) after it fell due, and holds back the
     // events after it until it is taken.
@@ -201,6 +255,7 @@ int main(int argc, char** argv) {
 
     pt::UseHeadlessDisplay(format);
     pt::UseManualClock(kStartClock);
+    pt::CaptureMixedSound(true);
     std::string programFolder = folder;
     char program[] = "quorin";
     char* programArgs[] = {program, programFolder.data()};
