@@ -106,6 +106,10 @@ Timeline ParseTimeline(const std::string& text) {
             e.kind = name == "key"       ? EventKind::Key
                      : name == "keydown" ? EventKind::KeyDown
                                          : EventKind::KeyUp;
+        } else if (name == "ime") {
+            if (args != 1) return fail("ime takes the TEXT the input method commits");
+            e.kind = EventKind::Ime;
+            e.name = w[2];
         } else if (name == "shot") {
             if (args != 1) return fail("shot takes NAME");
             if (w[2].find('/') != std::string::npos || w[2] == "." || w[2] == "..")

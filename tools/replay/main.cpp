@@ -12,6 +12,7 @@
 #include "app/DDrawCtrl.h"
 #include "app/RunState.h"
 #include "app/WinMain.h"
+#include "platform/ime.h"
 #include "platform/process.h"
 #include "platform/testing.h"
 #include "platform/time.h"
@@ -146,6 +147,10 @@ void Deliver(const replay::Event& e) {
         break;
     case replay::EventKind::KeyUp:
         pt::PostKeyUp(w, e.vk);
+        break;
+    case replay::EventKind::Ime:
+        if (!platform::DeliverImeResult(w, e.name))
+            std::fprintf(stderr, "quorin-replay: line %d: the window takes no text now\n", e.line);
         break;
     case replay::EventKind::Quit:
         // As the quit dialog's yes does it: the window really closes.
