@@ -3,7 +3,6 @@
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "files/Config.h"
-#include "graphics/AmFile.h"
 #include "graphics/Layer.h"
 #include "graphics/MaskImage.h"
 #include "graphics/PictureFile.h"
@@ -288,35 +287,6 @@ TEST(DemoCatalogue, BuildsTheSameBytesEveryTime) {
     }
 }
 
-// Decoded pixels of a picture, 0xRRGGBB, rows top first.
-struct Decoded {
-    int width = 0, height = 0;
-    std::vector<DWORD> rgb;
-    DWORD At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
-};
-Decoded DecodePicture(const std::vector<unsigned char>& bytes) {
-    Decoded d;
-    std::FILE* fp = fmemopen(const_cast<unsigned char*>(bytes.data()), bytes.size(), "rb");
-    CAmFile reader;
-    PictureInfo info{};
-    BYTE* pixels = nullptr;
-    RGBQUAD* palette = nullptr;
-    if (fp && reader.ReadHeader(fp, &info, FALSE) && info.bitCount == 8 &&
-        reader.LoadImage(fp, &pixels, TRUE, &palette, FALSE)) {
-        d.width = static_cast<int>(info.width);
-        d.height = static_cast<int>(info.height);
-        for (int y = 0; y < d.height; ++y)
-            for (int x = 0; x < d.width; ++x) {
-                const RGBQUAD q = palette[pixels[static_cast<std::size_t>(d.height - 1 - y) * d.width + x]];
-                d.rgb.push_back(static_cast<DWORD>(q.rgbRed) << 16 | q.rgbGreen << 8 | q.rgbBlue);
-            }
-    }
-    if (fp) std::fclose(fp);
-    delete[] pixels;
-    delete[] palette;
-    return d;
-}
-
 // A button's art in one state against another: the player must see the change, so a good share of the
 // pixels differ.
 TEST(DemoCatalogue, ButtonStatesLookDifferent) {
@@ -347,17 +317,15 @@ TEST(DemoCatalogue, ButtonStatesLookDifferent) {
         {"sound room play: painted vs pressed", "sg060", demo::kSoundButtons[1], "sg061",
          demo::kSoundPressedArt[1]},
     };
-    std::map<std::string, Decoded> pictures;
-    auto picture = [&](const char* name) -> const Decoded& {
-        if (!pictures.count(name))
-            for (const Asset& a : demo::Catalogue())
-                if (a.name == name) pictures[name] = DecodePicture(a.build(a));
+    std::map<std::string, demo::DecodedPicture> pictures;
+    auto picture = [&](const char* name) -> const demo::DecodedPicture& {
+        if (!pictures.count(name)) pictures[name] = demo::DecodeCataloguePicture(name);
         return pictures[name];
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const Decoded& pa = picture(row.pictureA);
-        const Decoded& pb = picture(row.pictureB);
+        const demo::DecodedPicture& pa = picture(row.pictureA);
+        const demo::DecodedPicture& pb = picture(row.pictureB);
         ASSERT_FALSE(pa.rgb.empty());
         ASSERT_FALSE(pb.rgb.empty());
         ASSERT_EQ(row.a.Width(), row.b.Width());

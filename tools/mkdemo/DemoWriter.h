@@ -4,6 +4,7 @@
 
 #include "tools/mkdemo/DemoCatalogue.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,15 @@ std::string DemoSettings(const std::string& programFolder);
 // Writes the game into `folder` (made when missing). Files of an earlier run are replaced; saves in
 // "SaveData" are kept. False with the reason in *error.
 bool WriteDemoGame(const std::string& folder, std::string* error);
+
+// A picture of the catalogue as the program's own reader decodes it; empty when there is none.
+struct DecodedPicture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> rgb;  // 0xRRGGBB, rows top first
+    std::vector<std::uint8_t> alpha; // "AM" pictures only, the same layout
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+DecodedPicture DecodeCataloguePicture(const std::string& name);
 
 // Every picture of the catalogue decoded by the program's own reader and written as FOLDER/NAME.png,
 // for looking at the art; `only` (when not empty) keeps the names that begin with it.

@@ -32,10 +32,10 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     return ok;
 }
 
-// The picture as RGB rows, top first; an alpha plane is shown over a grey checkerboard.
-bool Decode(const Bytes& bytes, int* width, int* height, std::vector<std::uint8_t>* rgb) {
+DecodedPicture Decode(const Bytes& bytes) {
+    DecodedPicture d;
     std::FILE* fp = fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
-    if (!fp) return false;
+    if (!fp) return d;
     CAmFile reader;
     PictureInfo info{};
     BYTE* pixels = nullptr;
@@ -43,24 +43,34 @@ bool Decode(const Bytes& bytes, int* width, int* height, std::vector<std::uint8_
     const bool ok = reader.ReadHeader(fp, &info, FALSE) && info.bitCount == 8 &&
                     reader.LoadImage(fp, &pixels, TRUE, &palette, FALSE);
     std::fclose(fp);
-    if (!ok) return false;
-    *width = static_cast<int>(info.width);
-    *height = static_cast<int>(info.height);
-    rgb->assign(static_cast<std::size_t>(*width) * *height * 3, 0);
+    if (!ok) return d;
+    d.width = static_cast<int>(info.width);
+    d.height = static_cast<int>(info.height);
     const BYTE* plane = reader.GetPlane();
-    for (int y = 0; y < *height; ++y)
-        for (int x = 0; x < *width; ++x) {
-            const RGBQUAD q = palette[pixels[static_cast<std::size_t>(*height - 1 - y) * *width + x]];
-            const int a = plane ? plane[static_cast<std::size_t>(y) * *width + x] : 255;
-            const int under = ((x / 8 + y / 8) % 2) ? 200 : 150;
-            std::uint8_t* out = rgb->data() + (static_cast<std::size_t>(y) * *width + x) * 3;
-            out[0] = static_cast<std::uint8_t>((q.rgbRed * a + under * (255 - a)) / 255);
-            out[1] = static_cast<std::uint8_t>((q.rgbGreen * a + under * (255 - a)) / 255);
-            out[2] = static_cast<std::uint8_t>((q.rgbBlue * a + under * (255 - a)) / 255);
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const RGBQUAD q = palette[pixels[static_cast<std::size_t>(d.height - 1 - y) * d.width + x]];
+            d.rgb.push_back(static_cast<std::uint32_t>(q.rgbRed) << 16 | q.rgbGreen << 8 | q.rgbBlue);
+            if (plane) d.alpha.push_back(plane[static_cast<std::size_t>(y) * d.width + x]);
         }
     delete[] pixels;
     delete[] palette;
-    return true;
+    return d;
+}
+
+// RGB rows for a PNG; an alpha plane is shown over a grey checkerboard.
+std::vector<std::uint8_t> PreviewRows(const DecodedPicture& d) {
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * d.width + x;
+            const int a = d.alpha.empty() ? 255 : d.alpha[i];
+            const int under = ((x / 8 + y / 8) % 2) ? 200 : 150;
+            for (int shift : {16, 8, 0})
+                rgb.push_back(
+                    static_cast<std::uint8_t>(((d.rgb[i] >> shift & 0xFF) * a + under * (255 - a)) / 255));
+        }
+    return rgb;
 }
 } // namespace
 
@@ -70,14 +80,20 @@ bool WritePicturePreviews(const std::string& folder, const std::string& only, st
     for (const Asset& a : Catalogue()) {
         if (a.kind != Kind::Picture && a.kind != Kind::AlphaPicture) continue;
         if (!only.empty() && a.name.compare(0, only.size(), only) != 0) continue;
-        int w = 0, h = 0;
-        std::vector<std::uint8_t> rgb;
         const std::string path = (std::filesystem::path(folder) / (a.name + ".png")).string();
-        if (!Decode(a.build(a), &w, &h, &rgb) || !WritePng(path, w, h, rgb)) {
+        const DecodedPicture d = Decode(a.build(a));
+        if (d.rgb.empty() || !WritePng(path, d.width, d.height, PreviewRows(d))) {
             if (error) *error = "cannot preview " + a.name;
             return false;
         }
     }
     return true;
+}
+
+DecodedPicture DecodeCataloguePicture(const std::string& name) {
+    for (const Asset& a : Catalogue())
+        if (a.name == name && (a.kind == Kind::Picture || a.kind == Kind::AlphaPicture))
+            return Decode(a.build(a));
+    return {};
 }
 } // namespace demo
