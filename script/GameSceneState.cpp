@@ -2,6 +2,7 @@
 // window, layers 0-3), taken at each new page, built into a slot's record, and put back on a load.
 #include "script/GameScene.h"
 
+#include "files/ArcFile.h"
 #include "files/Config.h"
 #include "graphics/Layer.h"
 #include "graphics/Screen.h"
@@ -164,6 +165,13 @@ bool CGameScene::IsValidStateRecord(const BYTE* record, DWORD size) const {
         if (!IsFlag(r.layerVisible[i]) || !IsFlag(r.layerColorKey[i]) ||
             r.colorFilter[i] >= kColorFilterCount)
             return false;
+        // A picture the game does not have would stop the game half restored.
+        if (g_pScreen && g_pGraphicArc) {
+            DWORD entrySize = 0;
+            std::FILE* fp = g_pGraphicArc->OpenFile(r.layerName[i], &entrySize);
+            if (!fp) return false;
+            g_pGraphicArc->CloseFile(fp);
+        }
     }
     return true;
 }

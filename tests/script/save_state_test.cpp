@@ -197,6 +197,7 @@ TEST_F(SaveStateTest, DamagedSlotIsRefusedWithoutAChange) {
         {"layer_visible", [](Record& r) { r.layers[0] = {0, 0, 0, 2, 0, "bg"}; }},
         {"layer_color_key", [](Record& r) { r.layers[1] = {0, 0, 0, 1, 3, "chara"}; }},
         {"layer_filter", [](Record& r) { r.layers[0] = {0, 0, 3, 1, 0, "bg"}; }},
+        {"layer_picture_unknown", [](Record& r) { r.layers[2] = {0, 0, 0, 1, 0, "nosuch"}; }},
         {"frame_count_zero", {}, [](Script& s) { s.frames.clear(); }},
         {"frame_block_unknown", {}, [](Script& s) { s.frames[1].blockName = "nosuch"; }},
         {"frame_block_unterminated", {}, [](Script& s) { s.frames[1].blockName = std::string(17, 's'); }},
