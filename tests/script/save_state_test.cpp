@@ -6,7 +6,6 @@
 #include "graphics/Layer.h"
 #include "graphics/Screen.h"
 #include "platform/text_encoding.h"
-#include "sound/SoundManager.h"
 #include "text/MessageWindow.h"
 #include "tools/fixtures/LittleEndianBytes.h"
 #include "tools/fixtures/SaveWriter.h"
@@ -212,18 +211,10 @@ TEST_F(SaveStateTest, DamagedSlotIsRefusedWithoutAChange) {
 }
 
 TEST_F(SaveStateTest, ReadMarksOutliveTheProgramAndAutoModeStopsAtUnreadText) {
-    const auto script = Assemble(std::string(kTables) + R"(
-.block main
- cmd 2, 7
- cmd 2, 0, "一##"
- cmd 2, 1
- cmd 2, 0, "二##"
- cmd 2, 1
- cmd 2, 0, "三##"
- cmd 2, 1
- mov r13, #1
- host 99, 0
-)");
+    std::string pages = ".block main\n cmd 2, 7\n";
+    for (const char* text : {"一", "二", "三"})
+        pages += std::string(" cmd 2, 0, \"") + text + "##\"\n cmd 2, 1\n";
+    const auto script = Assemble(kTables + pages + " mov r13, #1\n host 99, 0\n");
     fixtures::WriteFileBytes(dir.File("at"), script.readTextSeed);
     g_pSaveData->LoadSystemFile();
     ASSERT_EQ(LoadBytes(script.file), 1);
