@@ -102,8 +102,10 @@ TEST_F(SaveStateTest, MidPageSaveComesBackInAFreshProgramAndRunsOnAsBefore) {
     EXPECT_TRUE(Playing(kBgm01));
     EXPECT_TRUE(Playing(kRain));
     EXPECT_TRUE(scene->IsCalendarShown());
+    EXPECT_EQ(scene->GetLiveState().dayValue, 14);
     ClickUntil("一ページ目");
-    EXPECT_EQ(At(5, 5), kBlue);
+    EXPECT_EQ(At(600, 20), kBlue);
+    EXPECT_EQ(At(5, 5), 0x808080u) << "the calendar";
     EXPECT_EQ(At(320, 250), kWhite) << "the character on layer 1";
     EXPECT_EQ(scene->GetRegister(4), 0u) << "leaf has not run again yet";
     ClickUntil("続き");
