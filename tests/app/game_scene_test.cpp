@@ -1,0 +1,32 @@
+// The game scene under the game object: entered from the title once its transition is over, in the
+// same pass (or only the report when "main.sct" fails), left for the title (in the same pass) and the
+// ending (on the next); the return to the title.
+#include "GameFixture.h"
+
+#include "app/RunState.h"
+#include "platform/text_encoding.h"
+#include "screens/YesNoDialog.h"
+#include "sound/SoundManager.h"
+
+using namespace game_test;
+
+TEST_F(GameTest, AFailedScriptLeavesOnlyTheReport) {
+    ToTitle();
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_STREQ(Background(), "sg001");
+    // The title is held while the dither runs; its end and the failed scene come in one pass.
+    for (int i = 0; g_pTransition->IsRunning(); ++i) {
+        ASSERT_NE(Game().GetTitle(), nullptr) << i;
+        Pass();
+    }
+    Pass();
+    EXPECT_EQ(Game().GetMode(), GameModeScene);
+    EXPECT_EQ(Game().GetTitle(), nullptr);
+    EXPECT_EQ(Game().GetScene(), nullptr);
+    EXPECT_TRUE(IsErrorStop());
+    const std::string log = fixtures::ReadFileText(game.File("errmes.log"));
+    EXPECT_NE(log.find(platform::Utf8ToSjis("スクリプトファイルの読み込みに失敗しました")),
+              std::string::npos);
+    EXPECT_EQ(Shown(600, 400), 0u);
+}
