@@ -45,6 +45,29 @@ inline fixtures::Bytes Bmp(int w, int h, const std::function<DWORD(int, int)>& c
     return fixtures::WriteBmp(desc);
 }
 
+// Every picture, written once a run.
+inline const std::vector<fixtures::ArcEntryData>& Pictures() {
+    static const int sheetColumn[] = {0, 1, 2, 3, 9, 4, 10, 5, 6, 7, 8};
+    auto sheet = [](int x, int y) {
+        const int i = x < 126 ? 0 : 1 + (x - 126) / 62;
+        return (x == 0 && y == 143) ? kKey : BarCell(y / 36, sheetColumn[i]);
+    };
+    auto titleSheet = [](int x, int y) {
+        const int item = y < 40 ? 0 : (y >= 80 && y < 120) ? 1 : y >= 200 ? 2 : -1;
+        return (x == 0 && y == 0) ? kKey : item < 0 ? DWORD{0x808080} : TitleCell(item, x >= 128);
+    };
+    auto solid = [](DWORD c) { return [c](int, int) { return c; }; };
+    static const std::vector<fixtures::ArcEntryData> pictures{
+        {"sg000", Bmp(640, 480, solid(kLogoDark))},
+        {"sg001", Bmp(640, 480, solid(0xE0E0E0))},
+        {"sg002", Bmp(640, 480, solid(kLogo))},
+        {"sg004", Bmp(32, 32, [](int x, int y) { return (x == 0 && y == 31) ? kKey : 0xFFFF00; })},
+        {"sg005", Bmp(746, 144, sheet)},
+        {"sg017", Bmp(640, 480, solid(kTitleBack))},
+        {"sg018", Bmp(256, 240, titleSheet)}};
+    return pictures;
+}
+
 inline const std::map<DWORD, std::string>& SoundRates() {
     static const std::map<DWORD, std::string> rates{
         {8000, "Se000"}, {11025, "Se001"}, {12000, "Se002"}, {22050, "bgm02"}, {24000, "bgm01"}};
@@ -56,25 +79,7 @@ class GameTest : public AppTest {
     void SetUp() override {
         AppTest::SetUp();
         platform::SetEventPump(nullptr);
-        const int sheetColumn[] = {0, 1, 2, 3, 9, 4, 10, 5, 6, 7, 8};
-        auto sheet = [&](int x, int y) {
-            const int i = x < 126 ? 0 : 1 + (x - 126) / 62;
-            return (x == 0 && y == 143) ? kKey : BarCell(y / 36, sheetColumn[i]);
-        };
-        auto titleSheet = [](int x, int y) {
-            const int item = y < 40 ? 0 : (y >= 80 && y < 120) ? 1 : y >= 200 ? 2 : -1;
-            return (x == 0 && y == 0) ? kKey : item < 0 ? DWORD{0x808080} : TitleCell(item, x >= 128);
-        };
-        auto solid = [](DWORD c) { return [c](int, int) { return c; }; };
-        ASSERT_TRUE(fixtures::WriteArc(
-            game.File("graphic.arc"),
-            {{"sg000", Bmp(640, 480, solid(kLogoDark))},
-             {"sg001", Bmp(640, 480, solid(0xE0E0E0))},
-             {"sg002", Bmp(640, 480, solid(kLogo))},
-             {"sg004", Bmp(32, 32, [](int x, int y) { return (x == 0 && y == 31) ? kKey : 0xFFFF00; })},
-             {"sg005", Bmp(746, 144, sheet)},
-             {"sg017", Bmp(640, 480, solid(kTitleBack))},
-             {"sg018", Bmp(256, 240, titleSheet)}}));
+        ASSERT_TRUE(fixtures::WriteArc(game.File("graphic.arc"), Pictures()));
         std::vector<fixtures::ArcEntryData> se, music;
         for (const auto& [rate, name] : SoundRates()) {
             fixtures::WaveDesc tone{1, 8, static_cast<int>(rate),
@@ -111,7 +116,7 @@ class GameTest : public AppTest {
     // From the start to the title with its menu up and no transition running.
     void ToTitle() {
         StartGame();
-        PassUntilMode(GameModeTitle);
+        PassUntilMode(GameModeTitle, 100, 100);
         Pass();
         PassWhileTransition();
         ASSERT_NE(Game().GetTitle(), nullptr);
@@ -154,14 +159,14 @@ class GameTest : public AppTest {
         Game().Run();
         g_DDrawCtrl.PresentFrame();
     }
-    void PassUntilMode(int mode, int limit = 1000) {
+    void PassUntilMode(int mode, int limit = 1000, DWORD ms = 20) {
         for (int n = 0; Game().GetMode() != mode && n < limit; ++n)
-            Pass();
+            Pass(ms);
         EXPECT_EQ(Game().GetMode(), mode);
     }
     void PassWhileTransition() {
         for (int n = 0; g_pTransition->IsRunning() && n < 1000; ++n)
-            Pass();
+            Pass(50);
     }
     void StartTransition() {
         g_pScreen->SetEffect(1);
