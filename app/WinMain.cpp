@@ -1,12 +1,12 @@
 #include "app/WinMain.h"
 
-
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
 #include "app/RunState.h"
 #include "files/Config.h"
 #include "platform/debug.h"
+#include "platform/movie.h"
 #include "platform/process.h"
 #include "platform/time.h"
 #include "sound/SoundManager.h"
@@ -80,7 +80,8 @@ int CDDrawCtrl::MessageLoop() {
         if (IsMoviePlaying()) {
             const RECT screen{0, 0, 640, 480};
             InvalidateRect(g_hWnd, &screen, FALSE);
-            Sleep(100);
+            // The movie's video window shows its frames as they fall due while the loop waits.
+            platform::SleepShowingVideo(100);
         } else {
             Sleep(1);
         }

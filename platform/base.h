@@ -17,6 +17,13 @@ using HRESULT = std::int32_t;
 using COLORREF = std::uint32_t;
 using HANDLE = void*;
 using HINSTANCE = void*;
+using ULONG = std::uint32_t;
+
+// Results of the component-style families (sound, movie): failures are negative.
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+// Components live in the program itself.
+#define CLSCTX_INPROC_SERVER 0x1
 
 #ifndef TRUE
 #define TRUE 1

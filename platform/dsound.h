@@ -8,15 +8,6 @@
 
 #include <cstdint>
 
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#endif
-#ifndef FAILED
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#endif
-
-using ULONG = std::uint32_t;
-
 #pragma pack(push, 1)
 // 18 bytes, as it is stored in WAVE files and compared field by field.
 struct WAVEFORMATEX {
@@ -146,8 +137,5 @@ struct DSoundInterfaceId {
 };
 inline constexpr DSoundClassId CLSID_DirectSound{1};
 inline constexpr DSoundInterfaceId IID_IDirectSound{1};
-#ifndef CLSCTX_INPROC_SERVER
-#define CLSCTX_INPROC_SERVER 0x1
-#endif
 HRESULT CoCreateInstance(const DSoundClassId& clsid, void* outer, DWORD context, const DSoundInterfaceId& iid,
                          void** object);

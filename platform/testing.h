@@ -42,3 +42,4 @@ int CursorShowCount();
 #include "platform/testing_font.h"
 #include "platform/testing_cpu.h"
 #include "platform/testing_sound.h"
+#include "platform/testing_movie.h"

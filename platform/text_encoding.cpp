@@ -78,3 +78,56 @@ std::string Utf8ToSjis(const std::string& utf8) {
     return out;
 }
 } // namespace platform
+
+namespace {
+// Decodes UTF-8; a byte that does not begin a well-formed sequence becomes U+FFFD.
+std::u32string Utf8ToUtf32(const std::string& in) {
+    std::u32string out;
+    std::size_t i = 0;
+    while (i < in.size()) {
+        const unsigned char lead = static_cast<unsigned char>(in[i]);
+        const int len = lead < 0x80         ? 1
+                        : (lead >> 5) == 6  ? 2
+                        : (lead >> 4) == 14 ? 3
+                        : (lead >> 3) == 30 ? 4
+                                            : 0;
+        char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
+        bool ok = len > 0 && i + static_cast<std::size_t>(len) <= in.size();
+        for (int k = 1; ok && k < len; ++k) {
+            const unsigned char b = static_cast<unsigned char>(in[i + static_cast<std::size_t>(k)]);
+            ok = (b & 0xC0) == 0x80;
+            c = (c << 6) | (b & 0x3F);
+        }
+        if (!ok) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
+        out += c;
+        i += static_cast<std::size_t>(len);
+    }
+    return out;
+}
+} // namespace
+
+int MultiByteToWideChar(unsigned codePage, unsigned long, const char* text, int bytes, wchar_t* wide,
+                        int wideChars) {
+    if (!text || bytes == 0 || bytes < -1 || wideChars < 0 || (wideChars > 0 && !wide)) return 0;
+    const std::size_t length =
+        bytes == -1 ? std::char_traits<char>::length(text) : static_cast<std::size_t>(bytes);
+    const std::string in(text, length);
+    std::u32string out;
+    if (codePage == CP_SJIS)
+        out = platform::SjisToUtf32(in);
+    else if (codePage == CP_ACP || codePage == CP_UTF8)
+        out = Utf8ToUtf32(in);
+    else
+        return 0;
+    if (bytes == -1) out += U'\0';
+    const int needed = static_cast<int>(out.size());
+    if (wideChars == 0) return needed;
+    if (needed > wideChars) return 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        wide[i] = static_cast<wchar_t>(out[i]);
+    return needed;
+}

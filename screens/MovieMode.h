@@ -13,6 +13,8 @@ class CMovieMode {
     CMovieMode(const CMovieMode&) = delete;
     CMovieMode& operator=(const CMovieMode&) = delete;
 
+    // Starts "op.mpg" of the movie folder at the music's volume; a movie that cannot be played ends
+    // the mode at the next Run.
     void Play();
     // 2 while the movie plays, 3 once it has ended or was skipped.
     int Run();
@@ -26,4 +28,9 @@ class CMovieMode {
     bool RecreateSurfaces(IDirectDraw* dd);
     bool ReleaseSurfaces();
     bool RestoreSurfaces();
+
+  private:
+    int m_State;
+    CUpdateRect m_UpdateRect;
+    CMoviePlayer* m_pPlayer;
 };

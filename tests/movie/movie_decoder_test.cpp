@@ -1,0 +1,125 @@
+// The movie mode over FFmpeg, on a movie our writer encodes: length, pictures, end and sound.
+#include "MovieFixture.h"
+
+#include "tools/fixtures/MovieWriter.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+double DurationOf(const std::string& hostPath) {
+    IGraphBuilder* graph = nullptr;
+    IMediaPosition* position = nullptr;
+    double duration = -1.0;
+    const std::wstring wide(hostPath.begin(), hostPath.end());
+    if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                   reinterpret_cast<void**>(&graph))) &&
+        SUCCEEDED(graph->RenderFile(wide.c_str(), nullptr)) &&
+        SUCCEEDED(graph->QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&position))))
+        position->get_Duration(&duration);
+    if (position) position->Release();
+    if (graph) graph->Release();
+    return duration;
+}
+
+// Each channel within `tolerance` of the other colour (the codec does not keep colours exactly).
+bool Near(DWORD a, DWORD b, int tolerance = 24) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
+            tolerance)
+            return false;
+    return true;
+}
+
+DWORD At(const std::vector<DWORD>& picture, int x, int y) {
+    return picture.at(static_cast<std::size_t>(y) * 640 + x);
+}
+
+// Level of the left channel over [from, to) seconds of interleaved 44.1 kHz output, in dB below
+// the written tone's own level; -200 for silence.
+double LevelDb(const std::vector<std::int16_t>& mixed, double from, double to, double toneLevel) {
+    double sum = 0.0;
+    std::size_t n = 0;
+    for (std::size_t i = static_cast<std::size_t>(from * 44100); i < static_cast<std::size_t>(to * 44100);
+         ++i) {
+        const double s = mixed.at(2 * i);
+        sum += s * s;
+        ++n;
+    }
+    const double rms = std::sqrt(sum / static_cast<double>(n));
+    return rms < 1.0 ? -200.0 : 20.0 * std::log10(rms / (toneLevel * 32767.0 / std::sqrt(2.0)));
+}
+} // namespace
+
+TEST_F(MovieTest, TheDecoderShowsTheMovieInTheWindowUntilItsEnd) {
+    fixtures::MovieDesc desc;
+    desc.seconds = 2.0;
+    ASSERT_TRUE(fixtures::WriteMovie(dir.File("op.mpg"), desc));
+    EXPECT_NEAR(DurationOf(dir.File("op.mpg")), desc.seconds, desc.seconds * 0.05);
+
+    CMovieMode mode;
+    mode.Play();
+    const int presents = pt::VideoPresentCount();
+    ASSERT_EQ(Pass(mode), 2);
+    const std::vector<DWORD> first = pt::LastVideoPicture();
+    ASSERT_EQ(first.size(), 640u * 480u);
+    // The graph ran 100 ms before Play returned and this first pass.
+    const long rest = PlayToEnd(mode, 4000);
+    EXPECT_NEAR(rest + 200, desc.seconds * 1000, desc.seconds * 50);
+    EXPECT_GE(pt::VideoPresentCount() - presents, 15) << "one new picture at nearly every pass";
+    const std::vector<DWORD> last = pt::LastVideoPicture();
+    // The background, and the square that crosses from the left edge to the right.
+    EXPECT_TRUE(Near(At(first, 620, 20), desc.background));
+    EXPECT_TRUE(Near(At(last, 620, 20), desc.background));
+    EXPECT_TRUE(Near(At(first, 100, 240), 0xF0F0F0));
+    EXPECT_TRUE(Near(At(last, 100, 240), desc.background));
+    EXPECT_TRUE(Near(At(last, 620, 240), 0xF0F0F0));
+    mode.Close();
+    EXPECT_FALSE(IsMoviePlaying());
+}
+
+TEST_F(MovieTest, TheSoundIsMixedAtTheMusicLevel) {
+    struct Row {
+        const char* name;
+        int bgmLevel;
+        double db;
+    };
+    fixtures::MovieDesc desc;
+    desc.seconds = 2.0;
+    ASSERT_TRUE(fixtures::WriteMovie(dir.File("op.mpg"), desc));
+    for (const Row& row : {Row{"level 4", 4, 0.0}, Row{"level 2", 2, -11.0}, Row{"level 0", 0, -200.0}}) {
+        SCOPED_TRACE(row.name);
+        SetLevels(row.bgmLevel, 0);
+        CMovieMode mode;
+        mode.Play();
+        // The capture starts 100 ms into the movie.
+        pt::CaptureMixedSound(true);
+        PlayToEnd(mode, 4000);
+        const std::vector<std::int16_t> mixed = pt::TakeMixedSound();
+        EXPECT_NEAR(LevelDb(mixed, 0.4, 1.4, desc.toneLevel), row.db, 1.0);
+        // After the end the ring plays silence, not the sound again.
+        EXPECT_EQ(LevelDb(mixed, 1.95, 2.0, desc.toneLevel), -200.0);
+        mode.Close();
+        pt::CaptureMixedSound(false);
+    }
+}
+
+// The real program's path: decoding on its own thread, the clock of the layer's mixer in real time.
+TEST_F(MovieTest, OnTheRealClockTheWorkerThreadPlaysTheMovieToItsEnd) {
+    fixtures::MovieDesc desc;
+    desc.seconds = 0.5;
+    ASSERT_TRUE(fixtures::WriteMovie(dir.File("op.mpg"), desc));
+    pt::UseRealClock();
+    CMovieMode mode;
+    mode.Play();
+    const int presents = pt::VideoPresentCount();
+    int state = 2;
+    // A bounded wait: the movie lasts half a second.
+    for (int i = 0; i < 400 && state == 2; ++i) {
+        platform::SleepShowingVideo(25);
+        state = mode.Run();
+    }
+    EXPECT_EQ(state, 3);
+    EXPECT_GT(pt::VideoPresentCount(), presents);
+}

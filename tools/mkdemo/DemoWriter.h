@@ -1,0 +1,26 @@
+// Writes the demo game folder: the settings file, the six archives, the two compiled scenarios with the
+// read-text seed, and the save folder.
+#pragma once
+
+#include "tools/mkdemo/DemoCatalogue.h"
+
+#include <string>
+#include <vector>
+
+namespace demo {
+// Every entry of the catalogue built, in catalogue order; the work is shared by a few threads, the
+// result is the same whatever their number.
+std::vector<Bytes> BuildAll(int threads);
+
+// The settings the demo starts with for the program folder `programFolder` ('\\' separators, ending
+// in '\\'): every folder the program folder, saves in its "SaveData", windowed, no opening movie.
+std::string DemoSettings(const std::string& programFolder);
+
+// Writes the game into `folder` (made when missing). Files of an earlier run are replaced; saves in
+// "SaveData" are kept. False with the reason in *error.
+bool WriteDemoGame(const std::string& folder, std::string* error);
+
+// Every picture of the catalogue decoded by the program's own reader and written as FOLDER/NAME.png,
+// for looking at the art; `only` (when not empty) keeps the names that begin with it.
+bool WritePicturePreviews(const std::string& folder, const std::string& only, std::string* error);
+} // namespace demo

@@ -1,0 +1,370 @@
+#include "tools/mkdemo/Scenery.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace demo {
+namespace {
+struct Sky {
+    Rgb top, horizon, light, ground, far, near, glow;
+};
+Sky SkyOf(TimeOfDay t) {
+    switch (t) {
+    case TimeOfDay::Morning:
+        return {0x86BDEB, 0xFBE4CC, 0xFFF4D6, 0x7FB069, 0xA7C7D9, 0x5E9A56, 0xFFE9B0};
+    case TimeOfDay::Noon:
+        return {0x3E8BDB, 0xC4E6F8, 0xFFFFF0, 0x6FAE4F, 0x93B8D8, 0x4E8E3E, 0xFFFFFF};
+    case TimeOfDay::Evening:
+        return {0x3D3571, 0xF7A15E, 0xFFD27A, 0x6A5A5A, 0x8A6C8C, 0x4D3E4F, 0xFFC070};
+    case TimeOfDay::Night:
+    default:
+        return {0x0B1230, 0x2E3E72, 0xF3F0D8, 0x1E2A3A, 0x2A3556, 0x151E2C, 0xFFE39A};
+    }
+}
+
+std::vector<int> RidgeLine(int width, int base, int amplitude, Random& r) {
+    const double p1 = r.Range(0, 628) / 100.0, p2 = r.Range(0, 628) / 100.0;
+    const double f1 = 1.5 + r.Range(0, 100) / 100.0, f2 = 4.0 + r.Range(0, 300) / 100.0;
+    std::vector<int> top(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        const double u = static_cast<double>(x) / width * 6.2831853;
+        top[static_cast<std::size_t>(x)] =
+            base - static_cast<int>(amplitude *
+                                    (0.65 * std::sin(u * f1 / 2 + p1) + 0.35 * std::sin(u * f2 / 2 + p2)));
+    }
+    return top;
+}
+
+void Clouds(Canvas& c, Rgb colour, Random& r, int count, int maxY) {
+    for (int i = 0; i < count; ++i) {
+        const int cx = r.Range(-40, c.Width() + 40), cy = r.Range(30, maxY), w = r.Range(50, 110);
+        c.Ellipse(cx, cy + 8, w, 16, Shade(colour, 92));
+        c.Ellipse(cx - w / 3, cy, w / 2, 20, colour);
+        c.Ellipse(cx + w / 4, cy - 6, w / 2, 24, colour);
+    }
+}
+
+void SkyAndLight(Canvas& c, const Sky& s, TimeOfDay t, int horizon, Random& r) {
+    c.VerticalGradient(0, 0, c.Width(), horizon, s.top, s.horizon, 48);
+    if (t == TimeOfDay::Night) {
+        for (int i = 0; i < 90; ++i)
+            c.Set(r.Range(0, c.Width()), r.Range(0, horizon - 40), i % 7 == 0 ? 0xFFFFFF : 0xBFC8E8);
+        const int mx = c.Width() * 13 / 16, my = std::min(80, horizon / 3);
+        c.Disc(mx, my, 38, Mix(Mix(s.top, s.horizon, my, horizon), s.light, 1, 8));
+        c.Disc(mx, my, 30, s.light);
+        c.Disc(mx - 14, my - 10, 27,
+               Mix(Mix(s.top, s.horizon, my - 10, horizon), s.light, 1, 8)); // a crescent
+        return;
+    }
+    const int sx = c.Width() * (t == TimeOfDay::Evening ? 23 : (t == TimeOfDay::Morning ? 6 : 25)) / 32;
+    const int sy = t == TimeOfDay::Evening ? horizon - 30 : 70;
+    c.Disc(sx, sy, 56, Mix(s.horizon, s.light, 1, 3));
+    c.Disc(sx, sy, 40, Mix(s.horizon, s.light, 2, 3));
+    c.Disc(sx, sy, 28, s.light);
+    Clouds(c, t == TimeOfDay::Evening ? 0xF6B58A : 0xFFFFFF, r, 5, horizon - 120);
+}
+
+void House(Canvas& c, int x, int base, int w, int h, Rgb wall, Rgb roof, bool lit) {
+    c.FillRect(x, base - h, x + w, base, wall);
+    c.Polygon({{x - 6, base - h}, {x + w / 2, base - h - w / 3}, {x + w + 6, base - h}}, roof);
+    const Rgb window = lit ? 0xFFD98A : Mix(wall, 0x2A3550, 1, 2);
+    for (int wx = x + 8; wx + 10 < x + w - 4; wx += 18)
+        c.FillRect(wx, base - h + 10, wx + 10, base - h + 22, window);
+    c.FillRect(x + w / 2 - 6, base - 22, x + w / 2 + 6, base, Shade(wall, 60));
+}
+
+void Tree(Canvas& c, int x, int base, int size, Rgb leaves, bool blossom) {
+    c.FillRect(x - size / 10, base - size, x + size / 10, base, 0x6B4A32);
+    c.Disc(x, base - size - size / 4, size / 2, Shade(leaves, 80));
+    c.Disc(x - size / 3, base - size, size / 3, leaves);
+    c.Disc(x + size / 3, base - size - size / 8, size / 3, leaves);
+    c.Disc(x, base - size - size / 2, size / 3, Shade(leaves, 112));
+    if (blossom)
+        for (int i = 0; i < 10; ++i)
+            c.Disc(x - size / 2 + (i * 37) % size, base - size - size / 2 + (i * 53) % (size / 2 + 1), 3,
+                   0xFFF0F4);
+}
+
+void HillTown(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    SkyAndLight(c, s, t, 300, r);
+    c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 250, 30, r), s.far);
+    const bool lit = t == TimeOfDay::Evening || t == TimeOfDay::Night;
+    for (int x = -10; x < c.Width(); x += r.Range(56, 80))
+        House(c, x, 300 + r.Range(0, 12), r.Range(40, 60), r.Range(30, 50), Mix(0xE8DCCB, s.far, 1, 3),
+              Mix(0xB2574B, s.far, 1, 4), lit && r.Range(0, 3) != 0);
+    c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 340, 18, r), s.ground);
+    c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 420, 26, r), s.near);
+    // A road climbing the hill, with cherry trees along it.
+    c.Polygon({{250, 480}, {390, 480}, {330, 330}, {312, 330}}, Mix(0xD8C8A8, s.ground, 1, 3));
+    for (int i = 0; i < 4; ++i) {
+        Tree(c, 200 - i * 40, 470 - i * 36, 110 - i * 20, 0xF2A7C0, true);
+        Tree(c, 440 + i * 40, 470 - i * 36, 110 - i * 20, 0xF2A7C0, true);
+    }
+}
+
+void Park(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    SkyAndLight(c, s, t, 280, r);
+    c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 260, 20, r), s.far);
+    c.FillRect(0, 300, c.Width(), c.Height(), s.ground);
+    c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 300, 8, r), s.ground);
+    c.Polygon({{0, 420}, {640, 360}, {640, 400}, {0, 480}}, Mix(0xD8C8A8, s.ground, 1, 3));
+    for (int i = 0; i < 7; ++i)
+        Tree(c, 40 + i * 95 + r.Range(-10, 10), 330 + (i % 2) * 10, 90 + r.Range(0, 30),
+             Mix(0x5E9A56, s.near, 1, 2), false);
+    // A bench and a lamp.
+    c.FillRect(380, 380, 520, 392, 0x8A5A3A);
+    c.FillRect(380, 360, 520, 368, 0x8A5A3A);
+    c.FillRect(390, 392, 398, 420, 0x3A3A44);
+    c.FillRect(502, 392, 510, 420, 0x3A3A44);
+    c.FillRect(580, 250, 586, 430, 0x3A3A44);
+    c.Disc(583, 248, 12, t == TimeOfDay::Evening || t == TimeOfDay::Night ? s.glow : 0xE8E8E8);
+}
+
+void Street(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    SkyAndLight(c, s, t, 260, r);
+    const bool lit = t == TimeOfDay::Evening || t == TimeOfDay::Night;
+    // Shops on both sides in perspective, the road between them.
+    c.Polygon({{0, 480}, {640, 480}, {360, 260}, {280, 260}}, Mix(0x6E6A72, s.ground, 1, 4));
+    c.Polygon({{312, 480}, {328, 480}, {322, 260}, {318, 260}}, 0xE8E0C8);
+    for (int side = 0; side < 2; ++side)
+        for (int i = 0; i < 5; ++i) {
+            const int top = 120 + i * 26, bottom = 480 - i * 44;
+            const Rgb wall = Mix(i % 2 ? 0xC98F6B : 0xA9B8C9, s.far, i, 8);
+            std::vector<Point> face;
+            if (side == 0)
+                face = {{i * 56, top - 20}, {i * 56 + 56, top}, {i * 56 + 56, bottom - 10}, {i * 56, bottom}};
+            else
+                face = {{640 - i * 56, top - 20},
+                        {640 - i * 56 - 56, top},
+                        {640 - i * 56 - 56, bottom - 10},
+                        {640 - i * 56, bottom}};
+            c.Polygon(face, wall);
+            const int wx = side == 0 ? i * 56 + 14 : 640 - i * 56 - 42;
+            c.FillRect(wx, top + 20, wx + 28, top + 44, lit ? 0xFFD98A : 0x5A6E8A);
+            c.FillRect(wx - 4, bottom - 60, wx + 32, bottom - 54, i % 2 ? 0xD8434F : 0x3E8A7A);
+        }
+    for (int i = 0; i < 3; ++i) {
+        const int x = 150 + i * 40, top = 250 + i * 20;
+        c.FillRect(x, top, x + 4, 480 - i * 60, 0x2A2A34);
+        if (lit) c.Disc(x + 2, top, 10 - i * 2, s.glow);
+    }
+}
+
+void Room(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    const bool night = t == TimeOfDay::Night;
+    // At night the room takes the blue of the hour; the window and the lamp keep their own light.
+    auto tint = [night](Rgb v) { return night ? Mix(v, 0x1A2244, 9, 20) : v; };
+    c.VerticalGradient(0, 0, c.Width(), 360, tint(0xF1E3CF), tint(0xE2CDB2), 16);
+    c.FillRect(0, 360, c.Width(), c.Height(), tint(0xB98D62));
+    for (int x = 0; x < c.Width(); x += 64)
+        c.FillRect(x, 360, x + 2, c.Height(), tint(0xA07650));
+    // The window with the sky of the hour.
+    Canvas sky(200, 150, s.top);
+    Random rs(r.Next());
+    SkyAndLight(sky, s, t, 150, rs);
+    c.FillRect(396, 66, 612, 232, tint(0xFFFFFF));
+    c.Blit(sky, 0, 0, 200, 150, 404, 74);
+    c.FillRect(501, 74, 507, 224, tint(0xFFFFFF));
+    c.FillRect(380, 60, 400, 250, tint(0x9DB5D8)); // curtains
+    c.FillRect(608, 60, 628, 250, tint(0x9DB5D8));
+    // Bed, desk with a lamp, and a shelf of books.
+    c.FillRect(40, 300, 300, 400, tint(0xF6F2EA));
+    c.FillRect(40, 290, 120, 320, tint(0xFFFFFF));
+    c.FillRect(40, 330, 300, 400, tint(0x8FA9D0));
+    c.FillRect(40, 400, 300, 420, tint(0x8A5A3A));
+    c.FillRect(420, 300, 620, 316, tint(0x8A5A3A));
+    c.FillRect(430, 316, 440, 420, tint(0x7A4A2A));
+    c.FillRect(600, 316, 610, 420, tint(0x7A4A2A));
+    if (night) c.Polygon({{536, 250}, {562, 244}, {604, 300}, {492, 300}}, 0x8A8070);
+    c.FillRect(556, 290, 580, 300, 0x3A3A44);
+    c.Line(568, 292, 552, 248, 4, 0x3A3A44);
+    c.Polygon({{528, 254}, {568, 244}, {560, 226}, {538, 230}}, night ? 0xFFD98A : 0xE2B86A);
+    c.FillRect(60, 120, 260, 128, tint(0x8A5A3A));
+    static const Rgb kBooks[4] = {0xD8434F, 0x3E6FB6, 0xE2B86A, 0x5E9A56};
+    for (int i = 0; i < 12; ++i)
+        c.FillRect(66 + i * 16, 80 + (i % 3) * 6, 78 + i * 16, 120, tint(kBooks[i % 4]));
+}
+
+void Seaside(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    SkyAndLight(c, s, t, 250, r);
+    const Rgb sea = Mix(0x2F7FB8, s.top, 1, 3);
+    c.VerticalGradient(0, 250, c.Width(), 360, Mix(sea, s.horizon, 1, 3), sea, 12);
+    for (int y = 270; y < 350; y += 14)
+        for (int x = (y * 7) % 50; x < c.Width(); x += 90)
+            c.FillRect(x, y, x + 30, y + 2, Mix(sea, 0xFFFFFF, 1, 3));
+    c.VerticalGradient(0, 360, c.Width(), c.Height(), 0xF1DDB0, 0xD9BE8A, 8);
+    c.Polygon({{0, 360}, {640, 345}, {640, 372}, {0, 384}}, 0xFFFFFF);
+}
+
+void Classroom(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    c.VerticalGradient(0, 0, c.Width(), 330, 0xF4EEDF, 0xE6DCC6, 12);
+    c.FillRect(0, 330, c.Width(), c.Height(), 0xA8855F);
+    c.FillRect(60, 70, 420, 250, 0x2F5A46); // blackboard
+    c.Frame(56, 66, 424, 254, 4, 0x8A5A3A);
+    c.Text(90, 100, "HOMEROOM", 3, 0xF0F0E8);
+    for (int i = 0; i < 2; ++i) {
+        Canvas sky(150, 180, s.top);
+        Random rs(r.Next());
+        SkyAndLight(sky, s, t, 180, rs);
+        c.FillRect(456 + i * 90, 56, 546 + i * 90 + 4, 244, 0xFFFFFF);
+        c.Blit(sky, 0, 0, 82, 180, 460 + i * 90, 60);
+    }
+    for (int i = 0; i < 4; ++i) {
+        c.FillRect(40 + i * 150, 360, 160 + i * 150, 376, 0xC99A66);
+        c.FillRect(50 + i * 150, 376, 58 + i * 150, 470, 0x5A5A64);
+        c.FillRect(142 + i * 150, 376, 150 + i * 150, 470, 0x5A5A64);
+    }
+}
+
+// Eyes, brows and mouth of a face centred at (cx, cy) with unit u (per mille of the full figure).
+void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
+    auto U = [u](int v) { return v * u / 100; };
+    const Rgb ink = 0x3A2A2A;
+    for (int side = -1; side <= 1; side += 2) {
+        const int ex = cx + side * U(25), ey = cy + U(6);
+        if ((e == Expression::Wink && side == 1) || e == Expression::Calm) {
+            c.Line(ex - U(10), ey + U(2), ex + U(10), ey + U(2), std::max(U(3), 1), ink);
+        } else {
+            const int ry = e == Expression::Surprised ? U(17) : U(14);
+            c.Ellipse(ex, ey, U(11), ry, ink);
+            c.Ellipse(ex, ey + U(2), U(9), ry - U(3), h.eyes);
+            c.Ellipse(ex, ey + U(5), U(5), ry - U(8) > 0 ? ry - U(8) : 1, Shade(h.eyes, 60));
+            c.Disc(ex - U(4), ey - U(5), std::max(U(3), 1), 0xFFFFFF);
+        }
+        const int by = cy - U(16) + (e == Expression::Sad ? U(2) : 0);
+        const int tilt = e == Expression::Sad ? side * U(4) : (e == Expression::Surprised ? -U(3) : 0);
+        c.Line(ex - U(10), by - tilt, ex + U(10), by + tilt, std::max(U(2), 1), Shade(h.hair, 80));
+    }
+    const int my = cy + U(34);
+    switch (e) {
+    case Expression::Surprised:
+        c.Ellipse(cx, my, U(6), U(8), 0xB0505A);
+        break;
+    case Expression::Sad:
+        c.Line(cx - U(8), my + U(2), cx + U(8), my + U(2), std::max(U(2), 1), 0xB0505A);
+        break;
+    case Expression::Smile:
+    case Expression::Wink:
+        c.Ellipse(cx, my, U(10), U(6), 0xB0505A);
+        c.FillRect(cx - U(11), my - U(7), cx + U(11), my, 0xFCE3D2);
+        break;
+    default:
+        c.Ellipse(cx, my, U(7), U(3), 0xB0505A);
+        break;
+    }
+    if (e == Expression::Shy || e == Expression::Smile)
+        for (int side = -1; side <= 1; side += 2)
+            c.Ellipse(cx + side * U(36), cy + U(24), U(10), U(5), 0xF6B0B4);
+}
+} // namespace
+
+void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed) {
+    Random r(seed);
+    const Sky s = SkyOf(time);
+    switch (place) {
+    case Place::HillTown:
+        HillTown(c, s, time, r);
+        break;
+    case Place::Park:
+        Park(c, s, time, r);
+        break;
+    case Place::Street:
+        Street(c, s, time, r);
+        break;
+    case Place::Room:
+        Room(c, s, time, r);
+        break;
+    case Place::Seaside:
+        Seaside(c, s, time, r);
+        break;
+    default:
+        Classroom(c, s, time, r);
+        break;
+    }
+}
+
+const Heroine& HeroineAt(int index) {
+    static const Heroine kHeroines[kHeroineCount] = {
+        {"Kana", 0x9A5A33, 0x6E3E22, 0x3F8A5A, 0xE9D6B0, 0xC9B088, 0xFFFFFF, 0xF2C14E, 1},
+        {"Hina", 0xE79BB4, 0xC27390, 0xD08A2E, 0xFBE3EC, 0xE7B9C9, 0xFFFFFF, 0xE0607E, 2},
+        {"Aoi", 0x2C3550, 0x1A2036, 0x3B6FB6, 0xF4F6FA, 0xD2D8E4, 0x2A3B6A, 0xD8434F, 0},
+        {"Moe", 0xB7AED8, 0x8C82B4, 0x7A4FB0, 0x4A5578, 0x363F5C, 0xFFFFFF, 0x6FC3C9, 3},
+        {"Jo", 0x3A2A22, 0x24180F, 0x6A4A2A, 0x3E4A5E, 0x2A3444, 0xE8E8E8, 0x3A3A44, 2},
+    };
+    return kHeroines[std::clamp(index, 0, kHeroineCount - 1)];
+}
+
+void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int scale) {
+    auto U = [scale](int v) { return v * scale / 100; };
+    const Rgb skin = 0xFCE3D2, skinShade = 0xF0C8B2;
+    const int headY = top + U(96);
+    // Hair behind the head.
+    if (h.hairStyle == 0)
+        c.Polygon({{cx - U(74), headY - U(20)},
+                   {cx + U(74), headY - U(20)},
+                   {cx + U(92), top + U(300)},
+                   {cx - U(92), top + U(300)}},
+                  h.hairShade);
+    if (h.hairStyle == 1)
+        c.Polygon({{cx + U(40), headY - U(60)},
+                   {cx + U(110), headY - U(40)},
+                   {cx + U(96), top + U(260)},
+                   {cx + U(60), headY}},
+                  h.hairShade);
+    if (h.hairStyle == 3)
+        for (int side = -1; side <= 1; side += 2)
+            c.Ellipse(cx + side * U(92), headY + U(60), U(28), U(90), h.hairShade);
+    c.Ellipse(cx, headY - U(6), U(76), U(80), h.hair);
+    // Body: a jacket or dress with a collar and a ribbon.
+    const int shoulder = top + U(176);
+    c.FillRect(cx - U(16), headY + U(50), cx + U(16), shoulder + U(10), skinShade);
+    c.Polygon({{cx - U(70), shoulder},
+               {cx + U(70), shoulder},
+               {cx + U(112), top + U(440)},
+               {cx - U(112), top + U(440)}},
+              h.outfit);
+    c.Polygon({{cx + U(70), shoulder},
+               {cx + U(112), top + U(440)},
+               {cx + U(80), top + U(440)},
+               {cx + U(50), shoulder + U(20)}},
+              h.outfitShade);
+    c.Polygon({{cx - U(60), shoulder}, {cx + U(60), shoulder}, {cx, shoulder + U(70)}}, h.trim);
+    c.Polygon({{cx - U(34), shoulder}, {cx + U(34), shoulder}, {cx, shoulder + U(40)}}, skin);
+    c.Polygon({{cx, shoulder + U(56)}, {cx - U(26), shoulder + U(40)}, {cx - U(22), shoulder + U(76)}},
+              h.ribbon);
+    c.Polygon({{cx, shoulder + U(56)}, {cx + U(26), shoulder + U(40)}, {cx + U(22), shoulder + U(76)}},
+              h.ribbon);
+    c.Disc(cx, shoulder + U(56), U(7), Shade(h.ribbon, 80));
+    // Arms along the body.
+    for (int side = -1; side <= 1; side += 2) {
+        c.Polygon({{cx + side * U(66), shoulder + U(6)},
+                   {cx + side * U(92), shoulder + U(30)},
+                   {cx + side * U(100), top + U(380)},
+                   {cx + side * U(76), top + U(384)}},
+                  Shade(h.outfit, 94));
+        c.Disc(cx + side * U(88), top + U(390), U(13), skin);
+    }
+    // The face and the hair in front of it.
+    c.Ellipse(cx, headY, U(60), U(66), skin);
+    Face(c, h, e, cx, headY, scale);
+    c.Polygon({{cx - U(66), headY - U(10)},
+               {cx - U(60), headY - U(66)},
+               {cx, headY - U(86)},
+               {cx + U(60), headY - U(66)},
+               {cx + U(66), headY - U(10)},
+               {cx + U(40), headY - U(34)},
+               {cx + U(20), headY - U(24)},
+               {cx, headY - U(40)},
+               {cx - U(22), headY - U(24)},
+               {cx - U(44), headY - U(36)}},
+              h.hair);
+    if (h.hairStyle == 2)
+        for (int side = -1; side <= 1; side += 2)
+            c.Polygon({{cx + side * U(60), headY - U(40)},
+                       {cx + side * U(72), headY + U(50)},
+                       {cx + side * U(50), headY + U(40)}},
+                      h.hair);
+    c.Disc(cx + U(46), headY - U(56), U(9), h.ribbon);
+}
+} // namespace demo

@@ -1,0 +1,47 @@
+// Drawn scenes and figures for the story pictures: skies at four times of day, hills, a town, a park, a
+// street, a room and a seaside, and the heroines in a few expressions.
+#pragma once
+
+#include "tools/mkdemo/Canvas.h"
+
+#include <cstdint>
+
+namespace demo {
+enum class Place { HillTown, Park, Street, Room, Seaside, Classroom, Count };
+enum class TimeOfDay { Morning, Noon, Evening, Night, Count };
+
+// Fills the whole canvas with the place; the seed moves clouds, hills and houses a little.
+void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed);
+
+struct Heroine {
+    const char* name;
+    Rgb hair, hairShade, eyes, outfit, outfitShade, trim, ribbon;
+    int hairStyle; // 0 long, 1 ponytail, 2 bob, 3 twin tails
+};
+enum class Expression { Smile, Shy, Surprised, Sad, Wink, Calm, Count };
+
+// The demo's heroines, in the order of their voice prefixes: ka, hi, ao, mo, jo.
+const Heroine& HeroineAt(int index);
+inline constexpr int kHeroineCount = 5;
+
+// A figure from the top of the hair down; `scale` in percent of the 440-pixel full height.
+void PaintFigure(Canvas& c, const Heroine& h, Expression e, int centreX, int top, int scale);
+
+// A small deterministic generator, so that the same seed always draws the same picture.
+class Random {
+  public:
+    explicit Random(std::uint32_t seed) : m_State(seed * 2654435761u + 0x9E3779B9u) {}
+    std::uint32_t Next() {
+        m_State ^= m_State << 13;
+        m_State ^= m_State >> 17;
+        m_State ^= m_State << 5;
+        return m_State;
+    }
+    int Range(int lo, int hi) {
+        return hi <= lo ? lo : lo + static_cast<int>(Next() % static_cast<std::uint32_t>(hi - lo));
+    }
+
+  private:
+    std::uint32_t m_State;
+};
+} // namespace demo
