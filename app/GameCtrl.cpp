@@ -316,6 +316,8 @@ HRESULT CGameCtrl::Draw(IDirectDrawSurface* surface) {
 void CGameCtrl::RecreateSurfaces(IDirectDraw* dd) {
     if (!m_bInitialized) return;
     if (g_pTransition) g_pTransition->RequestStop();
+    // The new back buffer holds nothing of the last frame: the next one draws all of it.
+    MarkWholeScreen();
     for (CLayer* sprite : {m_pCursor, m_pBar}) {
         if (!sprite) continue;
         sprite->Restore(dd);
