@@ -66,9 +66,10 @@ extern const RECT g_FrameCornerRect;
 // One frame's update and draw into the back buffer; the result of its last blit.
 HRESULT DrawFrame(IDirectDrawSurface* backBuffer);
 LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-// Releases, switches and re-creates around a screen switch; false when the display could not be set
-// up in either mode (the program then reports it and closes).
-bool SwitchScreenMode();
+// Releases, switches and re-creates around a screen switch; with storeMode the setting WindowMode
+// takes the mode the display ended in (the config panel's switch; Alt+Enter passes false). False when
+// the display could not be set up in either mode (the program then reports it and closes).
+bool SwitchScreenMode(bool storeMode);
 
 // The display globals back to their start values (a test runs several starts in one process).
 void ResetDisplayGlobals();

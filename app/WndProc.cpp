@@ -39,7 +39,7 @@ void MousePosition(LPARAM lParam) {
 }
 } // namespace
 
-bool SwitchScreenMode() {
+bool SwitchScreenMode(bool storeMode) {
     ReleaseGameSurfaces();
     if (!g_DDrawCtrl.ToggleScreenMode()) {
         ReleaseGameSurfaces();
@@ -55,8 +55,9 @@ bool SwitchScreenMode() {
             return false;
         }
     }
-    // The setting follows the mode the display really ended in.
-    if (g_pConfig) g_pConfig->SetWindowMode(g_DDrawCtrl.IsWindowed() ? 0 : 1);
+    // The config panel's switch stores the mode the display really ended in; Alt+Enter leaves the
+    // setting alone.
+    if (storeMode && g_pConfig) g_pConfig->SetWindowMode(g_DDrawCtrl.IsWindowed() ? 0 : 1);
     if (g_pGameCtrl) g_pGameCtrl->RecreateSurfaces(g_DDrawCtrl.GetDirectDrawObject());
     g_bSkipNextWheel = TRUE;
     return true;
@@ -125,7 +126,7 @@ LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_TAB) {
             g_bSkipNextWheel = TRUE;
         } else if (wParam == VK_RETURN) {
-            if (!SwitchScreenMode()) return 0;
+            if (!SwitchScreenMode(false)) return 0;
         } else if (wParam == VK_MENU && game) {
             game->OnKeyUp(VK_MENU);
         }
@@ -165,7 +166,7 @@ LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case UM_TOGGLESCREEN:
-        if (!SwitchScreenMode()) return 0;
+        if (!SwitchScreenMode(true)) return 0;
         break;
     case UM_SHOWCURSOR:
         if (game) game->ShowCursorSprite();

@@ -18,12 +18,13 @@ DWORD ReadU32(const unsigned char* p) {
            static_cast<DWORD>(p[3]) << 24;
 }
 
-// The stored name ends at its first NUL or at the end of its 16 bytes; the name asked for must be
-// exactly as long, so a longer name never matches a prefix of it.
+// Names are at most 15 characters: a name of 16 or more never matches, and a stored name that fills
+// all 16 bytes (no NUL) matches nothing. Otherwise the lengths must agree, so a longer name never
+// matches a prefix of a stored one.
 bool NameMatches(const char (&stored)[CArcFile::kNameSize], const char* name) {
-    const std::size_t storedLen = strnlen(stored, CArcFile::kNameSize);
-    if (strnlen(name, CArcFile::kNameSize + 1) != storedLen) return false;
-    return _strnicmp(stored, name, storedLen) == 0;
+    const std::size_t length = strnlen(name, CArcFile::kNameSize);
+    if (length >= CArcFile::kNameSize || strnlen(stored, CArcFile::kNameSize) != length) return false;
+    return _strnicmp(stored, name, length) == 0;
 }
 
 long SizeOf(std::FILE* fp) {
@@ -191,10 +192,9 @@ void* CArcFile::ReadEntry(void* buffer, DWORD n, int index) {
     if (!buffer || !ValidIndex(index)) return nullptr;
     ArcEntry& e = m_Directory[static_cast<std::size_t>(index)];
     if (!e.data || e.readPos >= e.size) return nullptr;
-    // A caller that asks for more than is left would otherwise go on with bytes it never got.
-    if (n > e.size - e.readPos) return nullptr;
-    std::memcpy(buffer, e.data.get() + e.readPos, n);
-    e.readPos += n;
+    const DWORD count = n < e.size - e.readPos ? n : e.size - e.readPos;
+    std::memcpy(buffer, e.data.get() + e.readPos, count);
+    e.readPos += count;
     return buffer;
 }
 

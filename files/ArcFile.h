@@ -17,7 +17,7 @@ class CArcFile {
     static constexpr std::size_t kNameSize = 16;
 
     struct ArcEntry {
-        char name[kNameSize]; // NUL-padded; a name of all 16 bytes has no NUL
+        char name[kNameSize]; // NUL-padded; a name of all 16 bytes has no NUL and is never found
         DWORD offset;
         DWORD size;
         std::unique_ptr<BYTE[]> data; // the cached bytes, null when not loaded
@@ -45,7 +45,7 @@ class CArcFile {
 
     // Caches the whole entry; returns its size and index, or 0 and -1 when absent or unreadable.
     DWORD LoadEntry(const char* name, BOOL keep, int* index);
-    // Copies the next n bytes of a cached entry; null when fewer than n are left.
+    // Copies the next n bytes of a cached entry, or as many as are left when fewer are; null at its end.
     void* ReadEntry(void* buffer, DWORD n, int index);
     // Frees a cached entry unless it is kept.
     void FreeEntry(int index);

@@ -1,5 +1,6 @@
 #include "files/Config.h"
 
+#include "app/ErrorReport.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/profile.h"
@@ -27,21 +28,30 @@ const char* const kPathKeys[CConfig::PathSlotCount] = {"SystemProgramPath",
                                                        nullptr,
                                                        "MovieDataPath"};
 
-// Keeps room for the backslash that every folder ends with.
-void SetFolder(char (&slot)[MAX_PATH], const char* path) {
-    CopyBounded(slot, MAX_PATH - 1, path ? path : "");
-    const std::size_t len = std::strlen(slot);
-    if (len == 0 || (slot[len - 1] != '\\' && slot[len - 1] != '/')) {
-        slot[len] = '\\';
-        slot[len + 1] = '\0';
-    }
+// A folder as the slots keep it: the path with a backslash at its end. False, with the slot left as it
+// was, when that does not fit: a folder cut short would name another one.
+bool SetFolder(char (&slot)[MAX_PATH], const char* path) {
+    const char* p = path ? path : "";
+    std::size_t len = std::strlen(p);
+    const bool ends = len > 0 && (p[len - 1] == '\\' || p[len - 1] == '/');
+    if (len + (ends ? 0 : 1) >= MAX_PATH) return false;
+    std::memmove(slot, p, len);
+    if (!ends) slot[len++] = '\\';
+    slot[len] = '\0';
+    return true;
 }
 
-// The folder part of a path, with its trailing separator.
-void FolderOf(const char* path, char (&out)[MAX_PATH]) {
-    char drive[4], dir[MAX_PATH];
-    _splitpath(path, drive, dir, nullptr, nullptr);
-    std::snprintf(out, sizeof out, "%s%s", drive, dir);
+// The folder part of a path: drive and directories with the separator that ends them. False when it
+// does not fit.
+bool FolderOf(const char* path, char (&out)[MAX_PATH]) {
+    std::size_t end = 0;
+    for (std::size_t i = 0; path[i]; ++i)
+        if (path[i] == '\\' || path[i] == '/') end = i + 1;
+    if (end == 0 && path[0] && path[1] == ':') end = 2;
+    if (end >= MAX_PATH) return false;
+    std::memcpy(out, path, end);
+    out[end] = '\0';
+    return true;
 }
 
 char LevelChar(int v) {
@@ -61,21 +71,33 @@ CConfig::CConfig() : m_Values(DefaultValues()) {
 }
 
 bool CConfig::Load(const char* iniPath) {
+    static const char* const kTag = "CConfig::Load";
     std::memset(m_Paths, 0, sizeof m_Paths);
-    if (iniPath && iniPath != m_IniPath) CopyBounded(m_IniPath, iniPath);
+    if (iniPath && iniPath != m_IniPath) {
+        // Save writes back to this path: one cut short would be another file.
+        if (std::strlen(iniPath) >= sizeof m_IniPath) {
+            ErrorLog(kTag, "ini path too long: %s", iniPath);
+            m_IniPath[0] = '\0';
+            return false;
+        }
+        CopyBounded(m_IniPath, iniPath);
+    }
     // Reading needs no write access: a read-only ini still gives its settings.
     if (!iniPath || _access(iniPath, 4) != 0) return false;
 
     char programFolder[MAX_PATH];
-    FolderOf(iniPath, programFolder);
+    FolderOf(m_IniPath, programFolder);
     for (int slot = 0; slot < PathSlotCount; ++slot) {
         if (!kPathKeys[slot]) continue;
-        char value[MAX_PATH];
-        GetPrivateProfileStringA("Path", kPathKeys[slot], "", value, MAX_PATH, iniPath);
-        // An empty folder would send every file to the root; the program folder is what was meant.
-        // An ini named without a folder lies in the current one: its folders stay empty, not the root.
-        const char* folder = value[0] ? value : programFolder;
-        if (folder[0]) SetFolder(m_Paths[slot], folder);
+        // Longer than any folder can be, so that an overlong one is seen whole rather than cut.
+        char value[1024];
+        GetPrivateProfileStringA("Path", kPathKeys[slot], "", value, sizeof value, iniPath);
+        // An empty folder would send every file to the root: the program folder is what was meant, and
+        // it stands in for a folder too long to keep. An ini named without a folder lies in the current
+        // one: its folders stay empty, not the root.
+        if (value[0] && SetFolder(m_Paths[slot], value)) continue;
+        if (value[0]) ErrorLog(kTag, "folder path too long: %s", kPathKeys[slot]);
+        if (programFolder[0]) SetFolder(m_Paths[slot], programFolder);
     }
 
     auto first = [&](const char* key) {
@@ -120,13 +142,18 @@ bool CConfig::Save(const char* iniPath) {
 const char* CConfig::GetPath(PathSlot slot, const char* fileName) const {
     if (slot < 0 || slot >= PathSlotCount) return "";
     if (!fileName) return m_Paths[slot];
-    std::snprintf(g_PathBuffer, sizeof g_PathBuffer, "%s%s", m_Paths[slot], fileName);
+    const int n = std::snprintf(g_PathBuffer, sizeof g_PathBuffer, "%s%s", m_Paths[slot], fileName);
+    if (n < 0 || static_cast<std::size_t>(n) >= sizeof g_PathBuffer) {
+        // A path cut short would name another file: it names none.
+        ErrorLog("CConfig::GetPath", "path too long: %s", fileName);
+        g_PathBuffer[0] = '\0';
+    }
     return g_PathBuffer;
 }
 
 void CConfig::SetPath(PathSlot slot, const char* path) {
     if (slot < 0 || slot >= PathSlotCount) return;
-    SetFolder(m_Paths[slot], path);
+    if (!SetFolder(m_Paths[slot], path)) ErrorLog("CConfig::SetPath", "folder path too long: %s", path);
 }
 
 bool CreateConfig() {
@@ -138,16 +165,19 @@ bool CreateConfig() {
     if (len > 0 && commandLine[len - 1] == '"') commandLine[len - 1] = '\0';
 
     char programFolder[MAX_PATH];
-    FolderOf(commandLine, programFolder);
-    const std::size_t folderLen = std::strlen(programFolder);
-    if (folderLen == 0 || (programFolder[folderLen - 1] != '\\' && folderLen + 1 < MAX_PATH)) {
-        programFolder[folderLen] = '\\';
-        programFolder[folderLen + 1] = '\0';
-    }
-
     char iniPath[MAX_PATH];
-    std::snprintf(iniPath, sizeof iniPath, "%sQuorin.ini", programFolder);
+    const bool named = FolderOf(commandLine, programFolder) && SetFolder(programFolder, programFolder) &&
+                       std::snprintf(iniPath, sizeof iniPath, "%sQuorin.ini", programFolder) <
+                           static_cast<int>(sizeof iniPath);
+    delete g_pConfig;
+    g_pConfig = new CConfig;
+    if (!named) {
+        // No file of the program can be named: the settings keep their defaults and nothing is written.
+        ErrorLog("CreateConfig", "program folder too long: %s", commandLine);
+        return true;
+    }
     if (_access(iniPath, 0) != 0) {
+        // Fits: "SaveData\\" is shorter than "Quorin.ini".
         char saveFolder[MAX_PATH];
         std::snprintf(saveFolder, sizeof saveFolder, "%sSaveData\\", programFolder);
         for (int slot = 0; slot < CConfig::PathSlotCount; ++slot) {
@@ -162,8 +192,6 @@ bool CreateConfig() {
             WritePrivateProfileStringA("Config", kv[0], kv[1], iniPath);
     }
 
-    delete g_pConfig;
-    g_pConfig = new CConfig;
     g_pConfig->Load(iniPath);
     return true;
 }

@@ -37,13 +37,16 @@ class CConfig {
 
     CConfig();
 
+    // False for an ini that cannot be read or whose path does not fit. A folder too long to keep with
+    // its backslash is refused with a trace and the program folder stands in for it.
     bool Load(const char* iniPath);
     // Writes the seven values only; false when there is no usable path or a write failed.
     bool Save(const char* iniPath);
 
     // With null the stored folder; with a name the folder and name joined in g_PathBuffer, which the
-    // next such call overwrites.
+    // next such call overwrites (empty, with a trace, when the two do not fit).
     const char* GetPath(PathSlot slot, const char* fileName) const;
+    // The folder with a backslash at its end; one that does not fit is refused with a trace.
     void SetPath(PathSlot slot, const char* path);
 
     const char* GetSystemProgramPath(const char* name = nullptr) const {

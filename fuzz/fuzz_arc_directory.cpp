@@ -38,13 +38,11 @@ void ReadCached(CArcFile& arc, const char* name) {
     int index = -1;
     const DWORD size = arc.LoadEntry(name, 0, &index);
     if (index < 0) return;
-    std::vector<unsigned char> head(1040);
-    if (size >= head.size()) arc.ReadEntry(head.data(), static_cast<DWORD>(head.size()), index);
-    // Whatever is left of a cached entry must read whole.
-    std::vector<unsigned char> rest(size);
-    const DWORD left = size >= 1040 ? size - 1040 : size;
-    if (left > 0 && arc.ReadEntry(rest.data(), left, index) != rest.data()) std::abort();
-    if (arc.ReadEntry(rest.data(), 1, index)) std::abort();
+    // Each read takes what is asked for or what is left, whichever is less, until the entry's end.
+    std::vector<unsigned char> buffer(1040);
+    for (DWORD left = size; left > 0; left -= left < 1040 ? left : 1040)
+        if (arc.ReadEntry(buffer.data(), 1040, index) != buffer.data()) std::abort();
+    if (arc.ReadEntry(buffer.data(), 1, index)) std::abort();
     arc.FreeEntry(index);
     arc.FreeEntry(index);
 }

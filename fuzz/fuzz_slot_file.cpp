@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 CConfig& Setup() {
@@ -29,19 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         save.GetUsedSlots(used);
     }
     save.SelectSlot(0);
+    // The reader promises a state record of 533 bytes and a script blob of at least one, each the bytes
+    // of the file at the offset its header names, wherever in the file that is.
     if (save.ReadSlot()) {
         DWORD lengthA = 0, lengthB = 0;
         const BYTE* a = save.GetStateBlob(&lengthA);
         const BYTE* b = save.GetScriptBlob(&lengthB);
-        if (!a || !b || lengthA != CSaveData::kSceneStateRecordSize || lengthA + 17ull > size ||
-            lengthB > size)
+        const SlotFileHeader header = save.GetSlotHeader();
+        if (!a || !b || lengthA != CSaveData::kSceneStateRecordSize || lengthB == 0 ||
+            lengthA != header.lengthA || lengthB != header.lengthB ||
+            header.offsetA + std::uint64_t{lengthA} > size ||
+            header.offsetB + std::uint64_t{lengthB} > size ||
+            std::memcmp(a, data + header.offsetA, lengthA) != 0 ||
+            std::memcmp(b, data + header.offsetB, lengthB) != 0)
             std::abort();
-        unsigned sum = 0;
-        for (DWORD i = 0; i < lengthA; ++i)
-            sum += a[i];
-        for (DWORD i = 0; i < lengthB; ++i)
-            sum += b[i];
-        (void)sum;
     }
     save.ResetSlot();
     return 0;

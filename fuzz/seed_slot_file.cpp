@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -27,5 +28,13 @@ int main(int argc, char** argv) {
     ok &= fixtures::WriteFileBytes(folder + "seed_unused", fixtures::SlotFileBytes(a, b, 0));
     ok &= fixtures::WriteFileBytes(folder + "seed_no_frames",
                                    fixtures::SlotFileBytes(a, fixtures::ScriptStateBytes({7, {}, {}})));
+    // Blob A at offset 1, overlapping the header's end, and blob B inside it: any offsets inside the file
+    // are read.
+    std::vector<unsigned char> overlapping(545, 0x5A);
+    le::Put32(overlapping, 0, 1);
+    le::Put32(overlapping, 4, 533);
+    le::Put32(overlapping, 8, 294);
+    le::Put32(overlapping, 12, 43);
+    ok &= fixtures::WriteFileBytes(folder + "seed_overlapping", overlapping);
     return ok ? 0 : 1;
 }

@@ -125,6 +125,7 @@ class SecondaryBuffer final : public IDirectSoundBuffer {
     }
 
     HRESULT SetCurrentPosition(DWORD position) override {
+        if (ShouldFail(SoundCall::SetPosition)) return DSERR_GENERIC;
         std::lock_guard<std::mutex> lock(MixerLock());
         CatchUp();
         Voice& v = *m_Voice;

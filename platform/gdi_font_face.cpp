@@ -51,6 +51,8 @@ constexpr std::size_t kMaxCachedGlyphs = 4096;
 std::mutex g_lookupLock;
 std::string g_pinnedFile;
 std::map<std::string, std::string> g_lookups;
+// Glyphs a test gives in place of the face's own, placed at the top-left of the cell.
+std::map<char32_t, platform::GlyphBitmap> g_TestGlyphs;
 
 // "ＭＳ ゴシック" and the names that stand for the same face.
 bool IsGothicAlias(const std::string& utf8) {
@@ -211,6 +213,15 @@ std::shared_ptr<const ScaledFont> ScaledFont::Open(const std::string& file, int 
 }
 
 std::shared_ptr<const GlyphBitmap> ScaledFont::Glyph(char32_t ch) const {
+    {
+        std::lock_guard<std::mutex> lock(g_lookupLock);
+        auto test = g_TestGlyphs.find(ch);
+        if (test != g_TestGlyphs.end()) {
+            auto glyph = std::make_shared<GlyphBitmap>(test->second);
+            glyph->top = m_Ascent;
+            return glyph;
+        }
+    }
     std::lock_guard<std::mutex> lock(FreeTypeLock());
     auto it = m_Impl->glyphs.find(ch);
     if (it != m_Impl->glyphs.end()) return it->second;
@@ -263,6 +274,24 @@ namespace testing {
 void UseFontFile(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_lookupLock);
     g_pinnedFile = path;
+}
+
+void UseTestGlyph(char32_t ch, int width, int rows, std::vector<std::uint8_t> bits) {
+    std::lock_guard<std::mutex> lock(g_lookupLock);
+    if (bits.empty() || width <= 0 || rows <= 0 || bits.size() < static_cast<std::size_t>(width) * rows) {
+        g_TestGlyphs.erase(ch);
+        return;
+    }
+    GlyphBitmap glyph;
+    glyph.width = width;
+    glyph.rows = rows;
+    glyph.bits = std::move(bits);
+    g_TestGlyphs[ch] = std::move(glyph);
+}
+
+void ClearTestGlyphs() {
+    std::lock_guard<std::mutex> lock(g_lookupLock);
+    g_TestGlyphs.clear();
 }
 } // namespace testing
 } // namespace platform

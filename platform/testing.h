@@ -22,6 +22,10 @@ void FailOpensOf(const char* pathPart);
 void LimitWritesOf(const char* pathPart, long bytes);
 void ClearFileFaults();
 
+// Threads: the next wait with a time-out on a thread reports WAIT_TIMEOUT at once, as for a thread
+// that is late to end.
+void TimeOutNextThreadWait();
+
 // Debug output and message boxes.
 void CaptureDebugOutput(bool on);
 std::string TakeDebugOutput();

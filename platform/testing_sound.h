@@ -30,6 +30,7 @@ enum class SoundCall {
     Play,
     Stop,
     SetVolume,
+    SetPosition,
     GetPosition,
     GetStatus,
 };

@@ -1,6 +1,7 @@
 #include "platform/threads.h"
 
 #include "platform/handle.h"
+#include "platform/testing.h"
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +13,7 @@
 
 namespace {
 std::atomic<DWORD> g_nextThreadId{1};
+std::atomic<bool> g_timeOutNextWait{false};
 thread_local DWORD g_threadId = 0;
 
 // Shared by the handle and the running thread, so either may go first.
@@ -109,6 +111,8 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD ms) {
     std::unique_lock<std::mutex> lock(s.mutex);
     if (ms == INFINITE) {
         s.ended.wait(lock, [&s] { return s.done; });
+    } else if (g_timeOutNextWait.exchange(false)) {
+        return WAIT_TIMEOUT;
     } else if (!s.ended.wait_for(lock, std::chrono::milliseconds(ms), [&s] { return s.done; })) {
         return WAIT_TIMEOUT;
     }
@@ -128,4 +132,8 @@ DWORD GetCurrentThreadId() {
     // The main thread and other threads not started here get an id on first use.
     if (g_threadId == 0) g_threadId = g_nextThreadId++;
     return g_threadId;
+}
+
+void platform::testing::TimeOutNextThreadWait() {
+    g_timeOutNextWait = true;
 }

@@ -54,8 +54,9 @@ bool CGameScene::CallBlock(const char* name) {
         ReportUnknownID(name);
         return false;
     }
-    // Its return would free the code and tables that the frame below still runs on.
-    if (IsBlockOnStack(block)) {
+    // The return of a block that is not resident frees the code that the frame below still runs on; a
+    // resident block keeps its code and may call itself.
+    if (!m_Blocks[static_cast<std::size_t>(block)].record.resident && IsBlockOnStack(block)) {
         char line[256];
         std::snprintf(line, sizeof line, script_messages::kIdLine, name);
         ScriptFault(script_messages::kBlockOnStack, line);
@@ -78,8 +79,12 @@ void CGameScene::ReturnFromBlock() {
     CallFrame* below = m_CallStack.GetPrev(0);
 
     const int block = FindBlock(top->blockName);
-    if (block >= 0) ReleaseBlock(block, m_Blocks[static_cast<std::size_t>(block)].record.resident != 0);
     m_CallStack.Remove(top);
+    // A resident block that called itself keeps its tables for the call below, which goes on with them.
+    if (block >= 0) {
+        const bool resident = m_Blocks[static_cast<std::size_t>(block)].record.resident != 0;
+        if (!resident || !IsBlockOnStack(block)) ReleaseBlock(block, resident);
+    }
 
     if (!below) {
         // The bottom block returned: the script is over.

@@ -151,6 +151,38 @@ int CDSoundBufferCtrlBase::Stop() {
     return 1;
 }
 
+int CDSoundBufferCtrlBase::Pause() {
+    Lock();
+    const bool stopped = m_pBuffer && SUCCEEDED(m_pBuffer->Stop());
+    if (m_pBuffer && !stopped) ErrorLog("CDSoundBufferCtrlBase::Pause", "%s", kMsgDsbStop);
+    // The worker would otherwise go on filling the ring ahead of a cursor that stands still.
+    if (stopped && m_bStreaming) CThreadCtrl::Pause();
+    Unlock();
+    return stopped ? 1 : 0;
+}
+
+int CDSoundBufferCtrlBase::Resume() {
+    Lock();
+    const DWORD flags = (m_bLoop == 1 || m_bStreaming) ? DWORD{DSBPLAY_LOOPING} : DWORD{0};
+    const bool played = m_pBuffer && SUCCEEDED(m_pBuffer->Play(0, 0, flags));
+    if (m_pBuffer && !played) ErrorLog("CDSoundBufferCtrlBase::Resume", "%s", kMsgDsbPlay);
+    if (played && m_bStreaming) CThreadCtrl::Resume();
+    Unlock();
+    return played ? 1 : 0;
+}
+
+int CDSoundBufferCtrlBase::StopAndRewind() {
+    if (!Stop()) return 0;
+    Lock();
+    int result = 1;
+    if (m_pBuffer && FAILED(m_pBuffer->SetCurrentPosition(0))) {
+        ErrorLog("CDSoundBufferCtrlBase::StopAndRewind", "%s", kMsgDsbRewind);
+        result = 0;
+    }
+    Unlock();
+    return result;
+}
+
 void CDSoundBufferCtrlBase::Release() {
     Stop();
     Lock();

@@ -38,6 +38,12 @@ class CDSoundBufferCtrlBase : public CThreadCtrl {
     void Release();
     // A whole sound from PCM in memory (the device's silent system sound).
     int CreateSound(const void* data, DWORD size, const WAVEFORMATEX* format);
+    // Stops the buffer where it stands; a stream's worker waits with it. 1 or 0.
+    int Pause();
+    // Plays on from where Pause left the buffer, looping as the last play asked. 1 or 0.
+    int Resume();
+    // A stop that also puts the play position back to the start (a stream starts there anyway).
+    int StopAndRewind();
 
     LONG GetVolume() const { return m_Volume; }
     // Stores the volume as the requested one and applies it.

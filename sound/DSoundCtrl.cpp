@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 #include "files/FileCtrl.h"
+#include "platform/files.h"
 #include "platform/time.h"
 #include "sound/DSBCStaticOgg.h"
 #include "sound/DSBCStaticWave.h"
@@ -194,6 +195,46 @@ int CDSoundCtrl::LoadSound(std::FILE* file, DWORD size) {
 
 int CDSoundCtrl::LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE* introFile, DWORD introSize) {
     return _LoadSound(mainFile, mainSize, introFile, introSize, true, "CDSoundCtrl::LoadSound (stream)");
+}
+
+int CDSoundCtrl::CreateSound(const void* data, DWORD size, const WAVEFORMATEX* format) {
+    static const char* const kTag = "CDSoundCtrl::CreateSound";
+    const int slot = _FindFreeSlot();
+    if (slot < 0) return -1;
+    auto* ctrl = new CDSBCStaticWave;
+    const char* failure = nullptr;
+    if (!ctrl->Initialize(m_pDirectSound))
+        failure = kMsgControllerCreate;
+    else if (!ctrl->CreateSound(data, size, format))
+        failure = kMsgSoundData;
+    if (failure) {
+        ErrorLog(kTag, "%s", failure);
+        delete ctrl;
+        return -1;
+    }
+    m_Slots[slot].pCtrl = ctrl;
+    return slot;
+}
+
+int CDSoundCtrl::LoadSoundFromFile(const char* path) {
+    static const char* const kTag = "CDSoundCtrl::LoadSoundFromFile";
+    if (_FindFreeSlot() < 0) return -1;
+    std::FILE* fp = path ? crt::fopen(path, "rb") : nullptr;
+    if (!fp) {
+        ErrorLog(kTag, "%s", kMsgFileOpen);
+        return -1;
+    }
+    long size = -1;
+    if (std::fseek(fp, 0, SEEK_END) == 0) size = std::ftell(fp);
+    const int slot = size > 0 && std::fseek(fp, 0, SEEK_SET) == 0
+                         ? _LoadSound(fp, static_cast<DWORD>(size), nullptr, 0, false, kTag)
+                         : -1;
+    if (slot < 0) {
+        std::fclose(fp);
+        return -1;
+    }
+    m_Slots[slot].pFile = fp;
+    return slot;
 }
 
 int CDSoundCtrl::ReleaseSound(int slot) {

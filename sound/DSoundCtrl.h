@@ -32,6 +32,10 @@ class CDSoundCtrl {
     int LoadSound(std::FILE* file, DWORD size);
     // A streamed sound with an optional intro part (null file, size 0 without): the slot, or -1.
     int LoadSound(std::FILE* mainFile, DWORD mainSize, std::FILE* introFile, DWORD introSize);
+    // A whole WAVE sound from PCM in memory: the slot, or -1.
+    int CreateSound(const void* data, DWORD size, const WAVEFORMATEX* format);
+    // A whole sound from a file of its own, which the slot keeps open: the slot, or -1.
+    int LoadSoundFromFile(const char* path);
     int ReleaseSound(int slot);
 
     int Play(int slot, int loop);

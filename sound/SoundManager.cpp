@@ -161,6 +161,26 @@ void CSoundManager::StopChannelGroup(int group) {
         if (IsBusy(index) && IsChannelPlaying(index)) FreeChannel(index);
 }
 
+void CSoundManager::StopChannels(DWORD channels) {
+    if (!m_pDevice) return;
+    if (channels & (SOUND_CHANNEL_BGM_A | SOUND_CHANNEL_BGM_B)) StopBGM();
+    for (int index : {kLoopSE1, kLoopSE2}) {
+        if (!(channels & ChannelBit(index))) continue;
+        FreeChannel(index);
+        ClearName(index);
+    }
+    if (channels & SOUND_CHANNEL_SE) StopSE();
+    if (channels & SOUND_CHANNEL_VOICE) StopVoice();
+    if (channels & SOUND_CHANNEL_SYSVOICE) StopSysVoice();
+}
+
+int CSoundManager::IsNamePlaying(const char* name) const {
+    if (!IsUsableName(name)) return 0;
+    for (int index = 0; index < kChannelCount; ++index)
+        if (NameIs(index, name) && IsChannelPlaying(index)) return 1;
+    return 0;
+}
+
 void CSoundManager::Update() {
     if (!m_pDevice) return;
     StepFade();

@@ -45,6 +45,11 @@ class CSoundManager {
     void ResetChannels();
     // 0: both BGM channels, 1: both loop-SE channels, 2: the voice. What switching a class off does.
     void StopChannelGroup(int group);
+    // Each channel whose bit is set stops as its own stop call does (a BGM bit stops both BGM channels,
+    // which a cross-fade ties together).
+    void StopChannels(DWORD channels);
+    // 1 when a channel of that name (in any case) holds a sound that is playing.
+    int IsNamePlaying(const char* name) const;
 
     // Background music.
     int PlayBGM(const char* name, int loop);
@@ -73,6 +78,9 @@ class CSoundManager {
     // One-shot sound effect, voice and system voice.
     int PlaySE(const char* name, int loop);
     void StopSE();
+    // The one-shot channel's name, kept after its sound ended (copied when a buffer is given), or an
+    // empty string and null.
+    char* GetSEName(char* buffer);
     void PlayVoice(const char* name);
     void StopVoice();
     void SetVoiceEnable(int on);
@@ -80,6 +88,7 @@ class CSoundManager {
     char* GetVoiceName(char* buffer);
     void PlaySysVoice(const char* name);
     void StopSysVoice();
+    char* GetSysVoiceName(char* buffer);
 
     // Fades (SoundManagerFade.cpp). Durations are in units of 100 ms.
     int IsFading() const { return m_Fade.active; }

@@ -161,3 +161,7 @@ void CSoundManager::StopSE() {
     FreeChannel(kSE);
     ClearName(kSE);
 }
+
+char* CSoundManager::GetSEName(char* buffer) {
+    return ReportName(kSE, HasName(kSE), buffer);
+}

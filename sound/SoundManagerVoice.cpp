@@ -33,6 +33,10 @@ char* CSoundManager::GetVoiceName(char* buffer) {
     return ReportName(kVoice, HasName(kVoice), buffer);
 }
 
+char* CSoundManager::GetSysVoiceName(char* buffer) {
+    return ReportName(kSysVoice, HasName(kSysVoice), buffer);
+}
+
 void CSoundManager::PlaySysVoice(const char* name) {
     if (!m_pDevice || !m_pVoiceArc || !IsUsableName(name)) return;
     StopSysVoice();

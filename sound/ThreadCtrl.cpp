@@ -145,14 +145,10 @@ int CThreadCtrl::ThreadRelease() {
         Trace("CThreadCtrl::ThreadRelease -> %s", kMsgThreadReleased);
     } else {
         DWORD result = WaitForSingleObject(m_hThread, GetInterval() * 5);
-        if (result == WAIT_OBJECT_0) {
-            Trace("CThreadCtrl::ThreadRelease -> %s", kMsgThreadReleased);
-        } else if (result == WAIT_TIMEOUT) {
-            // A thread that is late is waited for, never killed: it may hold the lock or be halfway
-            // through a buffer.
-            result = WaitForSingleObject(m_hThread, INFINITE);
-            if (result == WAIT_OBJECT_0) Trace("CThreadCtrl::StreamThreadEnd -> %s", kMsgThreadForced);
-        }
+        // A thread that is late is waited for, never killed: it may hold the lock or be halfway through
+        // a buffer. Once it has left its loop it stopped as any other does.
+        if (result == WAIT_TIMEOUT) result = WaitForSingleObject(m_hThread, INFINITE);
+        if (result == WAIT_OBJECT_0) Trace("CThreadCtrl::ThreadRelease -> %s", kMsgThreadReleased);
         if (result != WAIT_OBJECT_0) {
             Trace("CThreadCtrl::StreamThreadEnd -> %s", kMsgThreadStopFail);
             return 0;

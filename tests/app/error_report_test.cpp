@@ -1,6 +1,11 @@
+// The fatal error report: its line in "errmes.log", the lines drawn on the background layer, and the
+// two debugger-output traces.
 #include "app/ErrorReport.h"
 #include "app/RunState.h"
 #include "files/Config.h"
+#include "graphics/Layer.h"
+#include "graphics/Screen.h"
+#include "graphics/UpdateRegion.h"
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
 #include "tools/fixtures/TempDir.h"
@@ -11,21 +16,63 @@
 
 namespace pt = platform::testing;
 
+namespace {
 class ErrorReportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetRunState();
+        ResetUpdateRegion();
         g_pConfig = new CConfig;
         g_pConfig->SetSystemProgramPath(dir.ProgramPath().c_str());
         pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
     }
     void TearDown() override {
+        delete g_pScreen;
+        g_pScreen = nullptr;
+        SetDirectDraw(nullptr);
+        if (dd) dd->Release();
         DestroyConfig();
         pt::UnpinLocalTime();
+        pt::UseFontFile("");
+        ResetUpdateRegion();
         ResetRunState();
     }
     std::string Log() { return fixtures::ReadFileText(dir.File("errmes.log")); }
+    // A compositor whose background layer is a red picture, to draw on.
+    CLayer* Background() {
+        pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
+        pt::UseFontFile(pt::kPinnedGothicFont);
+        EXPECT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+        SetDirectDraw(dd);
+        g_pScreen = new CScreen;
+        CLayer* layer = CreateLayerObject(1);
+        EXPECT_TRUE(layer->CreateBlank(SIZE{640, 480}, 0));
+        layer->Fill(0xFF0000, nullptr);
+        if (CLayer* old = g_pScreen->SetLayer(0, layer)) DeleteLayerObject(old);
+        return layer;
+    }
+    // The 8x16 cells of the line at y: '#' white with black ink only, '.' black, '?' anything else; then
+    // " inked" when the `bytes` cells from x 64 hold some black.
+    static std::string Drawn(CLayer* layer, int y, int bytes) {
+        std::string cells;
+        int ink = 0;
+        for (int x = 0; x < 640; x += 8) {
+            int paper = 0, other = 0;
+            for (int py = y; py < y + 16; ++py)
+                for (int px = x; px < x + 8; ++px) {
+                    const DWORD v = pt::ReadSurfaceRgbAt(layer->GetSurface(), px, py);
+                    v == 0xFFFFFF ? ++paper : v ? ++other : ink += x >= 64 && x < 64 + 8 * bytes;
+                }
+            cells += other ? '?' : paper ? '#' : '.';
+        }
+        return cells + (bytes && ink >= 4 * bytes ? " inked" : "");
+    }
+    static std::string Line(std::size_t bytes) {
+        return std::string(8, '.') + std::string(bytes, '#') + std::string(72 - bytes, '.') +
+               (bytes ? " inked" : "");
+    }
     fixtures::TempDir dir;
+    IDirectDraw* dd = nullptr;
 };
 
 TEST_F(ErrorReportTest, LogLineByteForByte) {
@@ -33,18 +80,17 @@ TEST_F(ErrorReportTest, LogLineByteForByte) {
     SetScriptLine(120);
     const std::string message = platform::Utf8ToSjis("テキストが長すぎます");
     ReportError(message.c_str());
-    EXPECT_EQ(Log(), "2004/03/05(09:07:03) main.sct(120)\x81\x46" + message + "\r\n");
     EXPECT_TRUE(IsErrorStop());
-}
-
-TEST_F(ErrorReportTest, MessagesJoinedByTwoSpacesAndThirdNeedsSecond) {
+    // MessagesJoinedByTwoSpacesAndThirdNeedsSecond
     SetScriptName("scene.sct");
     SetScriptLine(7);
     ReportError("one", "two", "three");
     ReportError("alone", nullptr, "ignored");
-    EXPECT_EQ(Log(), "2004/03/05(09:07:03) scene.sct(7)\x81\x46one  two  three\r\n"
-                     "2004/03/05(09:07:03) scene.sct(7)\x81\x46"
-                     "alone\r\n");
+    EXPECT_EQ(Log(), "2004/03/05(09:07:03) main.sct(120)\x81\x46" + message +
+                         "\r\n"
+                         "2004/03/05(09:07:03) scene.sct(7)\x81\x46one  two  three\r\n"
+                         "2004/03/05(09:07:03) scene.sct(7)\x81\x46"
+                         "alone\r\n");
 }
 
 TEST_F(ErrorReportTest, LongMessagesAreCutNotOverflowed) {
@@ -63,15 +109,42 @@ TEST_F(ErrorReportTest, StopsEvenWhenTheLogCannotBeOpened) {
     pt::ClearFileFaults();
     EXPECT_TRUE(IsErrorStop());
     EXPECT_EQ(Log(), "");
+    // NoBackgroundNoDrawing
+    EXPECT_FALSE(DrawErrorReport("x", nullptr, nullptr));
+    g_pScreen = new CScreen;
+    EXPECT_FALSE(DrawErrorReport("x", nullptr, nullptr));
+}
+
+// The lines appear in black on white cells on a background blackened first, 32 pixels apart from
+// (64, 64), in the fresh device context's colours; a third line needs a second. The whole screen then
+// waits to be drawn.
+TEST_F(ErrorReportTest, LinesAppearOnTheBlackBackgroundAndTheLogLineIsWritten) {
+    CLayer* background = Background();
+    const std::string m1 = "E:" + platform::Utf8ToSjis("グラフィックの読み込みに失敗しました。"),
+                      m2 = "sg099", m3 = platform::Utf8ToSjis("画像") + "3";
+    ReportError(m1.c_str(), m2.c_str(), m3.c_str());
+    EXPECT_NE(Log().find("\x81\x46" + m1 + "  " + m2 + "  " + m3 + "\r\n"), std::string::npos);
+    RECT rc;
+    ASSERT_NE(GetUpdateRect(&rc), nullptr);
+    EXPECT_TRUE(EqualRect(&rc, GetScreenRect()));
+    const int n1 = static_cast<int>(m1.size()), n3 = static_cast<int>(m3.size());
+    EXPECT_EQ(Drawn(background, 64, n1), Line(m1.size()));
+    EXPECT_EQ(Drawn(background, 96, 5), Line(5));
+    EXPECT_EQ(Drawn(background, 128, n3), Line(m3.size()));
+    EXPECT_EQ(Drawn(background, 0, 0) + Drawn(background, 80, 0), Line(0) + Line(0));
+    // ASecondReportDrawsOverAFreshlyBlackenedLayerAndAThirdLineNeedsASecond
+    ReportError("Two", nullptr, "never drawn");
+    EXPECT_EQ(Drawn(background, 64, 3), Line(3));
+    EXPECT_EQ(Drawn(background, 96, 0) + Drawn(background, 128, 0), Line(0) + Line(0));
 }
 
 TEST(Trace, CutAt1023AndEndsWithNewline) {
     pt::CaptureDebugOutput(true);
     const std::string huge(3000, 'y');
     Trace("%s", huge.c_str());
-    const std::string out = pt::TakeDebugOutput();
-    EXPECT_EQ(out, std::string(1023, 'y') + "\n");
+    EXPECT_EQ(pt::TakeDebugOutput(), std::string(1023, 'y') + "\n");
     ErrorLog("CDSoundCtrl::LoadSound", "%s %d", "bad", 3);
     EXPECT_EQ(pt::TakeDebugOutput(), "CDSoundCtrl::LoadSound -> bad 3\n");
     pt::CaptureDebugOutput(false);
 }
+} // namespace

@@ -1,21 +1,20 @@
 // The SDL backend on a real X server (Xvfb): the window opens, and what it shows is the 640x480
-// picture the program presented.
+// picture the program presented, windowed, full screen and in each pixel format.
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
 #include "graphics/DDrawSurface.h"
-#include "graphics/UpdateRegion.h"
 #include "app/RunState.h"
+#include "graphics/UpdateRegion.h"
 #include "platform/testing.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,7 +25,7 @@
 namespace {
 class XServer {
   public:
-    // An Xvfb on a display number it picks itself; display() is empty when none could start.
+    // An Xvfb on a display number it picks itself; Display() is empty when none could start.
     XServer() {
         int fds[2];
         if (::pipe(fds) != 0) return;
@@ -41,23 +40,15 @@ class XServer {
         ::close(fds[1]);
         // Xvfb writes the display number and a newline once it accepts connections.
         std::string number;
-        char c = 0;
-        bool complete = false;
-        while (::read(fds[0], &c, 1) == 1) {
-            if (c == '\n') {
-                complete = true;
-                break;
-            }
+        for (char c = 0; ::read(fds[0], &c, 1) == 1 && c != '\n';)
             number += c;
-        }
         ::close(fds[0]);
-        if (complete && !number.empty()) m_Display = ":" + number;
+        if (!number.empty()) m_Display = ":" + number;
     }
     ~XServer() {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            ::waitpid(m_Pid, nullptr, 0);
-        }
+        if (m_Pid <= 0) return;
+        ::kill(m_Pid, SIGTERM);
+        ::waitpid(m_Pid, nullptr, 0);
     }
     const std::string& Display() const { return m_Display; }
 
@@ -83,152 +74,108 @@ Window FindWindowNamed(::Display* d, Window w, const char* name) {
     return found;
 }
 
-void Pump() {
+// Draws a picture of one raw pixel value into the back buffer and presents it, after the program's
+// messages.
+void Present(DWORD raw) {
     MSG m;
-    for (int i = 0; i < 20; ++i)
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-}
-
-void Present(DWORD color) {
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&m);
     CDDrawSurface picture;
     if (!picture.CreateEmpty(GetDirectDraw(), SIZE{640, 480})) return;
-    FillSurface(picture.GetSurface(), color, nullptr);
+    FillSurface(picture.GetSurface(), raw, nullptr);
     AddUpdateRect(GetScreenRect());
     picture.BltTo(GetRenderTarget(), 0, 0, nullptr);
     g_DDrawCtrl.PresentFrame();
 }
 
-struct Shot {
-    int width = 0;
-    int height = 0;
-    unsigned long centre = 0;
-    unsigned long corner = 0;
-    bool viewable = false;
+// Presents `raw` until the window "Lunavel" is mapped (at 640x480 when windowed) and shows `color` at its
+// centre and its corner, each channel to `mask` (SDL widens 16-bit channels its own way). Each round
+// waits for the X server to report a change (map, resize, exposure) for at most 50 ms, all rounds
+// together for at most 10 s. The window is looked up anew each round: the window of an earlier check
+// may still be on its way out. Whether it was shown.
+bool Shows(::Display* d, DWORD raw, DWORD color, DWORD mask, bool windowed) {
+    for (int round = 0; round < 200; ++round) {
+        Present(raw);
+        XSync(d, False);
+        const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
+        XWindowAttributes a;
+        if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
+            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
+            XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
+                                      static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+            const bool sized = !windowed || (a.width == 640 && a.height == 480);
+            const bool shown = image && sized &&
+                               (XGetPixel(image, a.width / 2, a.height / 2) & mask) == (color & mask) &&
+                               (XGetPixel(image, 0, 0) & mask) == (color & mask);
+            if (image) XDestroyImage(image);
+            if (shown) return true;
+        }
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(ConnectionNumber(d), &fds);
+        timeval wait{0, 50000};
+        if (!XPending(d)) ::select(ConnectionNumber(d) + 1, &fds, nullptr, nullptr, &wait);
+        for (XEvent e; XPending(d);)
+            XNextEvent(d, &e);
+    }
+    return false;
+}
+
+// A picture to show: the raw pixel value, the colour it shows as, and the display mode it shows in.
+struct Show {
+    DWORD raw, color;
+    bool windowed;
 };
 
-Shot Screenshot(::Display* d, Window w) {
-    Shot shot;
-    XSync(d, False);
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(d, w, &a)) return shot;
-    shot.viewable = a.map_state == IsViewable;
-    if (!shot.viewable) return shot;
-    XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
-                              AllPlanes, ZPixmap);
-    if (!image) return shot;
-    shot.width = image->width;
-    shot.height = image->height;
-    shot.centre = XGetPixel(image, image->width / 2, image->height / 2) & 0xFFFFFF;
-    shot.corner = XGetPixel(image, 0, 0) & 0xFFFFFF;
-    XDestroyImage(image);
-    return shot;
-}
-
-// The exit code names the first check that failed.
-// Starts the program's display on the SDL backend of `display`, in `depth` (null: the default).
-void StartOnX(const std::string& display, const char* depth) {
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("SDL_RENDER_DRIVER", "software", 1);
-    ::unsetenv("QUORIN_HEADLESS");
-    if (depth)
-        ::setenv("QUORIN_DEPTH", depth, 1);
-    else
-        ::unsetenv("QUORIN_DEPTH");
-    // Whatever the tests before chose in this process, the program's own choice applies here.
-    platform::testing::UseEnvironmentDisplay();
-    platform::testing::ResetWindowClasses();
-    platform::testing::ClearMessages();
-    platform::SetEventPump(nullptr);
-    ResetDisplayGlobals();
-    ResetUpdateRegion();
-    g_pGameCtrl = new CGameCtrl;
-}
-
-int RunWindowChecks(const std::string& display) {
-    StartOnX(display, nullptr);
-    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 10;
-    if (!g_DDrawCtrl.InitDirectDraw(1)) return 11;
-    g_pGameCtrl->Initialize();
-    Pump();
-    Present(0x3060C0);
-    Pump();
-    Present(0x3060C0);
-
-    ::Display* d = XOpenDisplay(display.c_str());
-    if (!d) return 12;
-    const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-    if (!w) return 13;
-    Shot shot = Screenshot(d, w);
-    if (!shot.viewable) return 14;
-    std::fprintf(stderr, "windowed: %dx%d centre %06lx corner %06lx\n", shot.width, shot.height, shot.centre,
-                 shot.corner);
-    if (shot.width != 640 || shot.height != 480) return 15;
-    if (shot.centre != 0x3060C0 || shot.corner != 0x3060C0) return 16;
-
-    // Full screen: the desktop's full screen, the picture scaled onto it.
-    if (!SwitchScreenMode()) return 17;
-    if (GetSystemMetrics(SM_CXSCREEN) != 640) return 18;
-    Pump();
-    Present(0xC08020);
-    Pump();
-    Present(0xC08020);
-    shot = Screenshot(d, w);
-    std::fprintf(stderr, "full screen: %dx%d centre %06lx\n", shot.width, shot.height, shot.centre);
-    if (shot.centre != 0xC08020) return 19;
-
-    if (!SwitchScreenMode()) return 20;
-    Pump();
-    Present(0x102030);
-    Pump();
-    shot = Screenshot(d, w);
-    if (shot.width != 640 || shot.height != 480 || shot.centre != 0x102030) return 21;
-
-    XCloseDisplay(d);
-    DestroyWindow(g_hWnd);
-    return 0;
-}
-
-// The window in another pixel format: white is 0xFFFFFF raw at every depth and shows as white.
-int RunDepthCheck(const std::string& display, const char* depth) {
-    StartOnX(display, depth);
-    if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) return 30;
-    if (!g_DDrawCtrl.InitDirectDraw(1)) return 31;
-    DDPIXELFORMAT pf{};
-    g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf);
-    if (pf.dwRGBBitCount != static_cast<DWORD>(std::strcmp(depth, "24") == 0 ? 24 : 16)) return 32;
-    g_pGameCtrl->Initialize();
-    Pump();
-    Present(0xFFFFFF);
-    Pump();
-    Present(0xFFFFFF);
-    ::Display* d = XOpenDisplay(display.c_str());
-    if (!d) return 33;
-    const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-    const Shot shot = w ? Screenshot(d, w) : Shot{};
-    XCloseDisplay(d);
-    if (shot.width != 640 || shot.height != 480) return 34;
-    // SDL widens 16-bit channels its own way: white may come out a shade off.
-    for (int shift : {0, 8, 16})
-        if (((shot.centre >> shift) & 0xFF) < 0xF8) return 35;
-    DestroyWindow(g_hWnd);
-    return 0;
-}
-
-int InChild(const std::function<int()>& check) {
+// In a child process of its own, so that SDL meets a fresh process: starts the display on the SDL backend
+// of `display` in `depth` (null: the default), windowed, with a back buffer of `bits` per pixel, and shows
+// each picture in turn, switching the screen mode where the display mode changes. The exit code is the
+// number of the picture that was not shown (100 when the start-up failed).
+int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::vector<Show> shows) {
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(check());
+    if (pid == 0) {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        ::setenv("SDL_RENDER_DRIVER", "software", 1);
+        ::unsetenv("QUORIN_HEADLESS");
+        depth ? ::setenv("QUORIN_DEPTH", depth, 1) : ::unsetenv("QUORIN_DEPTH");
+        // Whatever the tests before chose in this process, the program's own choice applies here.
+        platform::testing::UseEnvironmentDisplay();
+        platform::testing::ResetWindowClasses();
+        platform::SetEventPump(nullptr);
+        ResetDisplayGlobals();
+        ResetUpdateRegion();
+        g_pGameCtrl = new CGameCtrl;
+        DDPIXELFORMAT pf{};
+        ::Display* d = XOpenDisplay(display.c_str());
+        if (!d || !g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1) ||
+            g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf) != DD_OK || pf.dwRGBBitCount != bits)
+            ::_exit(100);
+        g_pGameCtrl->Initialize();
+        for (std::size_t i = 0; i < shows.size(); ++i) {
+            // Full screen is the desktop's full screen, the picture scaled onto it.
+            if (shows[i].windowed != (g_DDrawCtrl.IsWindowed() != 0) &&
+                (!SwitchScreenMode(false) || (!shows[i].windowed && GetSystemMetrics(SM_CXSCREEN) != 640)))
+                ::_exit(100);
+            if (!Shows(d, shows[i].raw, shows[i].color, bits == 32 ? 0xFFFFFF : 0xF8F8F8, shows[i].windowed))
+                ::_exit(static_cast<int>(i + 1));
+        }
+        ::_exit(0);
+    }
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-} // namespace
 
 TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     XServer server;
     if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
-    // Each run in a child process of its own, so that SDL meets a fresh process.
-    EXPECT_EQ(InChild([&] { return RunWindowChecks(server.Display()); }), 0) << "window check failed";
-    for (const char* depth : {"16", "555", "24"})
-        EXPECT_EQ(InChild([&] { return RunDepthCheck(server.Display(), depth); }), 0) << "depth " << depth;
+    EXPECT_EQ(
+        ShowInTurn(server.Display(), nullptr, 32,
+                   {{0x3060C0, 0x3060C0, true}, {0xC08020, 0xC08020, false}, {0x102030, 0x102030, true}}),
+        0);
+    // Other pixel formats: a pure colour of its own for each, filled as the raw pixel value of the format.
+    EXPECT_EQ(ShowInTurn(server.Display(), "16", 16, {{0xF800, 0xFF0000, true}}), 0);
+    EXPECT_EQ(ShowInTurn(server.Display(), "555", 16, {{0x03E0, 0x00FF00, true}}), 0);
+    EXPECT_EQ(ShowInTurn(server.Display(), "24", 24, {{0x0000FF, 0x0000FF, true}}), 0);
 }
+} // namespace

@@ -1,7 +1,13 @@
+// Time and threads: the manual clock behind both clocks and Sleep, local time, and worker threads.
+#include "platform/process.h"
 #include "platform/testing.h"
+#include "platform/threads.h"
 #include "platform/time.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace pt = platform::testing;
 
@@ -10,57 +16,59 @@ class ManualClock : public ::testing::Test {
     void TearDown() override { pt::UseRealClock(); }
 };
 
-TEST_F(ManualClock, BothClocksReadTheSameManualTime) {
-    pt::UseManualClock(5000);
-    EXPECT_EQ(GetTickCount(), 5000u);
-    EXPECT_EQ(timeGetTime(), 5000u);
-    pt::AdvanceClock(25);
-    EXPECT_EQ(GetTickCount(), 5025u);
-    EXPECT_EQ(timeGetTime(), 5025u);
-}
-
-TEST_F(ManualClock, SleepAdvancesInsteadOfWaiting) {
-    pt::UseManualClock(0);
-    Sleep(100);
-    Sleep(1);
-    EXPECT_EQ(GetTickCount(), 101u);
-}
-
-TEST_F(ManualClock, WrapsPastTwoToThe32AndDifferencesStayRight) {
+// Starting near 2^32, so that differences across the wrap are seen.
+TEST_F(ManualClock, BothClocksSleepAndListenersFollowTheManualTime) {
     pt::UseManualClock(0xFFFFFFF0u);
-    const DWORD before = GetTickCount();
-    pt::AdvanceClock(0x20);
-    EXPECT_EQ(GetTickCount(), 0x10u);
-    EXPECT_EQ(GetTickCount() - before, 0x20u);
-}
-
-TEST_F(ManualClock, ListenersHearEveryAdvance) {
-    pt::UseManualClock(0);
     DWORD heard = 0;
     const int id = platform::AddClockListener([&](DWORD ms) { heard += ms; });
-    Sleep(7);
-    pt::AdvanceClock(3);
+    const DWORD before = GetTickCount();
+    Sleep(0x10);
+    pt::AdvanceClock(0x10);
     platform::RemoveClockListener(id);
+    EXPECT_EQ(GetTickCount(), 0x10u);
+    EXPECT_EQ(timeGetTime(), 0x10u);
+    EXPECT_EQ(GetTickCount() - before, 0x20u);
+    EXPECT_EQ(heard, 0x20u);
     pt::AdvanceClock(50);
-    EXPECT_EQ(heard, 10u);
+    EXPECT_EQ(heard, 0x20u) << "a removed listener hears nothing";
 }
 
-TEST(RealClock, MovesForward) {
+TEST(RealClock, MovesForwardAndLocalTimeCanBePinned) {
     pt::UseRealClock();
     const DWORD a = GetTickCount();
     Sleep(2);
     EXPECT_GE(GetTickCount() - a, 1u);
+    pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
+    const std::time_t now = crt::time(nullptr);
+    const std::tm* t = crt::localtime(&now);
+    pt::UnpinLocalTime();
+    EXPECT_EQ(t->tm_year * 10000 + t->tm_mon * 100 + t->tm_mday, 1040205);
+    EXPECT_EQ(t->tm_hour * 10000 + t->tm_min * 100 + t->tm_sec, 90703);
 }
 
-TEST(LocalTime, PinnedTimeIsWhatLocaltimeReads) {
-    pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
-    std::time_t now = crt::time(nullptr);
-    const std::tm* t = crt::localtime(&now);
-    EXPECT_EQ(t->tm_year, 104);
-    EXPECT_EQ(t->tm_mon, 2);
-    EXPECT_EQ(t->tm_mday, 5);
-    EXPECT_EQ(t->tm_hour, 9);
-    EXPECT_EQ(t->tm_min, 7);
-    EXPECT_EQ(t->tm_sec, 3);
-    pt::UnpinLocalTime();
+TEST(Threads, ThreadsOfTheSystemCanBeWaitedForWithATimeOut) {
+    std::atomic<bool> go{false};
+    HANDLE h = _beginthreadex(
+        nullptr, 0,
+        [](void* arg) -> unsigned {
+            while (!static_cast<std::atomic<bool>*>(arg)->load())
+                std::this_thread::yield();
+            return 7;
+        },
+        &go, 0, nullptr);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(SetThreadPriority(h, THREAD_PRIORITY_HIGHEST), TRUE);
+    EXPECT_EQ(GetThreadPriority(h), THREAD_PRIORITY_HIGHEST);
+    EXPECT_EQ(WaitForSingleObject(h, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    DWORD code = 0;
+    EXPECT_EQ(GetExitCodeThread(h, &code), FALSE);
+    go = true;
+    // A late thread as a test makes one: the next timed wait gives up at once, the one after waits.
+    pt::TimeOutNextThreadWait();
+    EXPECT_EQ(WaitForSingleObject(h, 1000000), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(h, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(GetExitCodeThread(h, &code), TRUE);
+    EXPECT_EQ(code, 7u);
+    EXPECT_EQ(CloseHandle(h), TRUE);
+    EXPECT_EQ(WaitForSingleObject(nullptr, 0), static_cast<DWORD>(WAIT_FAILED));
 }

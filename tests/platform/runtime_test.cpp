@@ -1,8 +1,11 @@
+// The runtime's own functions the program leans on: rand, case-blind compares, path splits, bounded
+// copies, rects and the signed halves of a message's coordinates.
 #include "platform/base.h"
 #include "platform/runtime.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 TEST(Rand, SameSeedSameSequenceWithinRange) {
@@ -11,17 +14,13 @@ TEST(Rand, SameSeedSameSequenceWithinRange) {
     for (int i = 0; i < 100; ++i)
         first.push_back(crt::rand());
     crt::srand(1234);
-    for (int i = 0; i < 100; ++i) {
-        const int v = crt::rand();
-        EXPECT_EQ(v, first[static_cast<std::size_t>(i)]);
-        EXPECT_GE(v, 0);
-        EXPECT_LE(v, crt::kRandMax);
+    for (int v : first) {
+        EXPECT_EQ(crt::rand(), v);
+        EXPECT_TRUE(v >= 0 && v <= crt::kRandMax);
     }
-    crt::srand(1);
     // The platform generator's well-known opening values for seed 1.
-    EXPECT_EQ(crt::rand(), 41);
-    EXPECT_EQ(crt::rand(), 18467);
-    EXPECT_EQ(crt::rand(), 6334);
+    crt::srand(1);
+    EXPECT_EQ(std::vector<int>({crt::rand(), crt::rand(), crt::rand()}), std::vector<int>({41, 18467, 6334}));
 }
 
 TEST(Stricmp, FoldsAsciiOnly) {
@@ -33,18 +32,17 @@ TEST(Stricmp, FoldsAsciiOnly) {
     EXPECT_EQ(_strnicmp("SE001x", "se001y", 5), 0);
 }
 
-TEST(SplitPath, QuotedProgramPathParts) {
-    char drive[4], dir[MAX_PATH], name[MAX_PATH], ext[256];
-    _splitpath("D:\\Game\\prog.exe", drive, dir, name, ext);
-    EXPECT_STREQ(drive, "D:");
-    EXPECT_STREQ(dir, "\\Game\\");
-    EXPECT_STREQ(name, "prog");
-    EXPECT_STREQ(ext, ".exe");
-    _splitpath("\\work\\demo\\quorin", drive, dir, name, ext);
-    EXPECT_STREQ(drive, "");
-    EXPECT_STREQ(dir, "\\work\\demo\\");
-    EXPECT_STREQ(name, "quorin");
-    EXPECT_STREQ(ext, "");
+TEST(SplitPath, DriveFolderNameAndExtension) {
+    const struct {
+        const char* path;
+        const char* parts; // drive|dir|name|ext
+    } rows[] = {{"D:\\Game\\prog.exe", "D:|\\Game\\|prog|.exe"},
+                {"\\work\\demo\\quorin", "|\\work\\demo\\|quorin|"}};
+    for (const auto& row : rows) {
+        char drive[4], dir[MAX_PATH], name[MAX_PATH], ext[256];
+        _splitpath(row.path, drive, dir, name, ext);
+        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + name + "|" + ext, row.parts);
+    }
 }
 
 TEST(CopyBounded, CutsAndTerminates) {
@@ -55,28 +53,20 @@ TEST(CopyBounded, CutsAndTerminates) {
     EXPECT_STREQ(small, "");
 }
 
-TEST(Rects, IntersectAndUnionFollowWindows) {
-    RECT a{0, 0, 10, 10}, b{5, 5, 20, 20}, c{30, 30, 40, 40}, out;
-    EXPECT_TRUE(IntersectRect(&out, &a, &b));
-    const RECT expected{5, 5, 10, 10};
-    EXPECT_TRUE(EqualRect(&out, &expected));
+TEST(Rects, IntersectUnionAndPointFollowWindows) {
+    RECT a{0, 0, 10, 10}, b{5, 5, 20, 20}, c{30, 30, 40, 40}, empty{}, out;
+    auto is = [](const RECT& r, RECT want) { return EqualRect(&r, &want); };
+    EXPECT_TRUE(IntersectRect(&out, &a, &b) && is(out, {5, 5, 10, 10}));
     EXPECT_FALSE(IntersectRect(&out, &a, &c));
     EXPECT_TRUE(IsRectEmpty(&out));
-    RECT empty{};
-    EXPECT_TRUE(UnionRect(&out, &empty, &c));
-    EXPECT_EQ(out.left, 30);
-    EXPECT_TRUE(UnionRect(&out, &a, &c));
-    EXPECT_EQ(out.right, 40);
-    EXPECT_EQ(out.top, 0);
+    EXPECT_TRUE(UnionRect(&out, &empty, &c) && is(out, c));
+    EXPECT_TRUE(UnionRect(&out, &a, &c) && is(out, {0, 0, 40, 40}));
     EXPECT_TRUE(PtInRect(&a, POINT{0, 0}));
     EXPECT_FALSE(PtInRect(&a, POINT{10, 5}));
-}
-
-TEST(LParam, SignedHalvesSurviveNegativeCoordinates) {
-    const LPARAM lp = MAKELPARAM_XY(-5, 300);
-    EXPECT_EQ(GET_X_LPARAM(lp), -5);
-    EXPECT_EQ(GET_Y_LPARAM(lp), 300);
-    const LPARAM lp2 = MAKELPARAM_XY(12, -40);
-    EXPECT_EQ(GET_X_LPARAM(lp2), 12);
-    EXPECT_EQ(GET_Y_LPARAM(lp2), -40);
+    SCOPED_TRACE("SignedHalvesSurviveNegativeCoordinates");
+    for (const POINT p : {POINT{-5, 300}, POINT{12, -40}}) {
+        const LPARAM lp = MAKELPARAM_XY(p.x, p.y);
+        EXPECT_EQ(GET_X_LPARAM(lp), p.x);
+        EXPECT_EQ(GET_Y_LPARAM(lp), p.y);
+    }
 }

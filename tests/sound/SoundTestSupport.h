@@ -1,11 +1,14 @@
 // What the sound tests share: a headless device on the manual clock with clocked streaming steps,
-// archive-like entries in temporary files, the clock moved in small steps, and the output a mixer
-// must make of a source.
+// entries inside bigger files as archives hold them, and a game folder with the three sound archives
+// for the manager. Sounds are checked by reading the mixer.
 #pragma once
 
+#include "files/Config.h"
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
 #include "platform/time.h"
+#include "sound/DSoundCtrl.h"
+#include "sound/SoundManager.h"
 #include "sound/ThreadCtrl.h"
 #include "tools/fixtures/OggWriter.h"
 #include "tools/fixtures/TempDir.h"
@@ -14,15 +17,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace soundtest {
 namespace pt = platform::testing;
-
+using fixtures::Bytes;
 using Samples = std::vector<std::int16_t>;
 
 class SoundTest : public ::testing::Test {
@@ -48,33 +55,67 @@ class SoundTest : public ::testing::Test {
 
 // The clock in steps of 5 ms: each step mixes, then runs the streaming steps that are due.
 inline void Advance(DWORD ms) {
-    while (ms > 0) {
-        const DWORD step = ms < 5 ? ms : 5;
-        pt::AdvanceClock(step);
-        ms -= step;
-    }
+    for (; ms > 0; ms -= std::min<DWORD>(ms, 5))
+        pt::AdvanceClock(std::min<DWORD>(ms, 5));
 }
 
 inline std::string Sjis(const char* utf8) {
     return platform::Utf8ToSjis(utf8);
 }
-
 // "tag -> message" as the traces write it, the message given in UTF-8.
 inline std::string Line(const std::string& tag, const char* utf8) {
     return tag + " -> " + Sjis(utf8) + "\n";
 }
-
 inline bool Contains(const std::string& haystack, const std::string& needle) {
     return haystack.find(needle) != std::string::npos;
+}
+
+// 44.1 kHz stereo 16-bit frames, the output's own format: the mixer passes them through unchanged.
+inline fixtures::WaveDesc CdWave(int frames, unsigned seed = 1) {
+    fixtures::WaveDesc desc;
+    desc.pcm = fixtures::MakePcm(frames, 2, 16, seed);
+    return desc;
+}
+// What the output holds of 44.1 kHz samples: every frame in stereo, mono doubled.
+inline Samples Stereo(const Samples& in, int channels) {
+    if (channels == 2) return in;
+    Samples out;
+    for (std::int16_t s : in)
+        out.insert(out.end(), {s, s});
+    return out;
+}
+// The same of 44.1 kHz PCM bytes, 8 bit widened.
+inline Samples Heard(const Bytes& pcm, int channels, int bits) {
+    return Stereo(fixtures::PcmSamples(pcm, bits), channels);
+}
+// `head`, then `loop` again and again, cut to `frames` stereo frames (silence after a one-shot).
+inline Samples Repeat(const Samples& head, const Samples& loop, std::size_t frames) {
+    Samples out(head);
+    while (out.size() < frames * 2 && !loop.empty())
+        out.insert(out.end(), loop.begin(), loop.end());
+    out.resize(frames * 2, 0);
+    return out;
+}
+// Index of the first sample where the two differ by more than `tolerance`, or -1.
+inline long FirstDifference(const Samples& got, const Samples& want, int tolerance = 0) {
+    const auto at =
+        std::mismatch(got.begin(), got.end(), want.begin(), want.end(),
+                      [&](std::int16_t a, std::int16_t b) { return std::abs(a - b) <= tolerance; });
+    return at.first == got.end() && at.second == want.end() ? -1 : static_cast<long>(at.first - got.begin());
+}
+
+// Count of files the process has open, to see entries closed again.
+inline long OpenFileCount() {
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return std::distance(std::filesystem::begin(fds), std::filesystem::end(fds));
 }
 
 // An entry inside a bigger file, as an archive holds it: other bytes before and after, the file
 // positioned at the entry's first byte.
 class Entry {
   public:
-    Entry(const fixtures::TempDir& dir, const std::string& name, const fixtures::Bytes& bytes)
-        : m_Size(bytes.size()) {
-        fixtures::Bytes file(37 + bytes.size() + 29, 0xCD);
+    Entry(const fixtures::TempDir& dir, const std::string& name, const Bytes& bytes) : m_Size(bytes.size()) {
+        Bytes file(37 + bytes.size() + 29, 0xCD);
         std::fill(file.begin(), file.begin() + 37, 0xAB);
         std::copy(bytes.begin(), bytes.end(), file.begin() + 37);
         fixtures::WriteFileBytes(dir.File(name), file);
@@ -95,61 +136,88 @@ class Entry {
     std::size_t m_Size;
 };
 
-// The stereo output a mixer makes of interleaved `source` frames of `channels` at `rate`, started
-// at frame 0: linear interpolation toward the next frame (the first again when looping, the last
-// held at the end of a one-shot), scaled by `gain`. `frames` output frames; silence after a one-shot.
-inline Samples ExpectedMix(const Samples& source, int channels, DWORD rate, std::size_t frames, bool loop,
-                           double gain = 1.0) {
-    Samples out;
-    const std::size_t count = source.size() / channels;
-    std::uint64_t frame = 0;
-    std::uint64_t phase = 0;
-    bool playing = count > 0;
-    for (std::size_t k = 0; k < frames; ++k) {
-        for (int c = 0; c < 2; ++c) {
-            if (!playing) {
-                out.push_back(0);
-                continue;
-            }
-            const int ch = channels == 2 ? c : 0;
-            std::uint64_t next = frame + 1;
-            if (next >= count) next = loop ? 0 : frame;
-            const double a = source[frame * channels + ch];
-            const double b = source[next * channels + ch];
-            const double v = (a + (b - a) * (static_cast<double>(phase) / 44100.0)) * gain;
-            out.push_back(static_cast<std::int16_t>(std::lround(std::fmax(-32768.0, std::fmin(32767.0, v)))));
-        }
-        if (!playing) continue;
-        phase += rate;
-        while (phase >= 44100) {
-            phase -= 44100;
-            if (++frame >= count) {
-                if (loop) {
-                    frame = 0;
-                } else {
-                    playing = false;
-                    break;
-                }
-            }
-        }
+// A device made at the set-up, and entries that live as long as it does.
+class DeviceTest : public SoundTest {
+  protected:
+    void SetUp() override {
+        SoundTest::SetUp();
+        ASSERT_EQ(ctrl.Create(nullptr), 1);
+        pt::TakeDebugOutput();
     }
-    return out;
-}
+    Entry* Keep(const Bytes& bytes) {
+        entries.push_back(std::make_unique<Entry>(dir, "e" + std::to_string(entries.size()), bytes));
+        return entries.back().get();
+    }
+    int Load(const Bytes& bytes) {
+        Entry* e = Keep(bytes);
+        return ctrl.LoadSound(e->file(), e->size());
+    }
+    int LoadStream(const Bytes& main, const Bytes* intro = nullptr) {
+        Entry* m = Keep(main);
+        Entry* i = intro ? Keep(*intro) : nullptr;
+        const int slot = ctrl.LoadSound(m->file(), m->size(), i ? i->file() : nullptr, i ? i->size() : 0);
+        if (slot >= 0) ctrl.SetVolume(slot, 0);
+        return slot;
+    }
+    // Plays and returns the first `ms` of what was heard.
+    Samples PlayFor(int slot, int loop, DWORD ms) {
+        pt::CaptureMixedSound(true);
+        EXPECT_EQ(ctrl.Play(slot, loop), 1);
+        Advance(ms);
+        return pt::TakeMixedSound();
+    }
+    std::vector<std::unique_ptr<Entry>> entries;
+    CDSoundCtrl ctrl;
+};
 
-// Index of the first sample where the two differ by more than `tolerance`, or -1.
-inline long FirstDifference(const Samples& got, const Samples& want, int tolerance = 1) {
-    const std::size_t n = std::min(got.size(), want.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (std::abs(got[i] - want[i]) > tolerance) return static_cast<long>(i);
-    return got.size() == want.size() ? -1 : static_cast<long>(n);
-}
+// The manager's sounds, mono 16-bit, each at a rate of its own so that the mixer's buffer shows which
+// sound it holds (the device's own silence is stereo). Voices lie in a folder of their own.
+struct SoundDesc {
+    const char* name;
+    DWORD rate, ms;
+    int archive;
+};
+enum Archives { kSoundArc = 1, kSEArc = 2, kVoiceArc = 4, kAllArchives = 7 };
+inline constexpr SoundDesc kSounds[] = {
+    {"bgm03", 22050, 1000, kSoundArc}, {"bgm05", 24000, 1000, kSoundArc}, {"sl_rain", 11025, 500, kSEArc},
+    {"sl_wind", 12000, 500, kSEArc},   {"sl_fire", 16000, 500, kSEArc},   {"Se001", 8000, 100, kSEArc},
+    {"v0001", 32000, 300, kVoiceArc},  {"svo0000", 20000, 200, kVoiceArc}};
 
-// Samples of a stereo stream: the sequence repeated until `frames` frames.
-inline Samples Repeat(const Samples& head, const Samples& loop, std::size_t frames) {
-    Samples out(head);
-    while (out.size() < frames * 2 && !loop.empty())
-        out.insert(out.end(), loop.begin(), loop.end());
-    out.resize(frames * 2, 0);
-    return out;
-}
+struct Levels {
+    int bgm = 4, se = 4, voice = 4;
+};
+using Call = std::function<int(CSoundManager&)>;
+// One step of a manager scenario: a call (its result looked at unless -1), a frame after `ms` (none for
+// -1), then what the mixer plays (see Mix; "*" for not looked at) and, unless empty, the names.
+struct Step {
+    Call call;
+    int result, ms;
+    std::string mix, names = "";
+};
+struct Scenario {
+    const char* name;
+    Levels levels;
+    std::vector<Step> steps;
+};
+
+class SoundManagerTest : public SoundTest {
+  protected:
+    void TearDown() override;
+    // Writes the folder with the archives asked for (the others unreadable) and the settings, then
+    // creates the settings and the sound manager (false when it came up without a device).
+    bool Start(Levels levels = {}, int archives = kAllArchives);
+    CSoundManager& sm() { return *g_pSoundManager; }
+    // Moves the manual clock (and with it the mixer), then runs one frame of the manager.
+    void Frame(DWORD ms);
+    // The sounds the mixer holds, oldest first: "name volume", " loop" when looping, " stopped" when
+    // not playing, joined by ", "; then " fading" while a fade runs.
+    std::string Mix();
+    // The six name getters: music, loop effects 1 and 2, effect, voice, system voice; "-" for none.
+    std::string Names();
+    // Starts the manager with the scenario's levels and runs its steps.
+    void Run(const Scenario& scenario);
+    static std::optional<pt::SoundBufferState> Buffer(const char* sound);
+
+    HWND window = nullptr;
+};
 } // namespace soundtest

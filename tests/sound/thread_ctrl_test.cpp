@@ -1,9 +1,6 @@
-// The worker of the streaming controllers: clocked steps for tests, real threads for the program.
+// The worker of the streaming controllers: clocked steps and threads of the system, both on the manual
+// clock.
 #include "SoundTestSupport.h"
-
-#include "platform/process.h"
-#include "platform/time.h"
-#include "sound/ThreadCtrl.h"
 
 #include <atomic>
 #include <thread>
@@ -15,14 +12,17 @@ class Counter : public CThreadCtrl {
   public:
     ~Counter() override { ThreadRelease(); }
     int OnThread() override {
-        ++steps;
         stamps.push_back(GetTickCount());
         if (releaseInside) insideResult = ThreadRelease();
-        finished = steps.load();
+        ++steps;
         return steps.load() >= limit ? 0 : 1;
     }
+    // Waits until the thread has made its steps (a thread of the system runs on its own).
+    void AwaitSteps(int n) {
+        while (steps < n)
+            std::this_thread::yield();
+    }
     std::atomic<int> steps{0};
-    std::atomic<int> finished{0};
     int limit = 1000000;
     bool releaseInside = false;
     int insideResult = -1;
@@ -87,9 +87,7 @@ TEST_F(ThreadCtrlTest, AFailedCreateLeavesNothingRunning) {
 
 TEST_F(ThreadCtrlTest, AStopBeforeTheThreadsFirstPassKeepsItFromRunning) {
     CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
-    pt::UseRealClock();
     Counter c;
-    c.SetInterval(5);
     // Holding the lock keeps the new thread before its first step.
     c.Lock();
     ASSERT_EQ(c.ThreadCreate(), 1);
@@ -101,72 +99,39 @@ TEST_F(ThreadCtrlTest, AStopBeforeTheThreadsFirstPassKeepsItFromRunning) {
         Contains(pt::TakeDebugOutput(), Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました")));
 }
 
+// The wait of five intervals runs out: the release goes on waiting, and once the thread has left its
+// loop it says that it stopped, not that it was stopped by force.
 TEST_F(ThreadCtrlTest, ALateThreadIsWaitedForNeverKilled) {
     CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
-    pt::UseRealClock();
     Counter c;
-    // The thread reads this interval after its first step and sleeps that long ...
-    c.SetInterval(200);
+    c.SetInterval(25);
     ASSERT_EQ(c.ThreadCreate(), 1);
-    while (c.finished == 0)
-        std::this_thread::yield();
-    // ... while the release waits only five of the new, shorter intervals.
-    c.SetInterval(10);
+    c.AwaitSteps(1);
+    pt::TimeOutNextThreadWait();
     EXPECT_EQ(c.ThreadRelease(), 1);
     EXPECT_FALSE(c.HasThread());
-    EXPECT_EQ(c.steps, 1);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
-                         Line("CThreadCtrl::StreamThreadEnd", "スレッドを強制的に停止しました")));
+    const std::string out = pt::TakeDebugOutput();
+    EXPECT_TRUE(Contains(out, Line("CThreadCtrl::ThreadRelease", "スレッドを正常に停止しました"))) << out;
+    EXPECT_FALSE(Contains(out, Sjis("強制"))) << out;
+    EXPECT_FALSE(Contains(out, Sjis("スレッドの停止に失敗しました"))) << out;
 }
 
-TEST_F(ThreadCtrlTest, AClockedThreadCannotReleaseItselfEither) {
-    Counter c;
-    c.releaseInside = true;
-    c.limit = 2;
-    ASSERT_EQ(c.ThreadCreate(), 1);
-    Advance(300);
-    EXPECT_EQ(c.insideResult, 0);
-    EXPECT_EQ(c.steps, 1); // the release stopped it
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
-                         Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
-    EXPECT_EQ(c.ThreadRelease(), 1);
-}
-
-TEST_F(ThreadCtrlTest, AThreadCannotWaitForItself) {
-    CThreadCtrl::SetMode(CThreadCtrl::Mode::Threads);
-    pt::UseRealClock();
-    Counter c;
-    c.releaseInside = true;
-    c.limit = 1;
-    ASSERT_EQ(c.ThreadCreate(), 1);
-    while (c.finished == 0)
-        std::this_thread::yield();
-    EXPECT_EQ(c.ThreadRelease(), 1);
-    EXPECT_EQ(c.insideResult, 0);
-    EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
-                         Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
-}
-
-TEST_F(ThreadCtrlTest, ThreadsOfTheSystemCanBeWaitedForWithATimeOut) {
-    std::atomic<bool> go{false};
-    HANDLE h = _beginthreadex(
-        nullptr, 0,
-        [](void* arg) -> unsigned {
-            while (!static_cast<std::atomic<bool>*>(arg)->load())
-                std::this_thread::yield();
-            return 7;
-        },
-        &go, 0, nullptr);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(SetThreadPriority(h, THREAD_PRIORITY_HIGHEST), TRUE);
-    EXPECT_EQ(GetThreadPriority(h), THREAD_PRIORITY_HIGHEST);
-    EXPECT_EQ(WaitForSingleObject(h, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    DWORD code = 0;
-    EXPECT_EQ(GetExitCodeThread(h, &code), FALSE);
-    go = true;
-    EXPECT_EQ(WaitForSingleObject(h, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_EQ(GetExitCodeThread(h, &code), TRUE);
-    EXPECT_EQ(code, 7u);
-    EXPECT_EQ(CloseHandle(h), TRUE);
+TEST_F(ThreadCtrlTest, AThreadCannotReleaseItself) {
+    for (auto mode : {CThreadCtrl::Mode::Clocked, CThreadCtrl::Mode::Threads}) {
+        SCOPED_TRACE(mode == CThreadCtrl::Mode::Clocked ? "AClockedThreadCannotReleaseItselfEither"
+                                                        : "AThreadCannotWaitForItself");
+        CThreadCtrl::SetMode(mode);
+        Counter c;
+        c.releaseInside = true;
+        c.limit = 2;
+        ASSERT_EQ(c.ThreadCreate(), 1);
+        if (mode == CThreadCtrl::Mode::Clocked) Advance(300);
+        c.AwaitSteps(1);
+        EXPECT_EQ(c.ThreadRelease(), 1);
+        EXPECT_EQ(c.insideResult, 0);
+        EXPECT_EQ(c.steps, 1); // the release inside stopped it
+        EXPECT_TRUE(Contains(pt::TakeDebugOutput(),
+                             Line("CThreadCtrl::StreamThreadEnd", "スレッドの停止に失敗しました")));
+    }
 }
 } // namespace

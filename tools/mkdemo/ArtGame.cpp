@@ -66,13 +66,19 @@ void PaintClickIcon(Picture& p, const Asset&) {
 
 void PaintChoiceBoxes(Picture& p, const Asset& a) {
     Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), 0x141C32);
+    c.FillRect(0, 0, c.Width(), c.Height(), 0);
     c.RoundRect(0, 0, 480, 40, 10, 0x6A7898);
     c.RoundRect(2, 2, 478, 38, 9, 0x223050);
     c.RoundRect(0, 40, 480, 80, 10, 0xFFD98A);
     c.RoundRect(2, 42, 478, 78, 9, 0x4670AC);
     c.Polygon({{462, 52}, {472, 60}, {462, 68}}, 0xFFD98A);
     c.NameTag(a.name, 474, 26);
+    // The boxes are an alpha sheet: the scene shows through the body of each box, not its rim.
+    AlphaFrom(p, [&](int x, int y) {
+        const Rgb v = c.At(x, y);
+        if (v == 0) return 0;
+        return v == 0x223050 || v == 0x4670AC ? 210 : 255;
+    });
 }
 
 void PaintCalendar(Picture& p, const Asset& a) {

@@ -113,7 +113,7 @@ std::vector<Asset> MakeCatalogue() {
     b.Pic<PaintCaret>("sg021", 4, 34, 0, Format::Bmp8);
     b.Alpha<PaintMessageWindow>("sg022", 596, 136);
     b.Pic<PaintClickIcon>("sg023", 64, 16, 0, Format::Bmp8);
-    b.Pic<PaintChoiceBoxes>("sg024", 480, 80);
+    b.Alpha<PaintChoiceBoxes>("sg024", 480, 80);
     b.Pic<PaintCalendar>("sg025", 306, 118);
     b.Pic<PaintGrid>("sg030", 640, 480);
     b.Pic<PaintGridFrames>("sg031", 100, 1328);
