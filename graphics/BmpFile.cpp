@@ -1,6 +1,7 @@
 #include "graphics/BmpFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -55,19 +56,29 @@ BOOL CBmpFile::ReadBmpHeader(std::FILE* fp, PictureInfo* out, BOOL keepPosition)
     m_FileHeader = file;
     m_InfoHeader = info;
 
-    // Only the plain layout is understood: a 40-byte header, rows stored bottom-up and uncompressed,
-    // masks (as BI_BITFIELDS) at 16 and 32 bits, a palette as long as the depth needs.
-    if (info.biSize != 40 || file.bfOffBits < kBmpHeadersSize) return FALSE;
-    if (info.biWidth <= 0 || info.biHeight <= 0) return FALSE;
+    // Any info header of 40 bytes or more: the colour table follows it and the pixels start at
+    // bfOffBits. Refused is only what cannot be read safely: compressed rows, a picture without a
+    // colour table at 1, 4 and 8 bits or without its masks at 16 and 32 (BI_BITFIELDS), and headers
+    // or tables that overlap the pixels.
+    const std::uint64_t tableStart = kBmpFileHeaderSize + static_cast<std::uint64_t>(info.biSize);
+    if (info.biSize < 40 || file.bfOffBits < tableStart) return FALSE;
+    // Rows are bottom-up, or top-down with a negative height.
+    const std::int64_t height = info.biHeight;
+    if (info.biWidth <= 0 || height == 0 || height < -0x7FFFFFFFll) return FALSE;
     const bool masked = info.biBitCount == 16 || info.biBitCount == 32;
     if (info.biCompression != BI_RGB && !(masked && info.biCompression == BI_BITFIELDS)) return FALSE;
+    if (info.biCompression == BI_BITFIELDS && file.bfOffBits < kBmpMasksOffset + 12) return FALSE;
     PictureInfo pi;
     pi.kind = kPictureKindBmp;
     pi.width = static_cast<DWORD>(info.biWidth);
-    pi.height = static_cast<DWORD>(info.biHeight);
+    pi.height = static_cast<DWORD>(height < 0 ? -height : height);
     pi.bitCount = info.biBitCount;
-    pi.paletteEntries = (file.bfOffBits - kBmpHeadersSize) / 4;
-    if (!IsPictureInfoUsable(pi) || pi.paletteEntries < NeededPaletteEntries(pi.bitCount)) return FALSE;
+    // A short table is padded black to the depth's; the DIB at 16 and 32 bits takes the three masks.
+    const std::uint64_t stored = (file.bfOffBits - tableStart) / 4;
+    pi.paletteEntries =
+        masked ? 3 : static_cast<DWORD>(std::min<std::uint64_t>(stored, NeededPaletteEntries(pi.bitCount)));
+    if (!IsPictureInfoUsable(pi) || (pi.bitCount <= 8 && pi.paletteEntries == 0)) return FALSE;
+    if (keepPosition && !mark.SeekFromStart(tableStart)) return FALSE;
     m_Info = pi;
     if (out) *out = pi;
     return TRUE;
@@ -135,8 +146,34 @@ int CBmpFile::ReadPalette(std::FILE* fp, RGBQUAD* dest, int count, BOOL keepPosi
 
 int CBmpFile::ReadPalette(const char* path, RGBQUAD* dest, int count) {
     PathStream s(path);
-    if (!s.fp || std::fseek(s.fp, kBmpHeadersSize, SEEK_SET) != 0) return -1;
-    return ReadPalette(s.fp, dest, count, TRUE);
+    if (!s.fp || count < 0 || (count > 0 && !dest)) return -1;
+    StreamMark mark(s.fp, TRUE);
+    PictureInfo info;
+    if (!ReadBmpHeader(s.fp, &info, FALSE)) return -1;
+    return ReadBmpColours(mark, info, dest, count) ? count : -1;
+}
+
+bool CBmpFile::ReadBmpColours(const StreamMark& mark, const PictureInfo& info, RGBQUAD* dest, int count) {
+    const bool masked = info.bitCount == 16 || info.bitCount == 32;
+    const DWORD table = masked ? 3 : NeededPaletteEntries(info.bitCount);
+    if (count < 0 || static_cast<DWORD>(count) > table || (count > 0 && !dest)) return false;
+    if (masked && m_InfoHeader.biCompression == BI_RGB) {
+        // Without bit fields the layout is fixed: 5-5-5 at 16 bits, 8-8-8 at 32.
+        const DWORD fixed[2][3] = {{0x7C00, 0x03E0, 0x001F}, {0xFF0000, 0x00FF00, 0x0000FF}};
+        for (int i = 0; i < count; ++i) {
+            const DWORD m = fixed[info.bitCount == 32][i];
+            dest[i] = RGBQUAD{static_cast<BYTE>(m), static_cast<BYTE>(m >> 8), static_cast<BYTE>(m >> 16),
+                              static_cast<BYTE>(m >> 24)};
+        }
+        return true;
+    }
+    const std::uint64_t start =
+        masked ? kBmpMasksOffset : kBmpFileHeaderSize + std::uint64_t{m_InfoHeader.biSize};
+    const int stored = std::min(count, static_cast<int>(info.paletteEntries));
+    if (!mark.SeekFromStart(start) || ReadBmpPalette(mark.File(), dest, stored) < 0) return false;
+    for (int i = stored; i < count; ++i)
+        dest[i] = RGBQUAD{0, 0, 0, 0};
+    return true;
 }
 
 DWORD CBmpFile::ReadBmpBits(std::FILE* fp, BYTE* dest, DWORD destSize, BOOL packed, BOOL keepPosition) {
@@ -147,12 +184,15 @@ DWORD CBmpFile::ReadBmpBits(std::FILE* fp, BYTE* dest, DWORD destSize, BOOL pack
     const DWORD size = GetImageSize(&info, packed);
     if (size == 0 || destSize < size) return 0;
     if (!mark.SeekFromStart(m_FileHeader.bfOffBits)) return 0;
-    if (!packed) return ReadExact(fp, dest, size) ? size : 0;
-    const DWORD line = GetLineSize(&info, TRUE);
-    const int padding = GetLinePadding(&info);
+    const bool topDown = m_InfoHeader.biHeight < 0;
+    if (!packed && !topDown) return ReadExact(fp, dest, size) ? size : 0;
+    // Row by row: to drop the padding, or to turn top-down rows into the DIB's bottom-up order.
+    const DWORD line = GetLineSize(&info, packed);
+    const int skip = packed ? GetLinePadding(&info) : 0;
     for (DWORD row = 0; row < info.height; ++row) {
-        if (!ReadExact(fp, dest + static_cast<std::size_t>(row) * line, line)) return 0;
-        if (padding && std::fseek(fp, padding, SEEK_CUR) != 0) return 0;
+        const DWORD at = topDown ? info.height - 1 - row : row;
+        if (!ReadExact(fp, dest + static_cast<std::size_t>(at) * line, line)) return 0;
+        if (skip && std::fseek(fp, skip, SEEK_CUR) != 0) return 0;
     }
     return size;
 }
@@ -174,8 +214,9 @@ BOOL CBmpFile::ReadBmpImage(std::FILE* fp, BYTE* pixels, DWORD pixelsSize, BOOL 
     if (!ReadBmpHeader(fp, &info, TRUE)) return FALSE;
     if (palette) {
         if (paletteCount < 0 || static_cast<DWORD>(paletteCount) < info.paletteEntries) return FALSE;
-        if (!mark.SeekFromStart(kBmpHeadersSize)) return FALSE;
-        if (ReadBmpPalette(fp, palette, static_cast<int>(info.paletteEntries)) < 0) return FALSE;
+        const int table =
+            static_cast<int>(std::max(info.paletteEntries, NeededPaletteEntries(info.bitCount)));
+        if (!ReadBmpColours(mark, info, palette, std::min(paletteCount, table))) return FALSE;
     }
     if (!mark.SeekFromStart(0)) return FALSE;
     return ReadBmpBits(fp, pixels, pixelsSize, packed, TRUE) != 0;

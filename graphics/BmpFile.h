@@ -1,4 +1,5 @@
-// Reads Windows BMP pictures (uncompressed, 40-byte info header) into DIB rows and a palette. The base
+// Reads Windows BMP pictures (uncompressed, an info header of 40 bytes or more, rows bottom-up or
+// top-down) into bottom-up DIB rows and a palette. The base
 // of the reader chain: "CM" and "AM" readers derive from it and pass it what they do not recognise.
 //
 // Every operation has a stream form (an open stream at the picture's first byte and a keep-position
@@ -36,8 +37,9 @@ class CBmpFile {
     int GetLinePadding(std::FILE* fp, BOOL keepPosition);
     int GetLinePadding(const char* path);
 
-    // Reads count 4-byte entries from where the stream stands (offset 54 of a BMP, where callers put
-    // it); the path form seeks there itself.
+    // Reads count 4-byte entries from where the stream stands (after the info header, where callers
+    // put it). The path form gives the table a DIB of the picture takes: the stored colours padded
+    // black to the depth's table, or the masks at 16 and 32 bits.
     virtual int ReadPalette(std::FILE* fp, RGBQUAD* dest, int count, BOOL keepPosition);
     virtual int ReadPalette(const char* path, RGBQUAD* dest, int count);
 
@@ -67,6 +69,9 @@ class CBmpFile {
     BOOL ReadBmpImage(std::FILE* fp, BYTE* pixels, DWORD pixelsSize, BOOL packed, RGBQUAD* palette,
                       int paletteCount, BOOL keepPosition);
     int ReadBmpPalette(std::FILE* fp, RGBQUAD* dest, int count);
+    // The first `count` entries of the DIB's table for the header just read, at most the depth's.
+    bool ReadBmpColours(const picture_io::StreamMark& mark, const PictureInfo& info, RGBQUAD* dest,
+                        int count);
 
     BITMAPFILEHEADER m_FileHeader;
     BITMAPINFOHEADER m_InfoHeader;

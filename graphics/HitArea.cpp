@@ -71,8 +71,10 @@ bool CHitArea::SetMask(const BYTE* image, int x, int y, BYTE noneValue, BYTE cop
     const BYTE* start = image;
     BYTE* owned = nullptr;
     if (copy == 1) {
-        owned = new BYTE[header.totalSize];
-        std::memcpy(owned, image, header.totalSize);
+        // What the hit test reads: the header and the pixels, whatever the header's total says.
+        const std::size_t bytes = kMaskImageHeaderSize + std::size_t{header.width} * header.height;
+        owned = new BYTE[bytes];
+        std::memcpy(owned, image, bytes);
         start = owned;
     }
     // A caller that forgot ReleaseMask would otherwise lose the earlier copy; the new image is taken

@@ -22,8 +22,9 @@ class CHitArea {
 
     // Switches to the region mask `image` (1040-byte header and pixels) with its top-left pixel at
     // (x, y); pixels equal to noneValue are no region. With copy 1 the image is copied and owned,
-    // otherwise borrowed. `imageSize` is the number of bytes readable at `image`: an image whose total
-    // is below 1040 + width x height, or beyond those bytes, is refused (false) and nothing changes.
+    // otherwise borrowed. `imageSize` is the number of bytes readable at `image`: an image whose
+    // 1040 + width x height bytes do not fit in it is refused (false) and nothing changes. The header's
+    // total is not read.
     // Callers call ReleaseMask (and ResetInput) before they set another mask; an owned mask still held
     // is freed all the same.
     bool SetMask(const BYTE* image, int x, int y, BYTE noneValue, BYTE copy, std::size_t imageSize);

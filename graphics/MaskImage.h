@@ -21,6 +21,7 @@ inline constexpr std::size_t kMaskImageHeaderSize = sizeof(MaskImageHeader);
 // Reads the little-endian header from the first 1040 bytes of data; false when fewer are given.
 bool ReadMaskImageHeader(const void* data, std::size_t size, MaskImageHeader* out);
 
-// True when an image of `size` bytes is whole: a header whose total is at least 1040 + width x height
-// (computed without wrapping) and no larger than the bytes at hand. Counts are not checked.
+// True when the header and the width x height pixels behind it (counted without wrapping) lie within
+// the `size` bytes at hand. The header's total is not read: region masks keep their packed length
+// there. Counts are not checked.
 bool IsMaskImageWhole(const void* image, std::size_t size);

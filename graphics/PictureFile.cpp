@@ -6,6 +6,8 @@
 
 std::uint64_t PackedLineBytes(std::uint64_t width, DWORD bitCount) {
     switch (bitCount) {
+    case 1:
+        return (width + 7) / 8;
     case 4:
         return (width + 1) / 2;
     case 8:
@@ -36,6 +38,8 @@ int RunLengthUnitBytes(DWORD bitCount) {
 
 DWORD NeededPaletteEntries(DWORD bitCount) {
     switch (bitCount) {
+    case 1:
+        return 2;
     case 4:
         return 16;
     case 8:
@@ -49,7 +53,10 @@ DWORD NeededPaletteEntries(DWORD bitCount) {
 }
 
 bool IsPictureInfoUsable(const PictureInfo& info) {
-    if (RunLengthUnitBytes(info.bitCount) == 0) return false;
+    // One bit a pixel exists only in BMP: "CM" and "AM" data has no run-length unit for it.
+    const bool knownDepth = info.kind == kPictureKindBmp ? PackedLineBytes(1, info.bitCount) != 0
+                                                         : RunLengthUnitBytes(info.bitCount) != 0;
+    if (!knownDepth) return false;
     if (info.width == 0 || info.height == 0 || info.width > kMaxPictureSide || info.height > kMaxPictureSide)
         return false;
     if (PaddedLineBytes(info.width, info.bitCount) * info.height > kMaxPictureBytes) return false;

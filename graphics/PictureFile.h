@@ -15,7 +15,7 @@ struct PictureInfo {
     DWORD kind; // kPictureKindBmp, kPictureKindCm or kPictureKindAm
     DWORD width;
     DWORD height;
-    DWORD bitCount; // of the colour picture: 4, 8, 16, 24 or 32
+    DWORD bitCount; // of the colour picture: 4, 8, 16, 24 or 32 (and 1 for BMP)
     // 4-byte entries before the pixels in the DIB; at 16 and 32 bits the red, green and blue masks.
     DWORD paletteEntries;
 };
@@ -29,7 +29,11 @@ struct BITMAPFILEHEADER {
     DWORD bfOffBits;
 };
 
+inline constexpr DWORD kBmpFileHeaderSize = 14;
 inline constexpr DWORD kBmpHeadersSize = 54; // file header and the 40-byte info header
+// The masks of a BI_BITFIELDS picture follow a 40-byte info header or sit inside a longer one: either
+// way at this offset.
+inline constexpr DWORD kBmpMasksOffset = 54;
 
 // "CM" picture header, 32 bytes.
 struct CMHeader {
@@ -88,11 +92,11 @@ inline std::uint64_t PaddedLineBytes(std::uint64_t width, DWORD bitCount) {
 }
 // Bytes per run-length unit: 1 at 4 and 8 bits, 2, 3 or 4 above; 0 for other depths.
 int RunLengthUnitBytes(DWORD bitCount);
-// Palette entries the DIB's colour table must hold for the depth: 16 or 256 colours, or 3 masks.
+// Palette entries the DIB's colour table must hold for the depth: 2, 16 or 256 colours, or 3 masks.
 DWORD NeededPaletteEntries(DWORD bitCount);
 
-// A picture record the program can hold: a known depth, a size from 1 x 1 up to the caps, at most 256
-// palette entries and, at 16 and 32 bits, at least the three masks.
+// A picture record the program can hold: a known depth (1 bit for BMP only), a size from 1 x 1 up to the
+// caps, at most 256 palette entries and, at 16 and 32 bits, at least the three masks.
 bool IsPictureInfoUsable(const PictureInfo& info);
 
 // The DIB header for a picture: bottom-up, BI_BITFIELDS at 16 and 32 bits, padded image size.
@@ -108,6 +112,7 @@ class StreamMark {
     StreamMark& operator=(const StreamMark&) = delete;
     // The position noted: the picture's first byte.
     long Start() const { return m_Start; }
+    std::FILE* File() const { return m_File; }
     bool Valid() const { return m_Start >= 0; }
     // Seeks to the picture's first byte plus offset.
     bool SeekFromStart(std::uint64_t offset) const;

@@ -81,7 +81,7 @@ class CScreen {
     struct MoveCharState {
         int source = 0; // 0: no MoveChar runs
         int target = 0;
-        double duration = 0; // milliseconds
+        double duration = 0;  // milliseconds
         bool started = false; // the first step takes the start tick and x
         DWORD startTick = 0;
         LONG dx = 0;

@@ -121,10 +121,11 @@ void CScreen::Fade(int kind) {
         m_UpdateRect.AddRect(&m_StepRect);
         return;
     }
-    // The flag this fade set would make Draw look for the overlay that the clean-up deletes.
-    if (kind == kBlackOut) m_bBlackOut = 0;
-    if (kind == kWhiteOut) m_bWhiteOut = 0;
-    FadeCleanUp();
+    // The transition cannot start (its rule mask is missing, say): the fade goes on as with effects
+    // off, as a layer change does, so that its flags end as after it and the opposite fade is accepted.
+    DeleteWorkSurfaces();
+    ClearFade();
+    m_UpdateRect.AddRect(&m_StepRect);
 }
 
 void CScreen::FadeCleanUp() {

@@ -30,7 +30,8 @@ namespace screens_test {
 namespace pt = platform::testing;
 
 inline constexpr const char* kSounds[] = {"Se000",   "Se001",   "Se002",   "Se004",   "sl_rain", "bgm01",
-                                          "svo0000", "svo0001", "svo0002", "svo0003", "svo0009"};
+                                          "svo0000", "svo0001", "svo0002", "svo0003", "svo0009", "svo0004",
+                                          "svo0005", "svo0006", "bgm00",   "bgm08",   "bgm14",   "bgm03"};
 // The backgrounds "sg010" and "sg040" and the snapshot have one colour each; "sg006" has one colour a
 // kind over an alpha plane clear in its left third, half in the middle and opaque in the right third;
 // every other picture shows SheetAt(x, y) at its (x, y): a pixel read back tells where it came from.

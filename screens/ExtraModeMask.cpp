@@ -1,0 +1,85 @@
+// The extras' region masks: run-length packed hit maps in "data.arc", unpacked behind their header.
+#include "screens/ExtraMode.h"
+
+#include "files/ArcFile.h"
+#include "graphics/MaskImage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+std::size_t DecodeRunLength(const BYTE* packed, std::size_t packedLength, int bitsPerUnit, BYTE* output,
+                            std::size_t outputSize) {
+    const std::size_t unit = bitsPerUnit > 0 ? static_cast<std::size_t>(bitsPerUnit) / 8 : 0;
+    if (!packed || !output || unit == 0) return 0;
+    std::size_t in = 0, out = 0;
+    while (in < packedLength) {
+        const BYTE count = packed[in++];
+        if (count >= 128) {
+            // The unit is taken even when it is written no time at all (a count of 128).
+            if (packedLength - in < unit) break;
+            const BYTE* value = packed + in;
+            in += unit;
+            const std::size_t times = count - 128u;
+            if (times > (outputSize - out) / unit) break;
+            for (std::size_t i = 0; i < times; ++i, out += unit)
+                std::memcpy(output + out, value, unit);
+        } else {
+            const std::size_t bytes = count * unit;
+            if (bytes > packedLength - in || bytes > outputSize - out) break;
+            std::memcpy(output + out, packed + in, bytes);
+            in += bytes;
+            out += bytes;
+        }
+    }
+    return out;
+}
+
+void CExtraMode::FreeMask() {
+    if (!m_pMaskBuffer) return;
+    ReleaseMask();
+    ResetInput();
+    delete[] m_pMaskBuffer;
+    m_pMaskBuffer = nullptr;
+    m_MaskSize = 0;
+}
+
+bool CExtraMode::LoadMask(const char* name, int regionCount) {
+    FreeMask();
+    DWORD entrySize = 0;
+    std::FILE* file = g_pDataArc ? g_pDataArc->OpenFile(name, &entrySize) : nullptr;
+    if (!file) return false;
+    BYTE header[kMaskImageHeaderSize];
+    MaskImageHeader h{};
+    bool ok = entrySize >= sizeof header && std::fread(header, 1, sizeof header, file) == sizeof header &&
+              ReadMaskImageHeader(header, sizeof header, &h);
+    // The mask lies at 0,0 of the screen: one larger than it, or empty, is not a region mask.
+    ok = ok && h.totalSize >= sizeof header && h.width >= 1 && h.width <= kMaxMaskWidth && h.height >= 1 &&
+         h.height <= kMaxMaskHeight;
+    std::vector<BYTE> packed;
+    if (ok) {
+        // The packed bytes end where the header says or where the entry does, whichever comes first.
+        packed.resize(std::min(h.totalSize, entrySize) - sizeof header);
+        packed.resize(std::fread(packed.data(), 1, packed.size(), file));
+    }
+    CloseDataFile(file);
+    if (!ok) return false;
+
+    const std::size_t pixels = std::size_t{h.width} * h.height;
+    m_MaskSize = sizeof header + pixels;
+    m_pMaskBuffer = new BYTE[m_MaskSize];
+    std::memcpy(m_pMaskBuffer, header, sizeof header);
+    // Pixels the packets leave unwritten belong to no region.
+    std::memset(m_pMaskBuffer + sizeof header, kNoneValue, pixels);
+    BYTE* values = m_pMaskBuffer + sizeof header;
+    DecodeRunLength(packed.data(), packed.size(), 8, values, pixels);
+    for (std::size_t i = 0; i < pixels; ++i)
+        if (values[i] >= regionCount) values[i] = kNoneValue;
+    if (!SetMask(m_pMaskBuffer, 0, 0, kNoneValue, 0, m_MaskSize)) {
+        delete[] m_pMaskBuffer;
+        m_pMaskBuffer = nullptr;
+        m_MaskSize = 0;
+        return false;
+    }
+    return true;
+}
