@@ -30,3 +30,24 @@ TEST_F(GameTest, AFailedScriptLeavesOnlyTheReport) {
               std::string::npos);
     EXPECT_EQ(Shown(600, 400), 0u);
 }
+
+TEST_F(GameTest, ConfirmedLoadEndsWhateverModeRuns) {
+    for (UINT key : {0u, static_cast<UINT>('E')}) {
+        SCOPED_TRACE(key ? "extras" : "title");
+        Restart();
+        ToTitle();
+        if (key) {
+            Key(key);
+            Pass();
+            ASSERT_NE(Game().GetExtra(), nullptr);
+        }
+        Game().OpenLoadMenu();
+        Game().AnswerSaveLoadMenu(1, true, 3);
+        EXPECT_EQ(Game().GetMode(), GameModeScene);
+        EXPECT_EQ(Game().GetPendingLoadSlot(), 3);
+        EXPECT_EQ(Game().GetTitle(), nullptr);
+        EXPECT_EQ(Game().GetExtra(), nullptr);
+        EXPECT_EQ(Game().GetSaveLoadMenu(), nullptr);
+        EXPECT_EQ(g_pScreen->GetFadeKind(), CScreen::kWhiteOut);
+    }
+}
