@@ -1,16 +1,58 @@
 #include "script/GameScene.h"
 
 #include "app/RunState.h"
+#include "files/SaveData.h"
+#include "graphics/Layer.h"
+#include "graphics/Screen.h"
+#include "screens/ChoiceGrid.h"
+#include "script/Calendar.h"
+#include "sound/SoundManager.h"
+#include "text/MessageWindow.h"
 
 char g_ScriptPath[MAX_PATH] = "";
 
-CGameScene::CGameScene() = default;
+CGameScene::CGameScene() {
+    // The window and the calendar show their pictures through the compositor; without one the
+    // script runs with nothing to show (script checks and fuzzing run it so).
+    if (g_pScreen) {
+        m_pMessageWindow = new CMessageWindow(0);
+        if (g_pSaveData) {
+            // The name codes of the page text stand for the player's names.
+            m_pMessageWindow->SetFamilyName(g_pSaveData->GetFamilyName());
+            m_pMessageWindow->SetGivenName(g_pSaveData->GetGivenName());
+        }
+        m_pCalendar = new CCalendar;
+    }
+    MarkWholeScreen();
+}
 
 CGameScene::~CGameScene() {
+    delete m_pMessageWindow;
+    delete m_pCalendar;
+    m_pCostumePreview = DeleteLayerObject(m_pCostumePreview);
+    if (m_pChoiceGrid) {
+        m_pChoiceGrid->Close();
+        delete m_pChoiceGrid;
+    }
     FreeScript();
     m_CallStack.RemoveAll();
+    FreeLayers();
+    if (g_pSoundManager) {
+        g_pSoundManager->StopLoopSE(nullptr);
+        g_pSoundManager->StopVoice();
+    }
     ClearSkipAuto();
     DebugWatchClear();
+}
+
+void CGameScene::FreeLayers() {
+    if (!g_pScreen) return;
+    for (int layer = 1; layer < kLayerCount; ++layer)
+        DeleteLayerObject(g_pScreen->SetLayer(layer, nullptr));
+}
+
+void CGameScene::MarkWholeScreen() {
+    m_UpdateRect.AddRect(GetScreenRect());
 }
 
 int CGameScene::FindBlock(const char* name) const {

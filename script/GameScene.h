@@ -1,21 +1,26 @@
 // The game scene: one object that holds a loaded compiled script, runs its bytecode and carries out
-// its host commands. The loader, the interpreter, the call stack and the script-control commands live
-// here; the scene's modes, waits and input, the other host command groups, the save-state snapshot
-// and read-text marking join the same class.
+// its host commands, one a frame. It owns the message window and the calendar, runs the scene's
+// modes (text, choices, costume choice, choice grid), its waits and timers, and takes the player's
+// input: clicks, skipping, hiding the window and the backlog. The save-state snapshot, read-text
+// marking and the costume choice are parts of the same class kept in files of their own.
 #pragma once
 
+#include "graphics/HitArea.h"
+#include "graphics/UpdateRect.h"
 #include "platform/base.h"
 #include "script/CallFrame.h"
 #include "script/PtrList.h"
+#include "script/SceneState.h"
 #include "script/ScriptFormat.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 struct ReadTextBlock;
 struct ReadTextEntry;
-struct SceneStateRecord;
 class CGameCtrl;
+class CLayer;
 class CMessageWindow;
 class CCalendar;
 class CChoiceGrid;
@@ -48,6 +53,12 @@ class CGameScene {
     };
     // Run states, the value the owner reads each frame.
     enum : int { kRunTitle = 3, kRunStay = 5, kRunEnding = 6 };
+    // Wait kinds.
+    enum : int { kWaitNone = 0, kWaitTimed = 1, kWaitTimer = 2, kWaitTimedOrClick = 3 };
+    // Text states between new pages.
+    enum : int { kTextNone = 0, kTextShown = 1, kTextNewPage = 2 };
+    static constexpr int kTimerCount = 10;
+    static constexpr int kLayerCount = 10;
     // Flag bits of r15.
     enum : DWORD { kFlagPositive = 1, kFlagZero = 2, kFlagX = 4 };
     static constexpr DWORD kLoadFailed = 0xFFFFFFFFu;
@@ -107,6 +118,12 @@ class CGameScene {
     void ReportUnknownID(const char* id);
     // Clears what the script put on the screen and stops the script for good.
     void AbortScript();
+    // The layer checks of the picture commands; each reports a script error and returns false.
+    bool CheckLayerNumber(int layer, const char* id);
+    bool CheckLayerFree(int layer, const char* newId);
+    bool CheckLayerUsed(int layer, const char* id);
+    // A sound of another kind than `kind` was named.
+    void ReportSoundKind(int kind, const char* id);
 
     // --- Read-text tracking ---
     void SelectReadTable(const char* blockName);
@@ -137,6 +154,10 @@ class CGameScene {
     // Shows the rest of the page at once.
     void FinishText();
     void ReplayVoice();
+    // Ends a running wait when its time has come (or at once while skipping); true when none runs.
+    bool PollWait();
+    // The three-letter key sequence that plays a hidden voice once per scene.
+    void CheckSecretKey(UINT vk);
     // Deletes the pictures of screen layers 1-9.
     void FreeLayers();
     void SetMenuEnabled(BYTE on);
@@ -161,11 +182,29 @@ class CGameScene {
     void SetWeekday(int weekday);
     void SetTimeOfDay(int timeOfDay);
     void OpenChoiceGrid();
+    // The costume choice's share of the scene's input in mode 2.
+    void OnCostumeMouseMove(int x, int y);
+    void OnCostumeButtonDown(int x, int y);
+    void OnCostumeKeyDown(UINT vk);
+    void OnCostumeKeyUp(UINT vk);
 
     // --- State ---
     int GetRunState() const { return m_RunState; }
     BOOL IsFinished() const { return m_bFinished ? TRUE : FALSE; }
     int GetSceneMode() const { return m_SceneMode; }
+    int GetWaitKind() const { return m_WaitKind; }
+    DWORD GetWaitDue() const { return m_WaitDue; }
+    DWORD GetTimer(int n) const { return (n >= 0 && n < kTimerCount) ? m_Timers[n] : 0; }
+    int GetTextState() const { return m_TextState; }
+    DWORD GetResumePc() const { return m_ResumePc; }
+    const char* GetResumeBlock() const { return m_ResumeBlock; }
+    bool IsWindowShown() const { return m_bWindowShown; }
+    bool IsWindowVisible() const { return m_bWindowVisible; }
+    bool IsCalendarShown() const { return m_bCalendarShown; }
+    bool IsCalendarVisible() const { return m_bCalendarVisible; }
+    int GetGridResult(int n) const { return (n >= 0 && n < 3) ? m_GridResults[n] : 0; }
+    const SceneStateRecord& GetLiveState() const { return m_LiveState; }
+    CCalendar* GetCalendar() const { return m_pCalendar; }
     BOOL IsMenuEnabled() const { return m_bMenuEnabled ? TRUE : FALSE; }
     // True once a script fault or a host command aborted the script.
     bool IsHalted() const { return m_bHalted; }
@@ -205,7 +244,7 @@ class CGameScene {
 
   private:
     // Reports a fatal script error with the current source line and aborts the script.
-    void ScriptFault(const char* message1, const char* message2 = nullptr);
+    void ScriptFault(const char* message1, const char* message2 = nullptr, const char* message3 = nullptr);
     void ScriptFaultAddress(DWORD address);
     // ResolveAddress that reports an address outside its area as a script fault.
     BYTE* CellOrFault(DWORD address, DWORD size = 4);
@@ -228,8 +267,92 @@ class CGameScene {
                          std::vector<VariableEntry>* variables, std::vector<LineRecord>* lines,
                          bool* hasGlobals);
     void DispatchScriptControl(DWORD sub);
-    // Every host command group but 0 goes here.
+    // Every host command group but 0 goes here, one file a group.
     void DispatchHostCommand(BYTE group, DWORD sub);
+    void DispatchStrings(DWORD sub);
+    void DispatchText(DWORD sub);
+    void DispatchRandom(DWORD sub);
+    void DispatchTime(DWORD sub);
+    void DispatchPictures(DWORD sub);
+    void DispatchSound(DWORD sub);
+    void DispatchCalendar(DWORD sub);
+    void DispatchGameState(DWORD sub);
+
+    // Argument n (r1..r12): the value of its cell, its text, or the buffer its cell points at with
+    // the bytes left in that buffer's area. After a script fault: 0 or null, and m_bHalted is set.
+    DWORD Arg(int n) { return GetArgValue(m_Registers[n]); }
+    char* ArgText(int n) { return GetArgText(m_Registers[n]); }
+    char* ArgBuffer(int n, DWORD* space) { return GetArgPointer(m_Registers[n], space); }
+    // Writes the text into argument n's buffer, cut at a character boundary to fit its area.
+    void StoreText(int n, const std::string& text);
+
+    // Group 1.
+    void CmdSubString();
+    void CmdStringToNumber();
+    void CmdNumberToString();
+    // Group 2.
+    void CmdSetText();
+    void CmdNewPage();
+    void CmdNewPageClearName();
+    void CmdShowChoices();
+    void CmdGetPlayerName();
+    // Group 3.
+    void CmdShuffle();
+    // Group 5.
+    void CmdWait();
+    void CmdSetTimer();
+    void CmdWaitTimer();
+    void CmdEndScenario();
+    void CmdWaitOrClick();
+    void EndWait();
+    // Group 10: the graphic of text r1, or null after an error.
+    const GraphicDef* ArgGraphic();
+    void CmdLoadGraphic(BYTE visible);
+    void CmdShowGraphic();
+    void CmdHideGraphic(bool remove);
+    void CmdRemoveGraphic();
+    void CmdCreateLayer();
+    void CmdDrawLayer();
+    void CmdSetDrawPoint();
+    void CmdSetDrawRect();
+    void CmdDeleteLayer();
+    void CmdChangeGraphic(bool keepPosition);
+    void CmdShowCG();
+    void CmdReloadBackground(int filter);
+    void CmdBackgroundFilter(int filter);
+    // A layer that holds a picture, for commands naming a layer by number; null after an error.
+    CLayer* UsedLayer(DWORD layer, const char* id);
+    void DeleteLayerPicture(int layer);
+    void MarkWholeScreen();
+    // Group 20: the sound of text r1 when it has `kind` (null when unknown, or after the error).
+    const SoundDef* ArgSound(int kind);
+    void CmdPlayBGM();
+    void CmdPlayLoopSE();
+    void CmdPlayVoice();
+    // The voice of the current line: named to the window, played unless skipping.
+    void PlayLineVoice(const char* name);
+    void CmdFadeSound(int kind, bool fadeIn);
+    void CmdChangeBGM();
+    void CmdPlayVoiceNumber();
+    // Group 201.
+    void CmdIsEffectSkipped();
+    void CmdSetGridLevels(int first, int count);
+    void CmdRaiseBestValue();
+    void CmdSetStatusValues();
+
+    // The resume point: pc in the block on top of the call stack.
+    void SetResumePoint(DWORD pc);
+    // The window's Update with the whole page laid out at once.
+    void UpdateWholePage();
+    // Mode 0: asks the window for its state; true when the script runs this frame.
+    bool PollText();
+    // The player hid the window the script showed.
+    bool IsWindowHiddenByPlayer() const { return m_bWindowShown && !m_bWindowVisible; }
+    // The decided choice goes to r0 and the script goes on.
+    void TakeChoiceResult();
+    // The choice grid's decision: its results are kept and the grid goes away.
+    void TakeGridResult();
+    void OpenBacklog(bool fromChoices);
     // Takes the save data's read-text tables for this script.
     void TakeReadTextTables();
 
@@ -262,6 +385,56 @@ class CGameScene {
     bool m_bMenuEnabled = true;
     bool m_bWindowShown = false;
     bool m_bWindowVisible = false;
+    bool m_bCalendarShown = false;
+    bool m_bCalendarVisible = false;
+    bool m_bBacklogOpen = false;
+    bool m_bBacklogFromChoices = false;
+    // The window flags as they were when the backlog was opened over the choices.
+    bool m_bShownBeforeBacklog = false;
+    bool m_bVisibleBeforeBacklog = false;
+    CUpdateRect m_UpdateRect;
+
+    // Waits and timers, in milliseconds of the system tick count.
+    int m_WaitKind = kWaitNone;
+    DWORD m_WaitDue = 0;
+    DWORD m_Timers[kTimerCount] = {};
+
+    // Text.
+    int m_WindowState = 0; // the last result of the window's Update
+    bool m_bFinishText = false;
+    int m_TextState = kTextNone;
+    DWORD m_ResumePc = 0;
+    char m_ResumeBlock[sizeof(CallFrame::blockName)] = "";
+    int m_RecordedFontSize = 0;
+
+    // The state record the commands keep up to date, and the one captured at the page's start.
+    SceneStateRecord m_LiveState = {};
+    SceneStateRecord m_SnapState = {};
+
+    // What the scene owns.
+    CMessageWindow* m_pMessageWindow = nullptr;
+    CCalendar* m_pCalendar = nullptr;
+    CChoiceGrid* m_pChoiceGrid = nullptr;
+    int m_GridResults[3] = {};
+
+    // Costume choice.
+    class CostumeButtons : public CHitArea {
+      public:
+        void SetRegions(const RECT* table, int count) {
+            m_pRectTable = table;
+            m_nRectCount = count;
+        }
+    };
+    CostumeButtons m_CostumeButtons;
+    CLayer* m_pCostumePreview = nullptr;
+    int m_Costume = 0;
+    int m_CostumeHover = -1;
+    int m_CostumePressed = -1;
+
+    // The hidden key sequence.
+    bool m_bSecretDone = false;
+    bool m_bSecretProgress = false;
+    char m_SecretKeys[2] = {};
 
     // Read-text tables of the save data and the current block's entries.
     ReadTextBlock* m_pReadTextBlocks = nullptr;

@@ -5,6 +5,7 @@
 #include "app/RunState.h"
 #include "platform/runtime.h"
 #include "script/ScriptMessages.h"
+#include "text/MessageWindow.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,14 +16,21 @@ namespace {
 enum : DWORD { kSubIndexCheck = 0, kSubCallBlock = 1, kSubWatch = 10, kSubUnwatch = 11 };
 } // namespace
 
-void CGameScene::ScriptFault(const char* message1, const char* message2) {
+void CGameScene::ScriptFault(const char* message1, const char* message2, const char* message3) {
+    // A command reads all its cells before it checks: only the first fault is reported.
+    if (m_bHalted) return;
     UpdateScriptLine();
-    ReportError(message1, message2);
+    ReportError(message1, message2, message3);
     AbortScript();
 }
 
 void CGameScene::AbortScript() {
-    // The message window and the compositor's layers 1-9 are cleared here once the scene owns them.
+    // The window lets go of its pictures before the layers that hold them are deleted.
+    if (m_pMessageWindow) {
+        m_pMessageWindow->CloseChoices();
+        m_pMessageWindow->SetVisible(0);
+    }
+    FreeLayers();
     m_bWindowShown = false;
     m_bHalted = true;
 }
@@ -97,6 +105,22 @@ char* CGameScene::GetArgPointer(DWORD reg, DWORD* space) {
         *space = areaSize - offset;
     }
     return reinterpret_cast<char*>(p);
+}
+
+void CGameScene::StoreText(int n, const std::string& text) {
+    DWORD space = 0;
+    char* out = ArgBuffer(n, &space);
+    if (!out || space == 0) return;
+    // Cut before a character that would not fit whole with the terminator.
+    std::size_t length = 0;
+    while (length < text.size()) {
+        std::size_t width = IsSjisLead(static_cast<BYTE>(text[length])) ? 2 : 1;
+        if (width > text.size() - length) width = text.size() - length;
+        if (length + width >= space) break;
+        length += width;
+    }
+    std::memmove(out, text.data(), length);
+    out[length] = '\0';
 }
 
 char* CGameScene::GetArgText(DWORD reg) {

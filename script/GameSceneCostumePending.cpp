@@ -8,3 +8,7 @@ void CGameScene::SetDay(int day) {}
 void CGameScene::SetWeekday(int weekday) {}
 void CGameScene::SetTimeOfDay(int timeOfDay) {}
 void CGameScene::OpenChoiceGrid() {}
+void CGameScene::OnCostumeMouseMove(int x, int y) {}
+void CGameScene::OnCostumeButtonDown(int x, int y) {}
+void CGameScene::OnCostumeKeyDown(UINT vk) {}
+void CGameScene::OnCostumeKeyUp(UINT vk) {}

@@ -1,0 +1,93 @@
+// The scene with its message window: a page that appears a character a frame, clicks that finish it
+// or go on from its click wait, skipping, the backlog over an appearing page and over choices.
+#include "SceneTestSupport.h"
+
+#include "platform/text_encoding.h"
+#include "sound/SoundManager.h"
+#include "text/MessageWindow.h"
+
+namespace scene_test {
+namespace {
+class SceneTextTest : public SceneTest {
+  protected:
+    std::string Line(int n) { return scene->GetMessageWindow()->GetGridLine(n); }
+    static std::string Sjis(const char* utf8) { return platform::Utf8ToSjis(utf8); }
+};
+
+TEST_F(SceneTextTest, PageAppearsAndClicksFinishItAndGoOn) {
+    PlayMain(" cmd 10, 4, \"bg\"\n cmd 2, 7\n cmd 2, 4, \"名前\"\n cmd 2, 0, \"こんにちは、#fnさん。##\"\n"
+             " cmd 2, 0, \"次\"\n cmd 20, 4, \"v0001\"");
+    Frames(4);
+    Frames(3, 50);
+    EXPECT_EQ(Line(0), Sjis("こんに"));
+    scene->OnLButtonUp(300, 300);
+    EXPECT_EQ(Line(0), Sjis("こんにちは、山田さん。")) << "a click shows the rest up to the click wait";
+    EXPECT_EQ(RunUntilR13(), 60) << "the click wait holds the script";
+    SavePng("scene_text_page.png");
+    int white = 0;
+    for (int y = 382; y < 462; ++y)
+        for (int x = 46; x < 590; ++x)
+            white += At(x, y) == kWhite;
+    EXPECT_GT(white, 50) << "glyphs in the text colour";
+    scene->OnKeyUp(VK_RETURN);
+    EXPECT_LT(RunUntilR13(), 5);
+    g_pSoundManager->StopVoice();
+    scene->OnKeyUp(VK_BACK);
+    EXPECT_TRUE(Playing(kVoice1)) << "Backspace plays the line's voice again";
+}
+
+TEST_F(SceneTextTest, SkippingRunsThroughPagesAndClickWaits) {
+    SetSkipMode(1);
+    PlayMain(" cmd 2, 7\n cmd 2, 0, \"一二三四五##六\"");
+    EXPECT_LT(RunUntilR13(), 5);
+    EXPECT_EQ(Line(0), Sjis("一二三四五六"));
+}
+
+TEST_F(SceneTextTest, WheelUpFinishesTheAppearingPageThenOpensTheBacklog) {
+    PlayMain(" cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n cmd 2, 0, \"一二三四五\"");
+    for (int frame = 0; frame < 20 && Line(0) != Sjis("一"); ++frame)
+        Frame(50);
+    scene->OnWheelUp();
+    EXPECT_TRUE(scene->IsBacklogOpen());
+    EXPECT_EQ(Line(0), Sjis("前"));
+    scene->OnRButtonDown();
+    EXPECT_FALSE(scene->IsBacklogOpen());
+    EXPECT_EQ(Line(0), Sjis("一二三四五"));
+}
+
+// A click on the second box, or the keys, decide; the value goes to r0 and the script goes on.
+TEST_F(SceneTextTest, DecidedChoiceGoesToR0) {
+    for (const UINT key : {0u, UINT{VK_UP}, UINT{VK_DOWN}}) {
+        PlayMain(" cmd 2, 2, \"はい\", =10\n cmd 2, 2, \"いいえ\", =20\n cmd 2, 3");
+        EXPECT_EQ(RunUntilR13(6), 6) << "the script waits for the choice";
+        scene->OnMouseMove(100, 220);
+        scene->OnLButtonDown(100, key ? 10 : 220);
+        scene->OnLButtonUp(100, key ? 10 : 220);
+        for (UINT k : {key, UINT{VK_RETURN}}) {
+            scene->OnKeyDown(k);
+            scene->OnKeyUp(k);
+        }
+        EXPECT_EQ(scene->GetRegister(0), key == VK_UP ? 10u : 20u) << key;
+        EXPECT_EQ(RunUntilR13(), 1);
+    }
+}
+
+// Opened over the choices, the backlog shows the window; closing it gives back the choices and the
+// window as it was before.
+TEST_F(SceneTextTest, BacklogOverChoicesGivesTheWindowBack) {
+    for (const bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "window shown" : "window hidden");
+        PlayMain(std::string(" cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n") + (shown ? "" : " cmd 2, 8\n") +
+                 " cmd 2, 2, \"はい\", =10\n cmd 2, 3");
+        RunUntilR13(20);
+        scene->OnWheelUp();
+        ASSERT_TRUE(scene->IsBacklogOpen());
+        EXPECT_FALSE(scene->GetMessageWindow()->AreChoicesVisible());
+        EXPECT_TRUE(scene->IsWindowVisible());
+        scene->OnWheelDown();
+        EXPECT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
+        EXPECT_EQ(scene->IsWindowShown(), shown);
+    }
+}
+} // namespace
+} // namespace scene_test
