@@ -51,3 +51,46 @@ TEST_F(GameTest, ConfirmedLoadEndsWhateverModeRuns) {
         EXPECT_EQ(g_pScreen->GetFadeKind(), CScreen::kWhiteOut);
     }
 }
+
+TEST_F(GameTest, SceneEndsIntoTheTitleOrTheEnding) {
+    struct Row {
+        const char* name;
+        const char* end;    // what the script does after a second
+        int mode;           // after the pass in which it ends
+        bool titleThatPass; // the title already made in that pass
+    };
+    for (const Row& row : {Row{"block returns", "ret", GameModeTitle, true},
+                           Row{"ending command", "cmd 5, 3", GameModeEnding, false}}) {
+        SCOPED_TRACE(row.name);
+        Restart();
+        ToScene(std::string(".block main\n cmd 5, 0, =10\n ") + row.end + "\n ret\n");
+        EXPECT_EQ(Game().GetTitle(), nullptr);
+        PassUntilMode(row.mode, 100);
+        EXPECT_EQ(Game().GetScene(), nullptr);
+        EXPECT_EQ(Game().GetTitle() != nullptr, row.titleThatPass);
+        EXPECT_EQ(Game().GetEnding(), nullptr);
+    }
+}
+
+TEST_F(GameTest, ReturnToTitleLeavesNoLoopSoundBehind) {
+    ToScene();
+    g_pSoundManager->PlayLoopSE("Se002", 1);
+    SetSkipMode(1);
+    Game().OnKeyUp(VK_MENU);
+    Click(g_BarButtonRects[BarTitle].left + 5, 10);
+    EXPECT_EQ(Game().GetDialogKind(), CYesNoDialog::kReturnToTitle);
+    Game().AnswerConfirmDialog(1, CYesNoDialog::kReturnToTitle);
+    EXPECT_EQ(Game().GetScene(), nullptr);
+    EXPECT_EQ(Game().GetMode(), GameModeTitle);
+    EXPECT_STREQ(Background(), "sg001");
+    EXPECT_TRUE(g_pTransition->IsRunning());
+    EXPECT_FALSE(IsSkipping());
+    PassWhileTransition();
+    Pass();
+    ASSERT_NE(Game().GetTitle(), nullptr);
+    // A panel closed in the title brings back nothing of the scene's loop sound.
+    NewSounds();
+    Game().OpenConfigPanel();
+    Game().AnswerConfigPanel(2);
+    EXPECT_EQ(NewSounds(), Sounds{});
+}

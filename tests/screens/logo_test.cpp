@@ -1,5 +1,4 @@
-// The logo: its pictures and their times (across the clock's wrap too), the movie in its place, and
-// the title one pass after it.
+// The logo: its pictures and their times (across the clock's wrap too), and the title one pass after it.
 #include "tests/app/GameFixture.h"
 
 using namespace game_test;
@@ -34,14 +33,4 @@ TEST_F(GameTest, LogoShowsItsPicturesOnTimeAndTheTitleStartsOnePassLater) {
         EXPECT_TRUE(Game().GetCursorSprite()->m_bVisible);
         EXPECT_EQ(NewSounds(), Sounds{"bgm02"});
     }
-}
-
-TEST_F(GameTest, MovieSwitchReplacesTheLogoWithTheMovie) {
-    StartGame(1, 1);
-    Pass();
-    EXPECT_EQ(Game().GetMode(), GameModeMovie);
-    EXPECT_STREQ(Background(), "");
-    Pass();
-    EXPECT_NE(Game().GetMovie(), nullptr);
-    EXPECT_FALSE(Game().GetCursorSprite()->m_bVisible);
 }

@@ -46,7 +46,6 @@ TEST_F(GameTest, TitleItemsFollowPointerAndKeys) {
     };
     const Row rows[] = {
         {"hover", {{'m', 1}}, 1, 1, false, {"Se000"}, 3},
-        {"hover the same item again", {{'m', 1}, {'m', 1}}, 1, 1, false, {}, 3},
         {"press", {{'m', 2}, {'d', 2}}, 2, 2, true, {}, 3},
         {"release over another item", {{'m', 0}, {'d', 0}, {'m', 1}, {'u', 1}}, -1, 1, false, {}, 3},
         {"up from no focus", {{'k', VK_UP}}, 2, 2, false, {"Se000"}, 3},
