@@ -22,9 +22,6 @@ const char* const kSlotFileNames[CSaveData::kSlotCount] = {
     "data22.sav", "data23.sav", "data24.sav", "data25.sav", "data26.sav", "data27.sav", "data28.sav",
     "data29.sav", "data30.sav", "data31.sav"};
 
-const char kDefaultFamilyName[] = "\x8e\x52\x93\x63"; // 山田
-const char kDefaultGivenName[] = "\x91\xbe\x98\x59";  // 太郎
-
 // The temporary file a save is written to before it replaces the real one.
 bool TempPathOf(const char* path, char (&out)[MAX_PATH]) {
     const int n = std::snprintf(out, sizeof out, "%s.tmp", path);

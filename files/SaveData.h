@@ -64,6 +64,9 @@ class CSaveData {
     static constexpr int kBestValueCount = 24;
     static constexpr int kSlotCount = 31; // slots 0-30; the menu offers 0-29
     static constexpr int kNameSize = 13;
+    // The names of a fresh start, which name entry's reset and empty fields give too.
+    static constexpr char kDefaultFamilyName[] = "\x8e\x52\x93\x63"; // 山田
+    static constexpr char kDefaultGivenName[] = "\x91\xbe\x98\x59";  // 太郎
     // Blob A of a slot is the game scene's state record, always this long.
     static constexpr DWORD kSceneStateRecordSize = 533;
     static constexpr DWORD kSlotChunkSize = 2048;

@@ -34,6 +34,10 @@ class DisplayBackend {
                          int width, int height) = 0;
     virtual void SetSystemCursorVisible(bool visible) = 0;
     virtual void WarpCursor(HWND hwnd, POINT client) = 0;
+    // The input method takes the keyboard's text for the window (on) or leaves the keys alone (off).
+    virtual void SetTextInput(HWND hwnd, bool on) = 0;
+    // Drops what the input method is composing.
+    virtual void CancelComposition(HWND hwnd) = 0;
 };
 
 // Chosen at first use: headless when QUORIN_HEADLESS=1 or a test asked for it, else SDL.

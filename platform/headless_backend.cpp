@@ -41,6 +41,8 @@ void HeadlessBackend::Reset(PixelLayout desktop) {
     m_FullScreenDepths = {FormatOf(desktop).bitsPerPixel};
     m_FullScreenWidth = 640;
     m_Unavailable = false;
+    m_TextInput = false;
+    m_Cancels = 0;
 }
 
 HeadlessBackend& TheHeadlessBackend() {

@@ -4,6 +4,7 @@
 
 #include "platform/display_backend.h"
 
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -24,6 +25,8 @@ class HeadlessBackend final : public DisplayBackend {
     void Present(HWND, const PixelFormat&, const std::uint8_t*, int, int, int) override {}
     void SetSystemCursorVisible(bool) override {}
     void WarpCursor(HWND, POINT) override {}
+    void SetTextInput(HWND, bool on) override { m_TextInput = on; }
+    void CancelComposition(HWND) override { ++m_Cancels; }
 
     // Back to a 1024x768 desktop in `desktop`, full screen offered in that depth only.
     void Reset(PixelLayout desktop);
@@ -32,6 +35,8 @@ class HeadlessBackend final : public DisplayBackend {
     void SetFullScreenWidth(int width) { m_FullScreenWidth = width; }
     // A backend that cannot show windows (no display could be opened).
     void SetUnavailable(bool unavailable) { m_Unavailable = unavailable; }
+    bool TextInput() const { return m_TextInput; }
+    int TakeCancels() { return std::exchange(m_Cancels, 0); }
 
   private:
     PixelLayout m_Desktop = PixelLayout::Xrgb32;
@@ -39,6 +44,8 @@ class HeadlessBackend final : public DisplayBackend {
     std::vector<int> m_FullScreenDepths{32};
     int m_FullScreenWidth = 640;
     bool m_Unavailable = false;
+    bool m_TextInput = false;
+    int m_Cancels = 0;
 };
 
 HeadlessBackend& TheHeadlessBackend();

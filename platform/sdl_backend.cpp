@@ -2,6 +2,7 @@
 // format, scales it onto the desktop while full screen, and turns SDL events into window messages.
 #include "platform/debug.h"
 #include "platform/display_backend.h"
+#include "platform/ime.h"
 #include "platform/sdl_keys.h"
 #include "platform/text_encoding.h"
 #include "platform/window_internal.h"
@@ -70,6 +71,16 @@ class SdlBackend final : public DisplayBackend {
                  int height) override;
     void SetSystemCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
     void WarpCursor(HWND hwnd, POINT client) override;
+    void SetTextInput(HWND hwnd, bool on) override {
+        if (hwnd != m_Hwnd) return;
+        if (on)
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+    void CancelComposition(HWND hwnd) override {
+        if (hwnd == m_Hwnd) SDL_ClearComposition();
+    }
 
     void Pump(bool wait);
     SDL_Window* Window() const { return m_Window; }
@@ -78,6 +89,7 @@ class SdlBackend final : public DisplayBackend {
     void DestroyWindowObjects();
     void Redraw();
     void Translate(const SDL_Event& e);
+    static void Release(SDL_Event& e);
 
     PixelLayout m_Desktop;
     SDL_Window* m_Window = nullptr;
@@ -138,6 +150,7 @@ bool SdlBackend::OpenWindow(HWND hwnd, const char* title, const RECT& outer) {
     SDL_RenderSetLogicalSize(m_Renderer, 640, 480);
     m_Hwnd = hwnd;
     m_FullScreen = false;
+    // SDL starts with text input on; the window takes text only while its input method wants it.
     SDL_StopTextInput();
     SetClientOrigin(hwnd, POINT{outer.left, outer.top});
     SetEventPump(PumpSdl);
@@ -243,9 +256,18 @@ void SdlBackend::Pump(bool wait) {
     bool any = false;
     while (SDL_PollEvent(&e)) {
         Translate(e);
+        Release(e);
         any = true;
     }
-    if (wait && !any && SDL_WaitEventTimeout(&e, 10)) Translate(e);
+    if (wait && !any && SDL_WaitEventTimeout(&e, 10)) {
+        Translate(e);
+        Release(e);
+    }
+}
+
+// The one event that owns memory: a long composition's text.
+void SdlBackend::Release(SDL_Event& e) {
+    if (e.type == SDL_TEXTEDITING_EXT) SDL_free(e.editExt.text);
 }
 
 void SdlBackend::Translate(const SDL_Event& e) {
@@ -304,6 +326,16 @@ void SdlBackend::Translate(const SDL_Event& e) {
         if (const UINT vk = VirtualKeyOf(e.key.keysym.sym))
             DeliverKey(m_Hwnd, vk, e.type == SDL_KEYDOWN, e.key.repeat != 0);
         break;
+    case SDL_TEXTEDITING:
+        DeliverImeComposition(m_Hwnd, e.edit.text, e.edit.start, e.edit.length);
+        break;
+    case SDL_TEXTEDITING_EXT:
+        DeliverImeComposition(m_Hwnd, e.editExt.text ? e.editExt.text : "", e.editExt.start,
+                              e.editExt.length);
+        break;
+    case SDL_TEXTINPUT:
+        DeliverImeResult(m_Hwnd, e.text.text);
+        break;
     default:
         break;
     }
@@ -316,6 +348,8 @@ DisplayBackend* CreateSdlBackend() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Compositions longer than one short event arrive whole.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quorin: SDL video: %s\n", SDL_GetError());
         return nullptr;

@@ -44,6 +44,7 @@ int CursorShowCount();
 } // namespace platform::testing
 #include "platform/testing_display.h"
 #include "platform/testing_font.h"
+#include "platform/testing_ime.h"
 #include "platform/testing_cpu.h"
 #include "platform/testing_sound.h"
 #include "platform/testing_movie.h"

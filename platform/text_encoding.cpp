@@ -52,29 +52,38 @@ std::u32string SjisToUtf32(const std::string& sjis) {
     return out;
 }
 
-std::string Utf8ToSjis(const std::string& utf8) {
-    // Skip a whole UTF-8 sequence on failure: its lead byte tells its length.
+std::vector<std::string> Utf8ToSjisChars(const std::string& utf8) {
+    std::vector<std::string> chars;
     iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string out;
-    char* src = const_cast<char*>(utf8.data());
-    std::size_t srcLeft = utf8.size();
-    char buf[1024];
-    while (srcLeft > 0) {
+    if (cd == reinterpret_cast<iconv_t>(-1)) return chars;
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        // The lead byte tells the sequence's length; a stray continuation byte stands alone.
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (len > utf8.size() - at) len = utf8.size() - at;
+        char* src = const_cast<char*>(utf8.data() + at);
+        std::size_t srcLeft = len;
+        char buf[8];
         char* dst = buf;
         std::size_t dstLeft = sizeof buf;
-        std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        out.append(buf, static_cast<std::size_t>(dst - buf));
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            unsigned char lead = static_cast<unsigned char>(*src);
-            std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-            if (len > srcLeft) len = srcLeft;
-            src += len;
-            srcLeft -= len;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        if (rc == static_cast<std::size_t>(-1) || srcLeft != 0) {
+            chars.emplace_back();
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else {
+            chars.emplace_back(buf, static_cast<std::size_t>(dst - buf));
         }
+        at += len;
     }
     iconv_close(cd);
+    return chars;
+}
+
+std::string Utf8ToSjis(const std::string& utf8) {
+    std::string out;
+    for (const std::string& c : Utf8ToSjisChars(utf8))
+        out += c;
     return out;
 }
 } // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 // Invalid bytes become U+FFFD; never fails.
@@ -10,6 +11,9 @@ std::string SjisToUtf8(const std::string& sjis);
 std::u32string SjisToUtf32(const std::string& sjis);
 // Characters with no Shift-JIS form are dropped.
 std::string Utf8ToSjis(const std::string& utf8);
+// Each character of the UTF-8 text in Shift-JIS, in order: one or two bytes, or none for a character
+// with no Shift-JIS form (and for each malformed sequence).
+std::vector<std::string> Utf8ToSjisChars(const std::string& utf8);
 } // namespace platform
 
 // The wide-string conversion of the program's home platform. CP_ACP is the host's own code page, in

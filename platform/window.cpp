@@ -2,6 +2,7 @@
 
 #include "platform/ddraw_internal.h"
 #include "platform/display_backend.h"
+#include "platform/ime_internal.h"
 #include "platform/runtime.h"
 #include "platform/testing.h"
 #include "platform/time.h"
@@ -157,6 +158,7 @@ BOOL DestroyWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return FALSE;
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     if (hwnd->shown) platform::Backend().CloseWindow(hwnd);
+    platform::ForgetImeContext(hwnd);
     std::lock_guard<std::mutex> lock(g_queueLock);
     g_windows.erase(hwnd);
     std::erase_if(g_queue, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
@@ -269,6 +271,7 @@ BOOL WINNLSEnableIME(HWND hwnd, BOOL enable) {
     if (!IsWindow(hwnd)) return FALSE;
     const BOOL old = hwnd->imeEnabled;
     hwnd->imeEnabled = enable ? TRUE : FALSE;
+    platform::OnImeEnableChanged(hwnd);
     return old;
 }
 
@@ -368,6 +371,10 @@ BOOL TranslateMessage(const MSG* msg) {
 
 LRESULT DispatchMessageA(const MSG* msg) {
     if (!msg || !msg->hwnd) return 0;
+    if (msg->message == platform::kImeEventMessage) {
+        platform::DispatchImeEvent(*msg);
+        return 0;
+    }
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -8,6 +8,7 @@
 #include "graphics/HitArea.h"
 #include "graphics/UpdateRect.h"
 #include "platform/base.h"
+#include "screens/OverlaySupport.h"
 #include "script/CallFrame.h"
 #include "script/PtrList.h"
 #include "script/SceneState.h"
@@ -352,6 +353,11 @@ class CGameScene {
     void TakeChoiceResult();
     // The choice grid's decision: its results are kept and the grid goes away.
     void TakeGridResult();
+    // The costume choice: its buttons, the cells of the chosen costume and its neighbours, and the
+    // veil blended over the neighbours as they are now; a step to another costume.
+    static const PushButtonTable& CostumeButtonTable();
+    void RedrawCostumePreview();
+    void ChangeCostume(int step);
     void OpenBacklog(bool fromChoices);
     // Takes the save data's read-text tables for this script.
     void TakeReadTextTables();
@@ -428,8 +434,8 @@ class CGameScene {
     CostumeButtons m_CostumeButtons;
     CLayer* m_pCostumePreview = nullptr;
     int m_Costume = 0;
-    int m_CostumeHover = -1;
-    int m_CostumePressed = -1;
+    // The buttons' art and the last hover and press, with their sounds.
+    CPushButtonArt m_CostumeArt{CostumeButtonTable()};
 
     // The hidden key sequence.
     bool m_bSecretDone = false;

@@ -20,7 +20,6 @@ enum : DWORD {
     kSubBestValue = 8,
     kSubStatusValues = 9,
 };
-constexpr int kCostumeCount = 14;
 constexpr int kFirstGridLevels = 12;
 constexpr int kOpenGridLevels = 11;
 } // namespace
@@ -63,14 +62,9 @@ void CGameScene::DispatchGameState(DWORD sub) {
         CmdIsEffectSkipped();
         break;
     case kSubCostume: {
+        // Any value names a costume: the choice wraps it onto the fourteen of the sheet.
         const DWORD costume = Arg(1);
-        if (m_bHalted) break;
-        // The costume sheet has fourteen cells.
-        if (costume >= static_cast<DWORD>(kCostumeCount)) {
-            ReportBadIndex(kCostumeCount, costume);
-            break;
-        }
-        EnterCostumeChoice(static_cast<int>(costume));
+        if (!m_bHalted) EnterCostumeChoice(static_cast<int>(costume));
         break;
     }
     case kSubGridLevels:

@@ -6,8 +6,10 @@
 #include "graphics/DDrawSurface.h"
 #include "app/RunState.h"
 #include "graphics/UpdateRegion.h"
+#include "platform/ime.h"
 #include "platform/testing.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -150,6 +152,13 @@ int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::v
         if (!d || !g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1) ||
             g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf) != DD_OK || pf.dwRGBBitCount != bits)
             ::_exit(100);
+        // SDL's text input runs only while the window's input method is enabled and open.
+        HIMC ime = ImmGetContext(g_hWnd);
+        const bool before = SDL_IsTextInputActive();
+        WINNLSEnableIME(g_hWnd, TRUE), ImmSetOpenStatus(ime, TRUE);
+        const bool during = SDL_IsTextInputActive();
+        ImmSetOpenStatus(ime, FALSE), WINNLSEnableIME(g_hWnd, FALSE);
+        if (before || !during || SDL_IsTextInputActive()) ::_exit(101);
         g_pGameCtrl->Initialize();
         for (std::size_t i = 0; i < shows.size(); ++i) {
             // Full screen is the desktop's full screen, the picture scaled onto it.

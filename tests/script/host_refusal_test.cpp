@@ -48,7 +48,6 @@ const RefusalRow kRefusals[] = {
     {"best value 24", "", "cmd 201, 8, =24, =1", nullptr, 24, 24},
     {"best value -1", "", "cmd 201, 8, =255, =1", nullptr, 24, -1},
     {"font size 5", "", "cmd 2, 9, =5", nullptr, 5, 5},
-    {"costume 14", "", "cmd 201, 2, =14", nullptr, 14, 14},
     {"substring past the end", "", R"(cmd 1, 4, bufcell, "abc", =1, =3)", nullptr, 3, 3},
     {"substring before the start", "", R"(cmd 1, 4, bufcell, "abc", =-1, =1)", nullptr, 3, -1},
 };

@@ -239,6 +239,12 @@ void PaintCostumes(Picture& p, const Asset& a) {
         c.CentredText(x + 76, 310, kNames[k], 1, 0x2A3550, 0xFFFFFF);
     }
     c.NameTag(a.name, 150, 2);
+    // The scene blends the selected costume through the plane of the sheet's second column and the
+    // ones beside it through the first: one card with rounded corners in every column serves both.
+    AlphaFrom(p, [](int x, int y) {
+        const int dx = std::max({12 - x % 152, x % 152 - 139, 0}), dy = std::max({12 - y, y - 315, 0});
+        return dx * dx + dy * dy <= 144 ? 255 : 0;
+    });
 }
 
 void PaintCostumeVeil(Picture& p, const Asset&) {

@@ -121,7 +121,7 @@ std::vector<Asset> MakeCatalogue() {
     b.Pic<PaintGridLabels>("sg033", 52, 604);
     b.Pic<PaintCostumeRoom>("sg035", 640, 480);
     b.Pic<PaintCostumeButtons>("sg036", 352, 64);
-    b.Pic<PaintCostumes>("sg037", 2128, 328);
+    b.Alpha<PaintCostumes>("sg037", 2128, 328);
     b.Alpha<PaintCostumeVeil>("sg038", 152, 328);
     b.Pic<PaintStatus>("sg040", 640, 480);
     b.Pic<PaintStatusClose>("sg041", 84, 80);
