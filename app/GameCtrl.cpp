@@ -19,6 +19,7 @@
 #include "screens/LogoMode.h"
 #include "screens/MovieMode.h"
 #include "screens/NameEntryMode.h"
+#include "screens/OverlaySupport.h"
 #include "screens/SaveLoadMenu.h"
 #include "screens/StatusPanel.h"
 #include "screens/TitleMode.h"
@@ -290,9 +291,7 @@ void CGameCtrl::Update() {
     ForModeObject([](auto* mode) { mode->FlushUpdateRect(); });
     if (m_pDialog) m_pDialog->FlushUpdateRect();
     ForFirstPanel([](auto* panel) { panel->FlushUpdateRect(); });
-    RECT rc;
-    if (m_UpdateRect.GetRect(&rc)) AddUpdateRect(&rc);
-    m_UpdateRect.AddRect(nullptr);
+    FlushToUpdateRegion(&m_UpdateRect);
 }
 
 void CGameCtrl::DrawFrameBody(IDirectDrawSurface* surface, bool withDialog) {

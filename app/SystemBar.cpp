@@ -5,6 +5,7 @@
 #include "graphics/Layer.h"
 #include "graphics/Transition.h"
 #include "screens/ExtraMode.h"
+#include "screens/OverlaySupport.h"
 #include "script/GameScene.h"
 #include "sound/SoundManager.h"
 
@@ -73,10 +74,6 @@ namespace {
 enum : int { kRowNormal = 0, kRowHover = 1, kRowPressed = 2, kRowDisabled = 3 };
 constexpr int kSkipOnArt = 36;
 constexpr int kAutoOnArt = 40;
-
-void PlayInterfaceSE(const char* name) {
-    if (g_pSoundManager) g_pSoundManager->PlaySE(name, 0);
-}
 
 // Save, load, config and status leave the scene's sounds behind the overlay they open.
 void QuietForOverlay() {

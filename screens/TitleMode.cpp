@@ -8,8 +8,8 @@
 #include "files/Config.h"
 #include "graphics/Layer.h"
 #include "graphics/Screen.h"
-#include "graphics/UpdateRegion.h"
 #include "platform/runtime.h"
+#include "screens/OverlaySupport.h"
 #include "sound/SoundManager.h"
 
 namespace {
@@ -35,10 +35,6 @@ constexpr UINT kExtrasKey = 'E';
 
 bool ValidItem(int item) {
     return item >= 0 && item < CTitleMode::kItemCount;
-}
-
-void PlayInterfaceSE(const char* name) {
-    if (g_pSoundManager) g_pSoundManager->PlaySE(name, 0);
 }
 
 // The title music plays on when it is the current music already; anything else makes way for it.
@@ -197,9 +193,7 @@ void CTitleMode::ChooseMode(int mode) {
 }
 
 void CTitleMode::FlushUpdateRect() {
-    RECT rc;
-    if (m_UpdateRect.GetRect(&rc)) AddUpdateRect(&rc);
-    m_UpdateRect.AddRect(nullptr);
+    FlushToUpdateRegion(&m_UpdateRect);
 }
 
 HRESULT CTitleMode::Draw(IDirectDrawSurface* target) {
