@@ -12,13 +12,12 @@
 
 namespace {
 const std::string kReplay = std::string(QUORIN_BINARY_DIR) + "/tools/replay/quorin-replay";
-// START on the title, then three clicks on to the fourth page; the pointer rests at (320, 300) for the
-// shot. The bar's save button, slot 1, yes.
+// START, three clicks on to the fourth page, the shot; the bar's save button, slot 1, yes.
 constexpr char kSaveRun[] =
     "8100 click 90 110\n17000 click 320 300\n19000 click 320 300\n21000 click 320 300\n"
     "25000 move 320 300\n26000 shot before\n26100 move 150 10\n26200 click 150 10\n"
     "27000 click 200 55\n28000 click 250 300\n29000 quit\n";
-// START, and on the first page the bar's load button, slot 1, yes; the white-out, the load, the white-in.
+// START, and on the first page the bar's load button, slot 1, yes.
 constexpr char kLoadRun[] = "8100 click 90 110\n16000 move 220 10\n16100 click 220 10\n17000 click 200 50\n"
                             "18000 click 250 300\n30000 move 320 300\n31000 shot after\n31100 quit\n";
 
