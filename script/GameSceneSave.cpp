@@ -80,6 +80,7 @@ bool CGameScene::IsValidScriptState(const BYTE* blob, DWORD size) const {
         return false;
     // Every part lies in the blob, one after the other, and together they fill it.
     std::uint64_t end = std::uint64_t{head.savedOffset} + head.savedLength;
+    if (end > size) return false;
     std::vector<int> blocks;
     for (DWORD i = 0; i < n; ++i) {
         const ScriptFrameEntry entry = EntryAt(blob, i);

@@ -178,6 +178,10 @@ TEST_F(SaveStateTest, DamagedSlotIsRefusedWithoutAChange) {
         {"resume_pc_not_last_frame", {}, [](Script& s) { s.resumePc = 1; }},
         {"total_size", {}, {}, [](Bytes& b) { fixtures::le::Put32(b, 5, 1000); }},
         {"saved_offset", {}, {}, [](Bytes& b) { fixtures::le::Put32(b, 9, 16); }},
+        {"entries_past_the_end",
+         {},
+         {},
+         [](Bytes& b) { b = {255, 0, 0, 0, 0, 17, 0, 0, 0, 0xF4, 0x1C, 0, 0, 4, 0, 0, 0}; }},
         {"local_offset", {}, {}, [](Bytes& b) { fixtures::le::Put32(b, 17 + 29 + 17, 0); }},
         {"blob_longer", {}, {}, [](Bytes& b) { b.push_back(0), fixtures::le::Put32(b, 5, b.size()); }},
     };
