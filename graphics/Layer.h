@@ -94,6 +94,8 @@ class CLayer : public CAmFile {
     DWORD GetKind() const { return m_Kind; }
     int GetPartCount() const { return m_nPartCount; }
     int GetColorFilter() const { return m_nColorFilter; }
+    // 1 when the picture is drawn with its colour key.
+    BYTE GetColorKey() const { return m_bColorKey; }
     // The stored picture name, or null for a blank layer.
     const char* GetName() const { return m_bHasName ? m_Name.c_str() : nullptr; }
     CDDrawSurface* GetMainSurface() const { return m_pMain.get(); }

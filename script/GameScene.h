@@ -362,6 +362,24 @@ class CGameScene {
     // Takes the save data's read-text tables for this script.
     void TakeReadTextTables();
 
+    // The save-state snapshot's own steps. A frame of the call stack as it stood at the capture,
+    // with its local area copied, so that calls and returns later in the page do not change it.
+    struct SnapFrame {
+        char blockName[sizeof(CallFrame::blockName)];
+        DWORD returnPc;
+        std::vector<BYTE> localArea;
+    };
+    // The capture a fresh scene takes, so that a save before the first page resumes at the start.
+    void CaptureSceneStart();
+    void CaptureLayers();
+    void CaptureFrames();
+    // A slot's blobs are outside data: each is checked whole against this script before anything of
+    // the scene changes.
+    bool IsValidStateRecord(const BYTE* record, DWORD size) const;
+    bool IsValidScriptState(const BYTE* blob, DWORD size) const;
+    // Drops the frames above the bottom one, as if each had returned.
+    void UnwindToBottom();
+
     // Script tables.
     std::vector<SoundDef> m_Sounds;
     std::vector<GraphicDef> m_Graphics;
@@ -416,6 +434,7 @@ class CGameScene {
     // The state record the commands keep up to date, and the one captured at the page's start.
     SceneStateRecord m_LiveState = {};
     SceneStateRecord m_SnapState = {};
+    std::vector<SnapFrame> m_SnapFrames;
 
     // What the scene owns.
     CMessageWindow* m_pMessageWindow = nullptr;

@@ -133,7 +133,9 @@ int CGameScene::LoadScript(const char* path) {
         return 0;
     }
     CopyBounded(g_ScriptPath, path);
-    return LoadScriptFile(path) ? 1 : 0;
+    if (!LoadScriptFile(path)) return 0;
+    CaptureSceneStart();
+    return 1;
 }
 
 bool CGameScene::LoadScriptFile(const char* path) {

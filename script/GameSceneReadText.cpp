@@ -1,6 +1,7 @@
 // Read-text tracking: the save data's table of new-page positions, per block.
 #include "script/GameScene.h"
 
+#include "app/RunState.h"
 #include "files/SaveData.h"
 
 #include <cstring>
@@ -30,4 +31,29 @@ void CGameScene::SelectReadTable(const char* blockName) {
         m_ReadEntryCount = m_pReadEntries ? m_pReadTextBlocks[i].entryCount : 0;
         return;
     }
+}
+
+void CGameScene::MarkTextRead() {
+    for (DWORD i = 0; i < m_ReadEntryCount; ++i) {
+        if (m_pReadEntries[i].position != m_Pc) continue;
+        m_pReadEntries[i].read = 1;
+        m_LastReadIndex = static_cast<int>(i);
+        return;
+    }
+}
+
+int CGameScene::CheckSkipAllowed() {
+    SetReadSkip(1);
+    for (DWORD i = static_cast<DWORD>(m_LastReadIndex + 1); i < m_ReadEntryCount; ++i) {
+        const ReadTextEntry& entry = m_pReadEntries[i];
+        if (entry.position < m_Pc) continue;
+        // Looking again from the same place keeps the entry found the first time.
+        if (static_cast<long long>(m_Pc) != m_LastReadPc) {
+            m_LastReadIndex = static_cast<int>(i) - 1;
+            m_LastReadPc = m_Pc;
+        }
+        if (entry.read == 0) SetReadSkip(0);
+        break;
+    }
+    return IsReadSkip() ? 1 : 0;
 }

@@ -265,8 +265,14 @@ TEST_F(AppTest, TheProgramEndsOnAClickAfterAnErrorAndOnAltF4ButNotWhileTheMovieR
     } rows[] = {
         {"AfterAnErrorTheNextLeftClickEndsTheProgram",
          [] { SetErrorStop(), pt::PostMouseButton(g_hWnd, WM_LBUTTONDOWN, 10, 10); }, true},
-        {"AltF4ArrivesAsTheCloseBox",
-         [] { pt::PostKeyDown(g_hWnd, VK_MENU), pt::PostKeyDown(g_hWnd, VK_F4); }, true},
+        {"AltF4ArrivesAsTheCloseBoxWhoseQuestionIsAnsweredYes",
+         [] {
+             pt::PostKeyDown(g_hWnd, VK_MENU), pt::PostKeyDown(g_hWnd, VK_F4);
+             pt::PostKeyUp(g_hWnd, VK_F4), pt::PostKeyUp(g_hWnd, VK_MENU);
+             for (UINT key : {VK_RIGHT, VK_RETURN})
+                 pt::PostKeyDown(g_hWnd, key), pt::PostKeyUp(g_hWnd, key);
+         },
+         true},
         {"CloseBoxDoesNothingWhileTheMovieRuns", [] { SetMoviePlaying(1), platform::DeliverClose(g_hWnd); },
          false},
     };

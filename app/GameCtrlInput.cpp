@@ -1,0 +1,226 @@
+// Routing of window events: to the first open overlay (dialog, save/load menu, config panel, status
+// panel) and to no other; else to the system bar or the current mode, never to a mode while a
+// transition runs.
+#include "app/AppMessages.h"
+#include "app/GameCtrl.h"
+#include "app/RunState.h"
+#include "graphics/Layer.h"
+#include "screens/ConfigPanel.h"
+#include "screens/EndingMode.h"
+#include "screens/ExtraMode.h"
+#include "screens/MovieMode.h"
+#include "screens/NameEntryMode.h"
+#include "screens/SaveLoadMenu.h"
+#include "screens/StatusPanel.h"
+#include "screens/TitleMode.h"
+#include "screens/YesNoDialog.h"
+#include "script/GameScene.h"
+#include "sound/SoundManager.h"
+
+namespace {
+bool InStrip(int y) {
+    return y >= g_BarStripRect.top && y < g_BarStripRect.bottom;
+}
+} // namespace
+
+void CGameCtrl::CloseCheck() {
+    if (m_pDialog) {
+        OnConfirmDialogClosed();
+    } else if (m_pSaveLoadMenu) {
+        OnSaveLoadMenuClosed();
+    } else if (m_pConfigPanel) {
+        OnConfigPanelClosed();
+    } else if (m_pStatusPanel && m_pStatusPanel->IsCloseRequested()) {
+        CloseStatusPanel();
+    }
+}
+
+bool CGameCtrl::BarTakesPointer(int y) const {
+    return (m_bBarShown || InStrip(y)) && !m_bBarSuppressed && IsSystemBarAvailable();
+}
+
+void CGameCtrl::OnMouseMove(int x, int y) {
+    m_UpdateRect.AddRect(&g_CursorRect);
+    g_CursorRect = RECT{x, y, x + 32, y + 32};
+    m_UpdateRect.AddRect(&g_CursorRect);
+    if (m_pCursor) {
+        m_pCursor->m_nX = x;
+        m_pCursor->m_nY = y;
+    }
+    if (m_bBarSuppressed && y >= g_BarStripRect.bottom) m_bBarSuppressed = 0;
+
+    if (ToOverlay([x, y](auto* overlay) { overlay->OnMouseMove(x, y); })) return;
+    if (BarTakesPointer(y)) {
+        OnBarMouseMove(x, y);
+        return;
+    }
+    if (IsTransitionRunning()) return;
+    switch (m_Mode) {
+    case GameModeTitle:
+        if (m_pTitle) m_pTitle->OnMouseMove(x, y);
+        break;
+    case GameModeNameEntry:
+        if (m_pNameEntry) m_pNameEntry->OnMouseMove(x, y);
+        break;
+    case GameModeScene:
+        if (m_pScene) m_pScene->OnMouseMove(x, y);
+        break;
+    case GameModeExtra:
+        if (m_pExtra) m_pExtra->OnMouseMove(x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameCtrl::OnLButtonDown(int x, int y) {
+    if (ToOverlay([x, y](auto* overlay) { overlay->OnLButtonDown(x, y); })) return;
+    if (BarTakesPointer(y)) {
+        OnBarLButtonDown(x, y);
+        return;
+    }
+    if (IsTransitionRunning()) return;
+    ForModeObject([x, y](auto* mode) { mode->OnLButtonDown(x, y); });
+}
+
+void CGameCtrl::OnLButtonUp(int x, int y) {
+    if (ToOverlay([x, y](auto* overlay) { overlay->OnLButtonUp(x, y); })) {
+        CloseCheck();
+        return;
+    }
+    if (m_bBarShown && !m_bBarSuppressed) {
+        OnBarLButtonUp(x, y);
+        return;
+    }
+    if (IsTransitionRunning()) return;
+    ForModeObject([x, y](auto* mode) { mode->OnLButtonUp(x, y); });
+}
+
+void CGameCtrl::OnRButtonDown() {
+    if (m_pDialog || IsPanelOpen()) return;
+    if (m_bBarShown) {
+        HideSystemBar();
+        return;
+    }
+    switch (m_Mode) {
+    case GameModeScene:
+        if (m_pScene) m_pScene->OnRButtonDown();
+        break;
+    case GameModeEnding:
+        // A right click skips the roll as a left click does.
+        if (m_pEnding) {
+            m_pEnding->OnLButtonDown(g_CursorRect.left, g_CursorRect.top);
+            m_pEnding->OnLButtonUp(g_CursorRect.left, g_CursorRect.top);
+        }
+        break;
+    case GameModeExtra:
+        if (m_pExtra) m_pExtra->OnRButtonDown();
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameCtrl::OnWheelUp() {
+    if (m_pDialog || IsPanelOpen() || IsTransitionRunning()) return;
+    if (m_Mode == GameModeScene && m_pScene) m_pScene->OnWheelUp();
+    if (m_Mode == GameModeExtra && m_pExtra) m_pExtra->OnWheelUp();
+}
+
+void CGameCtrl::OnWheelDown() {
+    if (m_pDialog || IsPanelOpen() || IsTransitionRunning()) return;
+    if (m_Mode == GameModeScene && m_pScene) m_pScene->OnWheelDown();
+    if (m_Mode == GameModeExtra && m_pExtra) m_pExtra->OnWheelDown();
+}
+
+void CGameCtrl::OnCtrlDown() {
+    SetCtrlKeyDown(1);
+    SetAutoMode(0);
+    SetReadSkip(0);
+    if (m_Mode == GameModeLogo || m_Mode == GameModeMovie || m_Mode == GameModeEnding) return;
+    if (GetSkipAutoFlags(0)) return;
+    SetSkipMode(1);
+    if (m_bBarShown) {
+        RedrawBarSelection();
+        MarkBarStrip();
+    }
+    if (g_pSoundManager && g_pSoundManager->IsFading()) g_pSoundManager->FinishFade();
+}
+
+void CGameCtrl::OnCtrlUp() {
+    SetCtrlKeyDown(0);
+    ClearSkipAuto();
+    if (m_bBarShown) {
+        RedrawBarSelection();
+        MarkBarStrip();
+    }
+}
+
+void CGameCtrl::ModeKeyDown(UINT vk) {
+    if (IsTransitionRunning()) return;
+    ForModeObject([vk](auto* mode) { mode->OnKeyDown(vk); });
+}
+
+void CGameCtrl::ModeKeyUp(UINT vk) {
+    if (IsTransitionRunning()) return;
+    ForModeObject([vk](auto* mode) { mode->OnKeyUp(vk); });
+}
+
+void CGameCtrl::OnKeyDown(UINT vk) {
+    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyDown(vk); })) return;
+    if (vk == VK_CONTROL) {
+        OnCtrlDown();
+        return;
+    }
+    if (!m_bBarShown) {
+        ModeKeyDown(vk);
+        return;
+    }
+    if (vk == VK_RETURN) {
+        DrawBarButtonPressed(m_BarSelection);
+        MarkBarStrip();
+    } else if (vk == VK_LEFT || vk == VK_RIGHT) {
+        MoveBarSelection(vk == VK_LEFT ? -1 : 1);
+        RedrawBarSelection();
+        MarkBarStrip();
+    }
+}
+
+void CGameCtrl::OnKeyUp(UINT vk) {
+    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyUp(vk); })) {
+        CloseCheck();
+        return;
+    }
+    if (vk == VK_CONTROL) {
+        OnCtrlUp();
+        return;
+    }
+    if (vk == VK_MENU && IsSystemBarAvailable()) {
+        if (m_bBarShown) {
+            HideSystemBar();
+        } else if (m_Mode != GameModeTitle) {
+            m_BarSelection = -1;
+            RedrawBarSelection();
+            m_bBarShown = 1;
+            MarkBarStrip();
+        }
+        return;
+    }
+    if (!m_bBarShown) {
+        ModeKeyUp(vk);
+        return;
+    }
+    if (vk == VK_RETURN) {
+        ExecuteBarCommand();
+        HideSystemBar();
+    } else if (vk == VK_ESCAPE) {
+        HideSystemBar();
+    }
+}
+
+LRESULT CGameCtrl::OnImeMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_Mode == GameModeNameEntry && m_pNameEntry) return m_pNameEntry->OnImeMessage(msg, wParam, lParam);
+    return DefWindowProcA(g_hWnd, msg, wParam, lParam);
+}
+
+void CGameCtrl::OnHelpKey() {}

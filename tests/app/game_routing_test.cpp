@@ -1,0 +1,78 @@
+// Routing of window events: the first open overlay takes them, a running transition drops what would
+// reach a mode, the close checks act once an overlay answers, Space arrives as Enter and Alt+Enter
+// keeps the game where it was.
+#include "GameFixture.h"
+
+#include "screens/YesNoDialog.h"
+
+using namespace game_test;
+
+TEST_F(GameTest, TitleInputGoesToTheFirstOverlayAndNotThroughATransition) {
+    const std::pair<const char*, std::function<void(GameTest&)>> setups[] = {
+        {"nothing open", [](GameTest&) {}},
+        {"quit dialog", [](GameTest& t) { t.Game().OpenQuitDialog(); }},
+        {"config panel", [](GameTest& t) { t.Game().OpenConfigPanel(); }},
+        {"dialog over the panel", [](GameTest& t) { t.Game().OpenConfigPanel(), t.Game().OpenQuitDialog(); }},
+        {"transition", [](GameTest& t) { t.StartTransition(); }},
+    };
+    // Each event with what the title shows when it got it.
+    const std::pair<std::function<void(CGameCtrl&)>, std::function<bool(CTitleMode&)>> events[] = {
+        {[](CGameCtrl& g) { g.OnMouseMove(Item(1).left, Item(1).top); },
+         [](CTitleMode& t) { return t.GetHoverRegion() == 1; }},
+        {[](CGameCtrl& g) { g.OnLButtonDown(Item(1).left, Item(1).top); },
+         [](CTitleMode& t) { return t.IsButtonHeld(); }},
+        {[](CGameCtrl& g) { g.OnKeyDown(VK_DOWN); }, [](CTitleMode& t) { return t.GetFocus() == 0; }},
+        {[](CGameCtrl& g) { g.OnKeyUp('N'); }, [](CTitleMode& t) { return t.Run() == GameModeNameEntry; }},
+    };
+    for (const auto& [name, setup] : setups) {
+        for (std::size_t e = 0; e < std::size(events); ++e) {
+            SCOPED_TRACE(std::string(name) + ", event " + std::to_string(e));
+            Restart();
+            ToTitle();
+            setup(*this);
+            events[e].first(Game());
+            EXPECT_EQ(events[e].second(*Game().GetTitle()), name == setups[0].first);
+        }
+    }
+}
+
+TEST_F(GameTest, OverlaysStayUntilTheyAnswer) {
+    ToTitle();
+    Game().OpenConfigPanel();
+    Click(Item(CTitleMode::kItemQuit).left, Item(CTitleMode::kItemQuit).top);
+    Game().AnswerConfigPanel(0);
+    ASSERT_NE(Game().GetConfigPanel(), nullptr); // it took the click and has not answered
+    Game().AnswerConfigPanel(1);
+    Click(Item(CTitleMode::kItemQuit).left, Item(CTitleMode::kItemQuit).top);
+    EXPECT_EQ(Game().GetDialogKind(), CYesNoDialog::kQuit);
+    Key(VK_RETURN); // followed by the close check: no answer yet
+    Game().AnswerConfirmDialog(2, CYesNoDialog::kQuit);
+    EXPECT_EQ(Game().GetDialog(), nullptr);
+    Game().OpenQuitDialog();
+    Game().AnswerConfirmDialog(1, CYesNoDialog::kQuit);
+    const std::vector<MSG> posted = pt::PendingMessages();
+    EXPECT_EQ(std::count_if(posted.begin(), posted.end(),
+                            [](const MSG& m) { return m.message == WM_CLOSE && m.lParam == 1; }),
+              1);
+}
+
+TEST_F(GameTest, SpaceIsEnterAndAltEnterKeepsTheTitle) {
+    ToTitle();
+    Pass();
+    AltEnter();
+    Dispatch();
+    ASSERT_TRUE(pt::IsFullScreen());
+    // Alt's release in the title shows no bar; the title's sprite works on the new surfaces.
+    EXPECT_FALSE(Game().IsBarShown());
+    EXPECT_EQ(Game().GetMode(), GameModeTitle);
+    pt::PostMouseMove(g_hWnd, Item(1).left + 40, Item(1).top + 5);
+    // The next frame draws the whole screen on the new back buffer, the item's art included.
+    Pass();
+    IDirectDrawSurface* back = g_DDrawCtrl.GetBackBuffer();
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(back, Item(1).right - 10, Item(1).bottom - 5), TitleCell(1, false));
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(back, 600, 400), kTitleBack);
+    pt::PostKeyDown(g_hWnd, VK_SPACE);
+    pt::PostKeyUp(g_hWnd, VK_SPACE);
+    Dispatch();
+    EXPECT_NE(Game().GetConfigPanel(), nullptr);
+}
