@@ -12,69 +12,19 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // Last: Xlib's macros (None, Status, Bool) would clash with the headers above.
-#include <X11/Xlib.h>
+#include "tools/fixtures/Xvfb.h"
+
 #include <X11/Xutil.h>
 
 namespace {
-class XServer {
-  public:
-    // An Xvfb on a display number it picks itself; Display() is empty when none could start.
-    XServer() {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        m_Pid = ::fork();
-        if (m_Pid == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                     "tcp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        // Xvfb writes the display number and a newline once it accepts connections.
-        std::string number;
-        for (char c = 0; ::read(fds[0], &c, 1) == 1 && c != '\n';)
-            number += c;
-        ::close(fds[0]);
-        if (!number.empty()) m_Display = ":" + number;
-    }
-    ~XServer() {
-        if (m_Pid <= 0) return;
-        ::kill(m_Pid, SIGTERM);
-        ::waitpid(m_Pid, nullptr, 0);
-    }
-    const std::string& Display() const { return m_Display; }
-
-  private:
-    pid_t m_Pid = -1;
-    std::string m_Display;
-};
-
-Window FindWindowNamed(::Display* d, Window w, const char* name) {
-    char* title = nullptr;
-    if (XFetchName(d, w, &title) && title) {
-        const bool match = std::strcmp(title, name) == 0;
-        XFree(title);
-        if (match) return w;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i)
-        found = FindWindowNamed(d, children[i], name);
-    if (children) XFree(children);
-    return found;
-}
+using fixtures::FindWindowNamed;
 
 // Draws a picture of one raw pixel value into the back buffer and presents it, after the program's
 // messages.
@@ -176,7 +126,7 @@ int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::v
 }
 
 TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
-    XServer server;
+    fixtures::XvfbServer server;
     if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
     EXPECT_EQ(
         ShowInTurn(server.Display(), nullptr, 32,

@@ -1,0 +1,104 @@
+// The same start as game.timeline's, by the real program on the SDL backend under Xvfb: the window
+// "Lunavel" shows the opening movie, then the title, and sound goes to the device (SDL's disk driver
+// writes it to a file). Each wait is bounded and wakes on the X server's events.
+#include "tools/fixtures/TempDir.h"
+#include "tools/mkdemo/DemoWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Last: Xlib's macros clash with the headers above.
+#include "tools/fixtures/Xvfb.h"
+
+#include <X11/Xutil.h>
+
+namespace {
+const std::string kProgram = std::string(QUORIN_BINARY_DIR) + "/quorin";
+
+bool Near(unsigned long a, unsigned long b, int tolerance) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
+            tolerance)
+            return false;
+    return true;
+}
+
+// Waits until the window "Lunavel" is mapped at 640x480 and `shows` holds for its picture: each round
+// waits for the X server's events for at most 50 ms, all rounds together for at most 60 s.
+bool WaitFor(::Display* d, const std::function<bool(XImage*)>& shows) {
+    for (int round = 0; round < 1200; ++round) {
+        XSync(d, False);
+        const Window w = fixtures::FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
+        XWindowAttributes a;
+        if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable && a.width == 640 &&
+            a.height == 480) {
+            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
+            XImage* image = XGetImage(d, w, 0, 0, 640, 480, AllPlanes, ZPixmap);
+            const bool shown = image && shows(image);
+            if (image) XDestroyImage(image);
+            if (shown) return true;
+        }
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(ConnectionNumber(d), &fds);
+        timeval wait{0, 50000};
+        if (!XPending(d)) ::select(ConnectionNumber(d) + 1, &fds, nullptr, nullptr, &wait);
+        for (XEvent e; XPending(d);)
+            XNextEvent(d, &e);
+    }
+    return false;
+}
+
+TEST(SdlStart, ShowsTheMovieThenTheTitleWithSound) {
+    fixtures::XvfbServer server;
+    if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
+    fixtures::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(demo::WriteDemoGame(dir.File("game"), &error)) << error;
+    std::filesystem::create_directory(dir.File("lock"));
+    const std::string sound = dir.File("sound.raw");
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("DISPLAY", server.Display().c_str(), 1);
+        ::setenv("SDL_RENDER_DRIVER", "software", 1);
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", sound.c_str(), 1);
+        ::setenv("QUORIN_LOCK_DIR", dir.File("lock").c_str(), 1);
+        ::unsetenv("QUORIN_HEADLESS");
+        ::unsetenv("QUORIN_DEPTH");
+        ::execl(kProgram.c_str(), kProgram.c_str(), dir.File("game").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    ::Display* d = XOpenDisplay(server.Display().c_str());
+    ASSERT_NE(d, nullptr);
+    // The movie's evening sky, clear of its title, square and bar; then the title picture itself.
+    EXPECT_TRUE(WaitFor(d, [](XImage* i) {
+        return Near(XGetPixel(i, 600, 280), 0x3A2A5A, 24) && Near(XGetPixel(i, 40, 280), 0x3A2A5A, 24);
+    })) << "the opening movie";
+    const demo::DecodedPicture title = demo::DecodeCataloguePicture("sg017");
+    EXPECT_TRUE(WaitFor(d, [&](XImage* i) {
+        for (auto [x, y] : {std::pair{200, 150}, {600, 200}, {500, 400}, {450, 60}})
+            if (!Near(XGetPixel(i, x, y), title.At(x, y), 0)) return false;
+        return true;
+    })) << "the title";
+    XCloseDisplay(d);
+    // A polite end would close the window, and the program asks before it closes.
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+
+    // The movie's tone and the title music reached the device.
+    const std::string samples = fixtures::ReadFileText(sound);
+    EXPECT_GT(samples.size(), 44100u);
+    EXPECT_NE(samples.find_first_not_of('\0'), std::string::npos);
+}
+} // namespace
