@@ -3,10 +3,12 @@
 // them and read back through the disassembler.
 #include "tools/fixtures/ScriptAssembler.h"
 #include "tools/fixtures/ScriptDisassembler.h"
+#include "tools/mkdemo/DemoCatalogue.h"
 #include "tools/mkdemo/Scenario.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -159,5 +161,26 @@ TEST(DemoScenario, UsesEveryHostCommandAndTextCode) {
         EXPECT_TRUE(used.count({c.group, c.sub})) << c.group << "/" << c.sub << " (" << c.name << ")";
     for (const TextCode& code : kTextCodes)
         EXPECT_TRUE(std::regex_search(texts, std::regex(code.pattern))) << code.name;
+}
+// A voice that is not in the archive plays nothing and says nothing: every voice the scenarios name,
+// by name or by speaker and number, is in the demo's voice archive.
+TEST(DemoScenario, NamesOnlyVoicesTheArchiveHolds) {
+    static const char* const kSpeakers[] = {"ka", "hi", "ao", "mo", "jo"};
+    std::set<std::string> voices;
+    for (const demo::Asset& a : demo::Catalogue())
+        if (a.archive == demo::Archive::Voice) voices.insert(a.name);
+    const std::regex byNumber(R"(cmd 20, 14, =(\d), =(\d+))"), byName(R"re(cmd 20, 4, "(\w+)")re");
+    int named = 0;
+    for (const char* source : {demo::kMainScenario, demo::kSceneScenario}) {
+        const std::string text = source;
+        for (std::sregex_iterator m(text.begin(), text.end(), byNumber), end; m != end; ++m, ++named) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%s%04d", kSpeakers[std::stoi((*m)[1])], std::stoi((*m)[2]));
+            EXPECT_TRUE(voices.count(name)) << name;
+        }
+        for (std::sregex_iterator m(text.begin(), text.end(), byName), end; m != end; ++m, ++named)
+            EXPECT_TRUE(voices.count((*m)[1])) << (*m)[1];
+    }
+    EXPECT_GT(named, 20);
 }
 } // namespace
