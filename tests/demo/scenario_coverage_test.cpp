@@ -162,6 +162,7 @@ TEST(DemoScenario, UsesEveryHostCommandAndTextCode) {
     for (const TextCode& code : kTextCodes)
         EXPECT_TRUE(std::regex_search(texts, std::regex(code.pattern))) << code.name;
 }
+
 // A voice that is not in the archive plays nothing and says nothing: every voice the scenarios name,
 // by name or by speaker and number, is in the demo's voice archive.
 TEST(DemoScenario, NamesOnlyVoicesTheArchiveHolds) {
