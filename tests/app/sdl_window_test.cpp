@@ -14,18 +14,13 @@
 
 #include <cstdlib>
 #include <string>
-#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // Last: Xlib's macros (None, Status, Bool) would clash with the headers above.
 #include "tools/fixtures/Xvfb.h"
 
-#include <X11/Xutil.h>
-
 namespace {
-using fixtures::FindWindowNamed;
-
 // Draws a picture of one raw pixel value into the back buffer and presents it, after the program's
 // messages.
 void Present(DWORD raw) {
@@ -41,36 +36,17 @@ void Present(DWORD raw) {
 }
 
 // Presents `raw` until the window "Lunavel" is mapped (at 640x480 when windowed) and shows `color` at its
-// centre and its corner, each channel to `mask` (SDL widens 16-bit channels its own way). Each round
-// waits for the X server to report a change (map, resize, exposure) for at most 50 ms, all rounds
-// together for at most 10 s. The window is looked up anew each round: the window of an earlier check
-// may still be on its way out. Whether it was shown.
+// centre and its corner, each channel to `mask` (SDL widens 16-bit channels its own way), for at most
+// 10 s. Whether it was shown.
 bool Shows(::Display* d, DWORD raw, DWORD color, DWORD mask, bool windowed) {
-    for (int round = 0; round < 200; ++round) {
-        Present(raw);
-        XSync(d, False);
-        const Window w = FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-        XWindowAttributes a;
-        if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
-            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
-            XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width),
-                                      static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    return fixtures::WaitForWindow(
+        d, "Lunavel", 200,
+        [&](const XWindowAttributes& a, XImage* image) {
             const bool sized = !windowed || (a.width == 640 && a.height == 480);
-            const bool shown = image && sized &&
-                               (XGetPixel(image, a.width / 2, a.height / 2) & mask) == (color & mask) &&
-                               (XGetPixel(image, 0, 0) & mask) == (color & mask);
-            if (image) XDestroyImage(image);
-            if (shown) return true;
-        }
-        fd_set fds;
-        FD_ZERO(&fds);
-        FD_SET(ConnectionNumber(d), &fds);
-        timeval wait{0, 50000};
-        if (!XPending(d)) ::select(ConnectionNumber(d) + 1, &fds, nullptr, nullptr, &wait);
-        for (XEvent e; XPending(d);)
-            XNextEvent(d, &e);
-    }
-    return false;
+            return sized && (XGetPixel(image, a.width / 2, a.height / 2) & mask) == (color & mask) &&
+                   (XGetPixel(image, 0, 0) & mask) == (color & mask);
+        },
+        [raw] { Present(raw); });
 }
 
 // A picture to show: the raw pixel value, the colour it shows as, and the display mode it shows in.

@@ -14,7 +14,7 @@
 #include "sound/DSBCStaticOgg.h"
 #include "sound/DSBCStaticWave.h"
 #include "tools/fixtures/ScriptDisassembler.h"
-#include "tools/fixtures/TempDir.h"
+#include "DemoFolder.h"
 #include "tools/mkdemo/DemoWriter.h"
 #include "tools/mkdemo/Layouts.h"
 #include "tools/mkdemo/Masks.h"
@@ -35,21 +35,12 @@ using demo::Asset;
 using demo::Kind;
 
 namespace {
-// The game is written once for the suite; each test reads it.
+// The game is written once for the test program; each test reads it.
 class DemoGameTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        s_Dir = new fixtures::TempDir;
-        std::string error;
-        s_Written = demo::WriteDemoGame(s_Dir->Path(), &error);
-        EXPECT_TRUE(s_Written) << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_Dir;
-        s_Dir = nullptr;
-    }
     void SetUp() override {
-        ASSERT_TRUE(s_Written);
+        game = demo_test::DemoFolder();
+        ASSERT_NE(game, nullptr);
         ResetRunState();
         ResetUpdateRegion();
         pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
@@ -68,8 +59,8 @@ class DemoGameTest : public ::testing::Test {
         ResetRunState();
     }
 
-    static std::string Program(const std::string& name) { return s_Dir->ProgramPath() + name; }
-    static std::string Host(const std::string& name) { return s_Dir->File(name); }
+    std::string Program(const std::string& name) { return game->ProgramPath() + name; }
+    std::string Host(const std::string& name) { return game->File(name); }
 
     // The entry's bytes as the archive hands them out.
     std::vector<unsigned char> Entry(Archive a, const std::string& name) {
@@ -156,13 +147,10 @@ class DemoGameTest : public ::testing::Test {
         archives[a.archive]->CloseFile(fp);
     }
 
-    static fixtures::TempDir* s_Dir;
-    static bool s_Written;
+    const fixtures::TempDir* game = nullptr;
     IDirectDraw* dd = nullptr;
     std::map<Archive, std::unique_ptr<CArcFile>> archives;
 };
-fixtures::TempDir* DemoGameTest::s_Dir = nullptr;
-bool DemoGameTest::s_Written = false;
 
 TEST_F(DemoGameTest, EveryEntryReadsThroughTheProgramsReaders) {
     for (const Asset& a : demo::Catalogue()) {
@@ -230,9 +218,9 @@ TEST(DemoCatalogue, HoldsTheNamesTheScreensLoad) {
 TEST_F(DemoGameTest, TheFolderHoldsAPlayableGame) {
     CConfig config;
     ASSERT_TRUE(config.Load(Program("Quorin.ini").c_str()));
-    EXPECT_STREQ(config.GetSystemDataPath(nullptr), s_Dir->ProgramPath().c_str());
-    EXPECT_STREQ(config.GetScenarioVoicePath(nullptr), s_Dir->ProgramPath().c_str());
-    EXPECT_EQ(std::string(config.GetSaveDataPath(nullptr)), s_Dir->ProgramPath() + "SaveData\\");
+    EXPECT_STREQ(config.GetSystemDataPath(nullptr), game->ProgramPath().c_str());
+    EXPECT_STREQ(config.GetScenarioVoicePath(nullptr), game->ProgramPath().c_str());
+    EXPECT_EQ(std::string(config.GetSaveDataPath(nullptr)), game->ProgramPath() + "SaveData\\");
     EXPECT_EQ(config.GetWindowMode(), 0);
     EXPECT_EQ(config.GetMovieSwitch(), 1);
     EXPECT_TRUE(std::filesystem::is_directory(Host("SaveData")));
@@ -246,7 +234,7 @@ TEST_F(DemoGameTest, TheFolderHoldsAPlayableGame) {
     for (const Asset& a : demo::Catalogue())
         archiveOf[a.name] = a.archive;
     g_pConfig = new CConfig;
-    g_pConfig->SetSystemProgramPath(s_Dir->ProgramPath().c_str());
+    g_pConfig->SetSystemProgramPath(game->ProgramPath().c_str());
     for (const char* script : {"main.sct", "scene.sct"}) {
         SCOPED_TRACE(script);
         auto scene = std::make_unique<CGameScene>();

@@ -13,7 +13,8 @@
 #include "script/GameScene.h"
 #include "sound/SoundManager.h"
 #include "text/MessageWindow.h"
-#include "tools/fixtures/TempDir.h"
+#include "DemoFolder.h"
+#include "tools/fixtures/HeadlessGame.h"
 #include "tools/mkdemo/DemoWriter.h"
 
 #include <gtest/gtest.h>
@@ -49,29 +50,19 @@ struct StoryRow {
 
 class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
   protected:
-    static void SetUpTestSuite() {
-        s_Dir = new fixtures::TempDir;
-        std::string error;
-        s_Written = demo::WriteDemoGame(s_Dir->Path(), &error);
-        EXPECT_TRUE(s_Written) << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_Dir;
-        s_Dir = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(s_Written);
+        game = demo_test::DemoFolder();
+        ASSERT_NE(game, nullptr);
         ResetRunState();
         ResetUpdateRegion();
         pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
         pt::UseManualClock(100000);
         pt::UseFontFile(pt::kPinnedGothicFont);
         pt::UseSoundBackend(pt::SoundBackend::Headless);
-        const std::string folder = s_Dir->ProgramPath();
-        std::filesystem::remove_all(s_Dir->File("SaveData"));
-        std::filesystem::create_directory(s_Dir->File("SaveData"));
-        std::filesystem::remove(s_Dir->File("errmes.log"));
+        const std::string folder = game->ProgramPath();
+        std::filesystem::remove_all(game->File("SaveData"));
+        std::filesystem::create_directory(game->File("SaveData"));
+        std::filesystem::remove(game->File("errmes.log"));
         g_pConfig = new CConfig;
         ASSERT_TRUE(g_pConfig->Load((folder + "Quorin.ini").c_str()));
         g_pConfig->SetSystemProgramPath(folder.c_str());
@@ -98,25 +89,8 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
 
     void TearDown() override {
         scene.reset();
-        delete g_pSaveData;
-        g_pSaveData = nullptr;
-        DestroySoundManager();
-        if (window) DestroyWindow(window);
-        delete g_pScreen;
-        g_pScreen = nullptr;
-        delete g_pGraphicArc;
-        g_pGraphicArc = nullptr;
-        delete g_pTransition;
-        g_pTransition = nullptr;
-        SetRenderTarget(nullptr);
-        back.reset();
-        SetDirectDraw(nullptr);
-        if (dd) dd->Release();
+        fixtures::ReleaseHeadlessGame(window, &back, dd);
         DestroyConfig();
-        ResetUpdateRegion();
-        pt::UseSoundBackend(pt::SoundBackend::Automatic);
-        pt::UseFontFile("");
-        pt::UseRealClock();
         ResetRunState();
     }
 
@@ -169,8 +143,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         }
     }
 
-    static fixtures::TempDir* s_Dir;
-    static bool s_Written;
+    const fixtures::TempDir* game = nullptr;
     IDirectDraw* dd = nullptr;
     HWND window = nullptr;
     std::unique_ptr<CDDrawSurface> back;
@@ -178,8 +151,6 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     std::size_t choice = 0;
     std::set<int> effectsSeen, modesSeen;
 };
-fixtures::TempDir* DemoStoryTest::s_Dir = nullptr;
-bool DemoStoryTest::s_Written = false;
 
 TEST_P(DemoStoryTest, ReachesTheEndingWithoutAnError) {
     const StoryRow& row = GetParam();
@@ -193,8 +164,8 @@ TEST_P(DemoStoryTest, ReachesTheEndingWithoutAnError) {
     }
     EXPECT_EQ(scene->GetRunState(), CGameScene::kRunEnding) << "after " << frame << " frames";
     EXPECT_FALSE(IsErrorStop());
-    EXPECT_FALSE(std::filesystem::exists(s_Dir->File("errmes.log")))
-        << fixtures::ReadFileText(s_Dir->File("errmes.log"));
+    EXPECT_FALSE(std::filesystem::exists(game->File("errmes.log")))
+        << fixtures::ReadFileText(game->File("errmes.log"));
     EXPECT_EQ(choice, row.choices.size()) << "every choice was offered";
     EXPECT_EQ(g_pSaveData->IsCGSeen(row.cgSeen), 1);
     EXPECT_EQ(g_pSaveData->IsCGSeen(kCgFireworks), 1);

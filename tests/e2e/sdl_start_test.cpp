@@ -10,14 +10,11 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // Last: Xlib's macros clash with the headers above.
 #include "tools/fixtures/Xvfb.h"
-
-#include <X11/Xutil.h>
 
 namespace {
 const std::string kProgram = std::string(QUORIN_BINARY_DIR) + "/quorin";
@@ -30,30 +27,12 @@ bool Near(unsigned long a, unsigned long b, int tolerance) {
     return true;
 }
 
-// Waits until the window "Lunavel" is mapped at 640x480 and `shows` holds for its picture: each round
-// waits for the X server's events for at most 50 ms, all rounds together for at most 60 s.
+// Waits until the window "Lunavel" is mapped at 640x480 and `shows` holds for its picture, for at
+// most 60 s.
 bool WaitFor(::Display* d, const std::function<bool(XImage*)>& shows) {
-    for (int round = 0; round < 1200; ++round) {
-        XSync(d, False);
-        const Window w = fixtures::FindWindowNamed(d, DefaultRootWindow(d), "Lunavel");
-        XWindowAttributes a;
-        if (w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable && a.width == 640 &&
-            a.height == 480) {
-            XSelectInput(d, w, StructureNotifyMask | ExposureMask);
-            XImage* image = XGetImage(d, w, 0, 0, 640, 480, AllPlanes, ZPixmap);
-            const bool shown = image && shows(image);
-            if (image) XDestroyImage(image);
-            if (shown) return true;
-        }
-        fd_set fds;
-        FD_ZERO(&fds);
-        FD_SET(ConnectionNumber(d), &fds);
-        timeval wait{0, 50000};
-        if (!XPending(d)) ::select(ConnectionNumber(d) + 1, &fds, nullptr, nullptr, &wait);
-        for (XEvent e; XPending(d);)
-            XNextEvent(d, &e);
-    }
-    return false;
+    return fixtures::WaitForWindow(d, "Lunavel", 1200, [&](const XWindowAttributes& a, XImage* image) {
+        return a.width == 640 && a.height == 480 && shows(image);
+    });
 }
 
 TEST(SdlStart, ShowsTheMovieThenTheTitleWithSound) {

@@ -7,6 +7,7 @@
 #include "platform/text_encoding.h"
 #include "sound/SoundManager.h"
 #include "tools/fixtures/ArcWriter.h"
+#include "tools/fixtures/HeadlessGame.h"
 #include "tools/fixtures/PictureWriter.h"
 #include "tools/fixtures/WaveWriter.h"
 
@@ -83,22 +84,7 @@ void SceneTest::SetUp() {
 
 void SceneTest::TearDown() {
     scene.reset();
-    delete g_pSaveData;
-    g_pSaveData = nullptr;
-    DestroySoundManager();
-    if (window) DestroyWindow(window);
-    delete g_pScreen;
-    g_pScreen = nullptr;
-    delete g_pGraphicArc;
-    g_pGraphicArc = nullptr;
-    SetRenderTarget(nullptr);
-    back.reset();
-    SetDirectDraw(nullptr);
-    if (dd) dd->Release();
-    ResetUpdateRegion();
-    pt::UseSoundBackend(pt::SoundBackend::Automatic);
-    pt::UseFontFile("");
-    pt::UseRealClock();
+    fixtures::ReleaseHeadlessGame(window, &back, dd);
     ScriptTest::TearDown();
 }
 
