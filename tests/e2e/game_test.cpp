@@ -59,7 +59,7 @@ constexpr Box kTextBox = {46, 382, 590, 462};
 bool InIcon(int x, int y) {
     return x >= 586 && x < 602 && y >= 450 && y < 466;
 }
-constexpr unsigned kWhite = 0xFFFFFF, kBacklogText = 0x34FED6, kMovieSky = 0x3A2A5A;
+constexpr unsigned kWhite = 0xFFFFFF, kBacklogText = 0x34FED6, kKanaName = 0xFFAAC8, kMovieSky = 0x3A2A5A;
 constexpr int kMusic3 = -650, kMusic4 = 0;
 const std::vector<Point> kOpen = {{200, 150}, {600, 200}, {500, 400}, {450, 60}};
 const std::vector<Point> kBeside = {{600, 200}, {40, 250}, {560, 300}};
@@ -78,8 +78,9 @@ const Checkpoint kGame[] = {
     {"bar", {"bg_hill", {{600, 200}}, {{157, 18}, {343, 18}}}, {kMusic4, false, {"se_wind"}}},
     // An open panel holds the loop sound effects back.
     {"status", {"sg040", {{40, 200}, {600, 300}}, {{180, 300}}}, {kMusic4, false, {}, {"se_wind"}}},
-    {"before_save", {"bg_hill", kBeside, {{320, 150}}, kWhite, kTextBox}, {kMusic4, false, {"se_wind"}}},
-    {"save_menu", {"sg013", {{40, 300}, {620, 300}}, {{70, 80}}}, {kMusic4, false, {}, {"se_wind"}}},
+    // Kana's page in the classroom, in a block the story called, and the save there.
+    {"before_save", {"bg_school", {{600, 300}}, {{320, 150}}, kKanaName, {54, 344, 174, 370}}, {kMusic4}},
+    {"save_menu", {"sg013", {{40, 300}, {620, 300}}, {{70, 80}}}, {kMusic4}},
     {"choice", {"bg_school", {{600, 300}}, {{540, 175}, {540, 225}}}, {kNone, false, {"se_chime"}}},
     {"costume", {"sg035", {{620, 300}}, {{320, 200}}}, {kMusic4}},
     {"grid", {"sg030", {{30, 200}, {620, 300}}, {{359, 261}}}, {kMusic4, false, {"se_festival", "se_wind"}}},
@@ -99,7 +100,7 @@ const Checkpoint kGame[] = {
     // The page saved, loaded on a second start; auto mode runs over the read pages to the choice and
     // waits at the first page never read.
     {"load_menu", {"sg015", {{40, 300}, {620, 300}}, {{70, 80}, {300, 50}}}, {kMusic4}},
-    {"after_load", {}, {kMusic4, false, {"se_wind"}}, "before_save"},
+    {"after_load", {}, {kMusic4}, "before_save"},
     {"auto_choice", {"bg_school", {{600, 300}}, {{540, 175}, {540, 225}}}, {kNone, false, {}, {}, false}},
     {"auto_unread", {"bg_street", {{600, 200}}, {}, kWhite, kTextBox}, {kMusic4}},
     {"quit", {"sg017", {{600, 400}}, {{258, 305}}}, {kMusic4}},
