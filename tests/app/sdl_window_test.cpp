@@ -12,7 +12,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,10 +58,33 @@ struct Show {
     bool windowed;
 };
 
+// Exit codes of the child for the steps of its start-up, so that a failure names its step; the
+// picture that was not shown exits with its number (1 and up).
+enum StartStep {
+    kOpenDisplay = 100,
+    kTextInput,
+    kCreateWindow,
+    kCreateDisplay,
+    kReadPixelFormat,
+    kWrongPixelFormat,
+    kSwitchMode,
+    kFullScreenWidth,
+};
+
+// Leaves the child with `step`, after a line on stderr saying which step failed, what SDL says and the
+// system's last error (Xlib reports a refused connection only there).
+[[noreturn]] void Fail(StartStep step, const char* what) {
+    const int error = errno;
+    std::fprintf(stderr, "window test child: %s failed (exit %d): SDL: '%s', errno: %s\n", what, step,
+                 SDL_GetError(), std::strerror(error));
+    std::fflush(stderr);
+    ::_exit(step);
+}
+
 // In a child process of its own, so that SDL meets a fresh process: starts the display on the SDL backend
 // of `display` in `depth` (null: the default), windowed, with a back buffer of `bits` per pixel, and shows
-// each picture in turn, switching the screen mode where the display mode changes. The exit code is the
-// number of the picture that was not shown (100 when the start-up failed).
+// each picture in turn, switching the screen mode where the display mode changes. The exit code is 0, the
+// number of the picture that was not shown, or the StartStep that failed.
 int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::vector<Show> shows) {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -73,26 +99,34 @@ int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::v
         ResetDisplayGlobals();
         ResetUpdateRegion();
         g_pGameCtrl = new CGameCtrl;
-        DDPIXELFORMAT pf{};
         ::Display* d = XOpenDisplay(display.c_str());
-        if (!d || !g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL) || !g_DDrawCtrl.InitDirectDraw(1) ||
-            g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf) != DD_OK || pf.dwRGBBitCount != bits)
-            ::_exit(100);
+        if (!d) Fail(kOpenDisplay, "opening the X display");
+        if (!g_DDrawCtrl.CreateMainWindow(nullptr, SW_SHOWNORMAL)) Fail(kCreateWindow, "creating the window");
+        if (!g_DDrawCtrl.InitDirectDraw(1)) Fail(kCreateDisplay, "creating the display object");
+        DDPIXELFORMAT pf{};
+        if (g_DDrawCtrl.GetBackBuffer()->GetPixelFormat(&pf) != DD_OK)
+            Fail(kReadPixelFormat, "reading the back buffer's pixel format");
+        if (pf.dwRGBBitCount != bits) Fail(kWrongPixelFormat, "the back buffer's depth");
         // SDL's text input runs only while the window's input method is enabled and open.
         HIMC ime = ImmGetContext(g_hWnd);
         const bool before = SDL_IsTextInputActive();
         WINNLSEnableIME(g_hWnd, TRUE), ImmSetOpenStatus(ime, TRUE);
         const bool during = SDL_IsTextInputActive();
         ImmSetOpenStatus(ime, FALSE), WINNLSEnableIME(g_hWnd, FALSE);
-        if (before || !during || SDL_IsTextInputActive()) ::_exit(101);
+        if (before || !during || SDL_IsTextInputActive()) Fail(kTextInput, "gating text input on the IME");
         g_pGameCtrl->Initialize();
         for (std::size_t i = 0; i < shows.size(); ++i) {
             // Full screen is the desktop's full screen, the picture scaled onto it.
-            if (shows[i].windowed != (g_DDrawCtrl.IsWindowed() != 0) &&
-                (!SwitchScreenMode(false) || (!shows[i].windowed && GetSystemMetrics(SM_CXSCREEN) != 640)))
-                ::_exit(100);
-            if (!Shows(d, shows[i].raw, shows[i].color, bits == 32 ? 0xFFFFFF : 0xF8F8F8, shows[i].windowed))
+            if (shows[i].windowed != (g_DDrawCtrl.IsWindowed() != 0)) {
+                if (!SwitchScreenMode(false)) Fail(kSwitchMode, "switching the screen mode");
+                if (!shows[i].windowed && GetSystemMetrics(SM_CXSCREEN) != 640)
+                    Fail(kFullScreenWidth, "the full-screen width");
+            }
+            if (!Shows(d, shows[i].raw, shows[i].color, bits == 32 ? 0xFFFFFF : 0xF8F8F8,
+                       shows[i].windowed)) {
+                std::fprintf(stderr, "window test child: picture %zu was not shown\n", i + 1);
                 ::_exit(static_cast<int>(i + 1));
+            }
         }
         ::_exit(0);
     }

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,11 +30,25 @@ bool Near(unsigned long a, unsigned long b, int tolerance) {
 }
 
 // Waits until the window "Lunavel" is mapped at 640x480 and `shows` holds for its picture, for at
-// most 60 s.
-bool WaitFor(::Display* d, const std::function<bool(XImage*)>& shows) {
-    return fixtures::WaitForWindow(d, "Lunavel", 1200, [&](const XWindowAttributes& a, XImage* image) {
-        return a.width == 640 && a.height == 480 && shows(image);
-    });
+// most 60 s, while the program `pid` runs. Empty when it was shown, else what went wrong.
+std::string WaitFor(::Display* d, pid_t pid, const std::function<bool(XImage*)>& shows) {
+    // Looked at without reaping, so that the end of the test still kills and reaps this very process.
+    siginfo_t ended{};
+    const auto exited = [&] {
+        return ::waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               ended.si_pid == pid;
+    };
+    const bool shown = fixtures::WaitForWindow(
+        d, "Lunavel", 1200,
+        [&](const XWindowAttributes& a, XImage* image) {
+            return a.width == 640 && a.height == 480 && shows(image);
+        },
+        [] {}, exited);
+    if (shown) return "";
+    if (!exited()) return "not shown within 60 s";
+    return ended.si_code == CLD_EXITED
+               ? "the program exited with " + std::to_string(ended.si_status)
+               : "the program was killed by signal " + std::to_string(ended.si_status);
 }
 
 TEST(SdlStart, ShowsTheMovieThenTheTitleWithSound) {
@@ -58,17 +74,24 @@ TEST(SdlStart, ShowsTheMovieThenTheTitleWithSound) {
     }
     ASSERT_GT(pid, 0);
     ::Display* d = XOpenDisplay(server.Display().c_str());
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d, nullptr) << "opening the X display: " << std::strerror(errno);
     // The movie's evening sky, clear of its title, square and bar; then the title picture itself.
-    EXPECT_TRUE(WaitFor(d, [](XImage* i) {
-        return Near(XGetPixel(i, 600, 280), 0x3A2A5A, 24) && Near(XGetPixel(i, 40, 280), 0x3A2A5A, 24);
-    })) << "the opening movie";
+    EXPECT_EQ(WaitFor(d, pid,
+                      [](XImage* i) {
+                          return Near(XGetPixel(i, 600, 280), 0x3A2A5A, 24) &&
+                                 Near(XGetPixel(i, 40, 280), 0x3A2A5A, 24);
+                      }),
+              "")
+        << "the opening movie";
     const demo::DecodedPicture title = demo::DecodeCataloguePicture("sg017");
-    EXPECT_TRUE(WaitFor(d, [&](XImage* i) {
-        for (auto [x, y] : {std::pair{200, 150}, {600, 200}, {500, 400}, {450, 60}})
-            if (!Near(XGetPixel(i, x, y), title.At(x, y), 0)) return false;
-        return true;
-    })) << "the title";
+    EXPECT_EQ(WaitFor(d, pid,
+                      [&](XImage* i) {
+                          for (auto [x, y] : {std::pair{200, 150}, {600, 200}, {500, 400}, {450, 60}})
+                              if (!Near(XGetPixel(i, x, y), title.At(x, y), 0)) return false;
+                          return true;
+                      }),
+              "")
+        << "the title";
     XCloseDisplay(d);
     // A polite end would close the window, and the program asks before it closes.
     ::kill(pid, SIGKILL);
