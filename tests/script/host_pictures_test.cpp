@@ -16,7 +16,7 @@ struct PictureStep {
 
 // "chara" is 200x300 at (220, 100): white in its middle, keyed magenta around it.
 const PictureStep kSteps[] = {
-    {R"(cmd 10, 4, "bg")", 10, 10, kBlue},
+    {R"(cmd 10, 4, "bg")", 10, 10, kBlue, "scene_background.png"},
     {R"(cmd 10, 0, "chara")", 320, 250, kBlue},
     {R"(cmd 10, 1, "chara")", 320, 250, kWhite, "scene_background_and_character.png"},
     {R"(cmd 10, 1, "chara")", 225, 105, kBlue}, // shown again: nothing changes, the key holds

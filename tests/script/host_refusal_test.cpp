@@ -34,6 +34,8 @@ const RefusalRow kRefusals[] = {
      "（-3）は使用できないレイヤーです  ID = CreatLayer"},
     {"DrawLayer from an empty layer", "cmd 10, 6, =4, =10, =10", "cmd 10, 7, =4, =0, =0, =3, =0, =0, =5, =5",
      "レイヤー（3）は未使用です  ID = DrawLayer"},
+    {"DrawLayer onto layer 10", "cmd 10, 6, =4, =10, =10", "cmd 10, 7, =10, =0, =0, =4, =0, =0, =5, =5",
+     "（10）は使用できないレイヤーです  ID = DrawLayer"},
     {"DeleteLayer of an empty layer", "", "cmd 10, 10, =2", "レイヤー（2）は未使用です  ID = DeleteLayer"},
     {"CreatLayer of no size", "", "cmd 10, 6, =4, =0, =10",
      "レイヤーの大きさ（0 x 10）が不正です  ID = CreatLayer"},

@@ -3,6 +3,7 @@
 #include "SceneTestSupport.h"
 
 #include "sound/SoundManager.h"
+#include "text/MessageWindow.h"
 
 #include <map>
 
@@ -15,6 +16,7 @@ struct SoundStep {
     const char* voice;
     bool fading;
     bool skipping = false; // while the command runs: voices stay silent, music starts without a fade
+    const char* lineVoice = nullptr; // the voice name the message window keeps for the line, when checked
 };
 
 const SoundStep kSteps[] = {
@@ -22,6 +24,9 @@ const SoundStep kSteps[] = {
     {R"(cmd 20, 2, "rain", =1)", "bgm01", "rain", "", false},
     {"cmd 20, 14, =2, =7", "bgm01", "rain", "ao0007", false},
     {R"(cmd 20, 4, "v0001")", "bgm01", "rain", "v0001", false},
+    // A name longer than any entry's plays nothing; the window keeps what fits its field.
+    {R"(cmd 20, 4, "v0002_a_voice_name_longer_than_the_window_keeps")", "bgm01", "rain", "v0001", false,
+     false, "v0002_a_voice_name_longer_than_"},
     {"cmd 20, 5", "bgm01", "rain", "", false},
     {R"(cmd 20, 3, "rain")", "bgm01", "", "", false},
     {R"(cmd 20, 13, "bgm02", =5, =1)", "bgm02", "", "", true},
@@ -59,6 +64,9 @@ TEST_F(SceneTest, SoundCommandsDriveTheChannels) {
         EXPECT_EQ(Name(&CSoundManager::GetLoopSEName1), step.loopSE);
         EXPECT_EQ(Name(&CSoundManager::GetVoiceName), step.voice);
         EXPECT_EQ(g_pSoundManager->IsFading() != 0, step.fading);
+        if (step.lineVoice) {
+            EXPECT_STREQ(scene->GetMessageWindow()->GetVoiceName(), step.lineVoice);
+        }
         for (const char* name : {step.bgm, step.loopSE, step.voice})
             EXPECT_TRUE(!*name || Playing(kRates.at(name))) << name;
     }

@@ -59,16 +59,19 @@ TEST_F(ScriptTest, StringWritesAreCutAtTheEndOfTheirArea) {
     EXPECT_EQ(tail[4], 0);
 }
 
-// 3/0 of 0 and 3/2 past the end or without a sequence give 0; a sequence holds each number once.
+// 3/0 of 0, and 3/2 past the end, without a sequence or after a sequence of 0, give 0; a sequence holds each
+// number once.
 TEST_F(ScriptTest, RandomNumbersAndTheShuffledSequence) {
     ASSERT_EQ(
-        Load(".data\nout: .zero 24\n.block main\n cmd 3, 0, =0\n mov r8, r0\n cmd 3, 1, =5\n"
+        Load(".data\nout: .zero 24\n.block main\n mov r0, #9\n cmd 3, 0, =0\n mov r8, r0\n cmd 3, 1, =5\n"
              " mov r6, #0x80000000\nloop:\n cmd 3, 2\n mov [r6], r0\n add r6, #4\n cmp r6, #0x80000018\n"
-             " jnz loop\n cmd 3, 3\n mov r0, #9\n cmd 3, 2\n host 99, 0\n"),
+             " jnz loop\n cmd 3, 3\n mov r0, #9\n cmd 3, 2\n mov r9, r0\n cmd 3, 1, =0\n mov r0, #9\n"
+             " cmd 3, 2\n host 99, 0\n"),
         1);
     ASSERT_TRUE(RunUntilHost(99));
     EXPECT_EQ(scene->GetRegister(8), 0u);
-    EXPECT_EQ(scene->GetRegister(0), 0u) << "no sequence after it was freed";
+    EXPECT_EQ(scene->GetRegister(9), 0u) << "no sequence after it was freed";
+    EXPECT_EQ(scene->GetRegister(0), 0u) << "a sequence of no numbers";
     const auto* out = reinterpret_cast<const DWORD*>(scene->GetDataBlob().data());
     std::vector<DWORD> drawn(out, out + 5);
     std::sort(drawn.begin(), drawn.end());

@@ -6,6 +6,8 @@
 #include "sound/SoundManager.h"
 #include "text/MessageWindow.h"
 
+#include <vector>
+
 namespace scene_test {
 namespace {
 class SceneTextTest : public SceneTest {
@@ -43,16 +45,54 @@ TEST_F(SceneTextTest, SkippingRunsThroughPagesAndClickWaits) {
     EXPECT_EQ(Line(0), Sjis("一二三四五六"));
 }
 
-TEST_F(SceneTextTest, WheelUpFinishesTheAppearingPageThenOpensTheBacklog) {
-    PlayMain(" cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n cmd 2, 0, \"一二三四五\"");
-    for (int frame = 0; frame < 20 && Line(0) != Sjis("一"); ++frame)
-        Frame(50);
-    scene->OnWheelUp();
-    EXPECT_TRUE(scene->IsBacklogOpen());
-    EXPECT_EQ(Line(0), Sjis("前"));
-    scene->OnRButtonDown();
-    EXPECT_FALSE(scene->IsBacklogOpen());
-    EXPECT_EQ(Line(0), Sjis("一二三四五"));
+// The wheel and the page keys page through the backlog, Up and Down too once it is open, and a right
+// click or Esc leaves it from any page. The first step back finishes the page that is appearing.
+TEST_F(SceneTextTest, WheelAndPageKeysPageThroughTheBacklog) {
+    enum Input { WheelUp, WheelDown, KeyDown, KeyUp, RightClick };
+    struct Step {
+        Input input;
+        UINT key;
+        const char* shown; // line 0 afterwards; the live page means the backlog is closed
+    };
+    const char* const live = "一二三四五";
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } rows[] = {
+        {"wheel",
+         {{WheelUp, 0, "中"},
+          {WheelUp, 0, "前"},
+          {WheelUp, 0, "前"},
+          {WheelDown, 0, "中"},
+          {WheelDown, 0, live}}},
+        {"page keys",
+         {{KeyDown, VK_PRIOR, "中"},
+          {KeyDown, VK_PRIOR, "前"},
+          {KeyDown, VK_NEXT, "中"},
+          {KeyDown, VK_NEXT, live}}},
+        {"Up and Down in the backlog",
+         {{WheelUp, 0, "中"}, {KeyDown, VK_UP, "前"}, {KeyDown, VK_DOWN, "中"}, {KeyDown, VK_DOWN, live}}},
+        {"right click leaves from any page",
+         {{KeyDown, VK_PRIOR, "中"}, {WheelUp, 0, "前"}, {RightClick, 0, live}}},
+        {"Esc leaves", {{WheelUp, 0, "中"}, {KeyUp, VK_ESCAPE, live}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PlayMain(" cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n cmd 2, 0, \"中\"\n cmd 2, 1\n"
+                 " cmd 2, 0, \"一二三四五\"");
+        for (int frame = 0; frame < 40 && Line(0) != Sjis("一"); ++frame)
+            Frame(50);
+        ASSERT_EQ(Line(0), Sjis("一"));
+        for (const Step& step : row.steps) {
+            if (step.input == WheelUp) scene->OnWheelUp();
+            if (step.input == WheelDown) scene->OnWheelDown();
+            if (step.input == KeyDown) scene->OnKeyDown(step.key);
+            if (step.input == KeyUp) scene->OnKeyUp(step.key);
+            if (step.input == RightClick) scene->OnRButtonDown();
+            EXPECT_EQ(Line(0), Sjis(step.shown));
+            EXPECT_EQ(scene->IsBacklogOpen(), step.shown != live);
+        }
+    }
 }
 
 // "#P" and "#M" end what the page shows and the script goes on to its next command; a timed wait
