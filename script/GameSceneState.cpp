@@ -154,10 +154,10 @@ bool CGameScene::IsValidStateRecord(const BYTE* record, DWORD size) const {
     if (!Terminated(r.speakerName) || !Terminated(r.voiceName) || !Terminated(r.bgmName) ||
         !Terminated(r.loopSEName1) || !Terminated(r.loopSEName2))
         return false;
-    // The calendar's cells, the window's font sizes and the effects are tables the values index.
-    if ((r.dayValue > kLastDayValue && r.dayValue != kNoDay) || r.weekday >= kWeekdayCount ||
-        r.timeOfDay >= kTimeOfDayCount || r.fontSize >= kFontSizeCount || r.effect >= kEffectCount ||
-        !IsFlag(r.windowShown) || !IsFlag(r.calendarShown))
+    // The day's digits, the window's font sizes and the effects are tables the values index. A weekday
+    // or time of day the calendar has no picture for is only ignored (see RestoreStateRecord).
+    if ((r.dayValue > kLastDayValue && r.dayValue != kNoDay) || r.fontSize >= kFontSizeCount ||
+        r.effect >= kEffectCount || !IsFlag(r.windowShown) || !IsFlag(r.calendarShown))
         return false;
     for (int i = 0; i < kLayerCount; ++i) {
         if (!Terminated(r.layerName[i])) return false;
@@ -178,8 +178,13 @@ bool CGameScene::IsValidStateRecord(const BYTE* record, DWORD size) const {
 
 void CGameScene::RestoreStateRecord(const BYTE* record, DWORD size) {
     if (!IsValidStateRecord(record, size)) return;
+    // A weekday or time of day beyond the calendar's pictures is ignored, as from a script: the scene
+    // keeps its own, and so does the record the next save writes.
+    const BYTE weekday = m_LiveState.weekday, timeOfDay = m_LiveState.timeOfDay;
     std::memcpy(&m_LiveState, record, sizeof m_LiveState);
     std::memcpy(&m_SnapState, record, sizeof m_SnapState);
+    if (m_LiveState.weekday >= kWeekdayCount) m_LiveState.weekday = weekday;
+    if (m_LiveState.timeOfDay >= kTimeOfDayCount) m_LiveState.timeOfDay = timeOfDay;
     const SceneStateRecord& s = m_SnapState;
     std::memcpy(m_Registers, s.registers, sizeof m_Registers);
     m_RecordedFontSize = static_cast<int>(s.fontSize);

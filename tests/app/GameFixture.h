@@ -1,7 +1,7 @@
 // The game object on a headless window and display, over a game folder written by the fixture
-// writers: every picture the game object, the logo and the title load (each of its own colour; the
-// bar's and the title's sheets with a colour per cell), and the interface sounds and music (each at
-// its own sample rate, so that the buffers tell which one played).
+// writers: every picture the game object, the logo, the title, the scene, the overlays and the ending
+// load (each of its own colour; the bar's and the title's sheets with a colour per cell), and the
+// interface sounds and music (each at its own sample rate, so that the buffers tell which one played).
 #pragma once
 
 #include "AppFixture.h"
@@ -64,7 +64,24 @@ inline const std::vector<fixtures::ArcEntryData>& Pictures() {
         {"sg004", Bmp(32, 32, [](int x, int y) { return (x == 0 && y == 31) ? kKey : 0xFFFF00; })},
         {"sg005", Bmp(746, 144, sheet)},
         {"sg017", Bmp(640, 480, solid(kTitleBack))},
-        {"sg018", Bmp(256, 240, titleSheet)}};
+        {"sg018", Bmp(256, 240, titleSheet)},
+        // The message window, the calendar and the staff roll's first picture; the overlays' pictures,
+        // small: what they show is for other tests.
+        {"sg022", Bmp(596, 130, solid(0x203040))},
+        {"sg023", Bmp(64, 16, solid(0x203040))},
+        {"sg024", Bmp(480, 80, solid(0x203040))},
+        {"sg025", Bmp(306, 118, solid(0x203040))},
+        {"ed000", Bmp(640, 480, solid(0x102030))},
+        {"sg006", Bmp(8, 8, solid(0x404040))},
+        {"sg007", Bmp(8, 8, solid(0x404040))},
+        {"sg010", Bmp(8, 8, solid(0x404040))},
+        {"sg011", Bmp(8, 8, solid(0x404040))},
+        {"sg012", Bmp(8, 8, solid(0x404040))},
+        {"sg013", Bmp(8, 8, solid(0x404040))},
+        {"sg014", Bmp(8, 8, solid(0x404040))},
+        {"sg040", Bmp(8, 8, solid(0x404040))},
+        {"sg041", Bmp(8, 8, solid(0x404040))},
+        {"sg042", Bmp(8, 8, solid(0x404040))}};
     return pictures;
 }
 

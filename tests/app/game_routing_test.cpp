@@ -3,7 +3,9 @@
 // keeps the game where it was.
 #include "GameFixture.h"
 
+#include "screens/EndingMode.h"
 #include "screens/YesNoDialog.h"
+#include "script/GameScene.h"
 
 using namespace game_test;
 
@@ -75,4 +77,58 @@ TEST_F(GameTest, SpaceIsEnterAndAltEnterKeepsTheTitle) {
     pt::PostKeyUp(g_hWnd, VK_SPACE);
     Dispatch();
     EXPECT_NE(Game().GetConfigPanel(), nullptr);
+}
+
+// A right press and the wheel when no overlay, or one, is up: each goes where it may, or nowhere. The
+// scene shows a second page, so that the wheel opens its backlog; skip mode is on, so that a right press
+// reaching the scene ends it.
+TEST_F(GameTest, RightPressesAndTheWheelGoToTheModeUnlessSomethingTakesThem) {
+    struct Row {
+        const char* name;
+        std::function<void(GameTest&)> setup;
+        bool wheel; // else a right press
+        bool reachesScene;
+        bool barShown = false;
+    };
+    const Row rows[] = {
+        {"right_press", [](GameTest&) {}, false, true},
+        {"right_press_during_a_transition", [](GameTest& t) { t.StartTransition(); }, false, true},
+        {"right_press_under_the_dialog", [](GameTest& t) { t.Game().OpenQuitDialog(); }, false, false},
+        {"right_press_under_the_config_panel", [](GameTest& t) { t.Game().OpenConfigPanel(); }, false, false},
+        {"right_press_under_the_status_panel", [](GameTest& t) { t.Game().OpenStatusPanel(); }, false, false},
+        {"right_press_hides_the_bar", [](GameTest& t) { t.Game().OnKeyUp(VK_MENU); }, false, false},
+        {"wheel", [](GameTest&) {}, true, true},
+        {"wheel_during_a_transition", [](GameTest& t) { t.StartTransition(); }, true, false},
+        {"wheel_under_the_dialog", [](GameTest& t) { t.Game().OpenQuitDialog(); }, true, false},
+        {"wheel_under_the_save_menu", [](GameTest& t) { t.Game().OpenSaveMenu(); }, true, false},
+        {"wheel_beside_the_bar", [](GameTest& t) { t.Game().OnKeyUp(VK_MENU); }, true, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart();
+        ToScene(".block main\n cmd 2, 7\n cmd 2, 0, \"一\"\n cmd 2, 1\n cmd 2, 0, \"二##\"\n"
+                " cmd 5, 0, =600\n ret\n");
+        for (int i = 0; i < 20; ++i)
+            Pass();
+        row.setup(*this);
+        SetSkipMode(1);
+        if (row.wheel)
+            Game().OnWheelUp();
+        else
+            Game().OnRButtonDown();
+        EXPECT_EQ(row.wheel ? Game().GetScene()->IsBacklogOpen() : !IsSkipping(), row.reachesScene);
+        EXPECT_EQ(Game().IsBarShown(), row.barShown);
+        EXPECT_FALSE(IsErrorStop());
+    }
+}
+
+// The ending takes a right press as a left press and release: the roll is cut short.
+TEST_F(GameTest, ARightPressSkipsTheEnding) {
+    ToScene(".block main\n cmd 5, 0, =10\n cmd 5, 3\n ret\n");
+    PassUntilMode(GameModeEnding, 100);
+    Pass();
+    ASSERT_NE(Game().GetEnding(), nullptr);
+    EXPECT_FALSE(Game().GetEnding()->IsFinishing());
+    Game().OnRButtonDown();
+    EXPECT_TRUE(Game().GetEnding()->IsFinishing());
 }

@@ -3,6 +3,7 @@
 #include "GameFixture.h"
 
 #include "app/RunState.h"
+#include "screens/StatusPanel.h"
 #include "screens/YesNoDialog.h"
 
 using namespace game_test;
@@ -106,14 +107,21 @@ TEST_F(BarTest, EachCommandByMouse) {
          [](CGameCtrl&) { return IsAutoMode() && !GetSkipAutoFlags(0); }},
         {"auto off", BarAuto, [] { SetAutoMode(1), SetReadSkip(1); },
          [](CGameCtrl&) { return !GetSkipAutoFlags(1) && !IsSkipping(); }},
-        {"status", BarStatus, [] {}, [](CGameCtrl& g) { return g.GetStatusPanel() != nullptr; }},
+        // The panel shows the status values the scene's script set.
+        {"status", BarStatus, [] {},
+         [](CGameCtrl& g) {
+             const CStatusPanel* p = g.GetStatusPanel();
+             return p && p->GetValue(0) == 100 && p->GetValue(1) == 200 && p->GetValue(2) == 300 &&
+                    p->GetValue(3) == 7500;
+         }},
         {"title", BarTitle, [] {},
          [](CGameCtrl& g) { return g.GetDialogKind() == CYesNoDialog::kReturnToTitle; }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Restart();
-        ToScene();
+        ToScene(".block main\n cmd 201, 9, =100, =200, =300, =7500\n cmd 5, 0, =600\n ret\n");
+        Pass();
         row.before();
         ClickButton(row.button);
         EXPECT_TRUE(row.done(Game()));

@@ -2,8 +2,10 @@
 // game.timeline (the opening movie, the title, name entry, the config panel, the story with the
 // backlog, the bar, the status panel, a save, skipping, the costume choice, the choice grid, the
 // fireworks and the staff roll, the extras, a second start with a load and auto mode, the return to the
-// title) and logo.timeline (the start with the movie switched off). At each checkpoint the picture is checked
-// by pixel samples against the pictures the demo drew and the sound by what the mixer plays.
+// title), logo.timeline (the start with the movie switched off), and save.timeline then load.timeline
+// (the bar's panels over the game and a save; the program closes and starts again on the same folder and
+// loads it). At each checkpoint the picture is checked by pixel samples against the pictures the demo
+// drew and the sound by what the mixer plays.
 #include "tools/fixtures/TempDir.h"
 #include "tools/mkdemo/DemoWriter.h"
 
@@ -110,6 +112,22 @@ const Checkpoint kLogo[] = {
     {"logo", {"sg002", kOpen}, {kNone, false, {}, {}, false}},
     {"logo_title", {"sg017", kOpen}, {kMusic3}},
 };
+// Aoi's second page on the hill; the bar, its config panel and status panel over it, and the save menu.
+// The loop sound effect waits behind each panel.
+const Checkpoint kSave[] = {
+    {"before_save", {"bg_hill", kBeside, {{320, 150}}, kWhite, kTextBox}, {kMusic3, false, {"se_wind"}}},
+    {"bar", {"bg_hill", {{600, 200}}, {{157, 18}, {343, 18}}}, {kMusic3, false, {"se_wind"}}},
+    {"config", {"sg010", {{600, 40}, {431, 133}}, {{381, 133}}}, {kMusic3, false, {}, {"se_wind"}}},
+    {"status", {"sg040", {{40, 200}, {600, 300}}, {{180, 300}}}, {kMusic3, false, {}, {"se_wind"}}},
+    {"save_menu", {"sg013", {{40, 300}, {620, 300}}, {{70, 80}}}, {kMusic3, false, {}, {"se_wind"}}},
+};
+// The program started again: the load menu holds the save, and the page comes back as it was saved.
+const Checkpoint kLoad[] = {
+    {"load_menu",
+     {"sg015", {{40, 300}, {620, 300}}, {{70, 80}, {300, 50}}},
+     {kMusic3, false, {}, {"se_wind"}}},
+    {"after_load", {}, {kMusic3, false, {"se_wind"}}, "before_save"},
+};
 
 struct Png {
     int width = 0, height = 0;
@@ -209,12 +227,14 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
         s_Dir = nullptr;
     }
 
-    // Plays the timeline on a fresh copy of the demo game; the shots go under the build folder.
-    std::string Replay(const std::string& timeline, bool movie) {
+    // Plays the timeline on a fresh copy of the demo game (with the movie or not), or on the copy an
+    // earlier replay of `onGameOf` left as it was; the shots go under the build folder.
+    std::string Replay(const std::string& timeline, bool movie, const std::string& onGameOf = "") {
         const std::string depth = GetParam(), name = timeline + "-" + depth;
-        const std::string game = s_Dir->File(name);
-        std::filesystem::copy(s_Dir->File("game"), game, std::filesystem::copy_options::recursive);
-        if (!movie) {
+        const bool fresh = onGameOf.empty();
+        const std::string game = s_Dir->File(fresh ? name : onGameOf + "-" + depth);
+        if (fresh) std::filesystem::copy(s_Dir->File("game"), game, std::filesystem::copy_options::recursive);
+        if (fresh && !movie) {
             std::string ini = fixtures::ReadFileText(game + "/Quorin.ini");
             ini.replace(ini.find("MovieSwitch=1"), 13, "MovieSwitch=0");
             EXPECT_TRUE(fixtures::WriteFileText(game + "/Quorin.ini", ini));
@@ -228,7 +248,9 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
         return out;
     }
 
-    void Check(const std::string& out, const Checkpoint& c) {
+    // `earlier` is where the shot that `c` repeats was kept, by default with it.
+    void Check(const std::string& out, const Checkpoint& c, std::string earlier = "") {
+        if (earlier.empty()) earlier = out;
         SCOPED_TRACE(c.shot);
         const Png shot = ReadPng(out + "/" + c.shot + ".png");
         ASSERT_EQ(shot.width, 640);
@@ -258,12 +280,12 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
         }
 
         if (c.sameAs) {
-            const Png earlier = ReadPng(out + "/" + c.sameAs + ".png");
-            ASSERT_EQ(earlier.width, 640);
+            const Png before = ReadPng(earlier + "/" + c.sameAs + ".png");
+            ASSERT_EQ(before.width, 640);
             int differing = 0;
             for (int y = 0; y < 480; ++y)
                 for (int x = 0; x < 640; ++x)
-                    differing += !InIcon(x, y) && shot.At(x, y) != earlier.At(x, y);
+                    differing += !InIcon(x, y) && shot.At(x, y) != before.At(x, y);
             EXPECT_EQ(differing, 0) << "pixels unlike " << c.sameAs;
         }
 
@@ -303,6 +325,15 @@ TEST_P(GameReplay, StartsWithTheLogoWhenTheMovieIsOff) {
     const std::string out = Replay("logo", false);
     for (const Checkpoint& c : kLogo)
         Check(out, c);
+}
+
+TEST_P(GameReplay, SavesClosesStartsAgainAndLoads) {
+    const std::string saved = Replay("save", true);
+    for (const Checkpoint& c : kSave)
+        Check(saved, c);
+    const std::string loaded = Replay("load", true, "save");
+    for (const Checkpoint& c : kLoad)
+        Check(loaded, c, saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, GameReplay, ::testing::Values("32", "24", "16", "555"),

@@ -51,6 +51,7 @@ const ControlRow kControls[] = {
     {"text_slow", 246, 364, &V::TextSpeed, 1, 0, "Se001", -1100, 164, 192, false},
     {"text_fast", 345, 364, &V::TextSpeed, 0, 1, "Se001", -1100, 164, 216, false},
     {"key_left_wraps", 385, 70, &V::VoiceSwitch, 0, 4, "svo0009", 0, 184, 72, true, {D, L}},
+    {"key_right_wraps", 185, 70, &V::VoiceSwitch, 4, 0, "svo0009", 1, 0, 72, true, {D, R}},
     {"key_down_level", 297, 188, &V::SESwitch, 2, 1, "Se001", -1800, 46, 120, true, {D, L, D, D, L}},
     {"key_pair_silent", 367, 246, &V::EffectSwitch, 1, 0, "Se001", 1, 82, 192, true, {U, U, U, U, U, L}},
 };

@@ -153,8 +153,6 @@ TEST_F(SaveStateTest, DamagedSlotIsRefusedWithoutAChange) {
         {"loop_se2_name", [&](Record& r) { r.loopSe2Name = longName; }},
         {"layer_name", [&](Record& r) { r.layers[7].pictureName = longName; }},
         {"day_value", [](Record& r) { r.dayValue = 32; }},
-        {"weekday", [](Record& r) { r.weekday = 10; }},
-        {"time_of_day", [](Record& r) { r.timeOfDay = 4; }},
         {"font_size", [](Record& r) { r.fontSize = 5; }},
         {"effect", [](Record& r) { r.effect = 72; }},
         {"window_flag", [](Record& r) { r.windowShown = 2; }},
@@ -213,6 +211,40 @@ TEST_F(SaveStateTest, DamagedSlotIsRefusedWithoutAChange) {
         dir.File(fixtures::SlotFileName(9)),
         fixtures::SlotFileBytes(fixtures::SceneStateBytes({}), fixtures::ScriptStateBytes(baseline)));
     EXPECT_TRUE(scene->Load(9)) << "the rows' slot undamaged";
+}
+
+// A weekday or time of day the calendar has no picture for is ignored, as from a script: the load goes
+// on and the scene, and the record its next save writes, keep what they had.
+TEST_F(SaveStateTest, CalendarValuesBeyondItsPicturesInASaveAreIgnored) {
+    struct Row {
+        const char* name;
+        BYTE weekday, timeOfDay;         // in the slot
+        BYTE liveWeekday, liveTimeOfDay; // after the load
+    };
+    const Row rows[] = {
+        {"both_shown", 3, 2, 3, 2},
+        {"weekday_10", 10, 2, 5, 2},
+        {"time_of_day_4", 3, 4, 3, 1},
+        {"both_255", 255, 255, 5, 1},
+    };
+    const fixtures::ScriptStateData script{0, {5, 0, 0, 0}, {{"main", {}, 0}, {"sub", {7, 0, 0, 0}, 0}}};
+    Play(kStory);
+    ClickUntil("一ページ目");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        scene->SetWeekday(5);
+        scene->SetTimeOfDay(1);
+        fixtures::SceneStateData record;
+        record.weekday = row.weekday;
+        record.timeOfDay = row.timeOfDay;
+        fixtures::WriteFileBytes(
+            dir.File(fixtures::SlotFileName(9)),
+            fixtures::SlotFileBytes(fixtures::SceneStateBytes(record), fixtures::ScriptStateBytes(script)));
+        EXPECT_TRUE(scene->Load(9));
+        EXPECT_EQ(scene->GetLiveState().weekday, row.liveWeekday);
+        EXPECT_EQ(scene->GetLiveState().timeOfDay, row.liveTimeOfDay);
+    }
+    EXPECT_EQ(Log(), "");
 }
 
 TEST_F(SaveStateTest, ReadMarksOutliveTheProgramAndAutoModeStopsAtUnreadText) {
