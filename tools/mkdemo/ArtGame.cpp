@@ -92,7 +92,7 @@ void PaintCalendar(Picture& p, const Asset& a) {
     c.RoundRect(0, 0, 124, 112, 8, 0x8A6A5A);
     c.RoundRect(2, 2, 122, 110, 7, kPaper);
     c.RoundRect(2, 2, 122, 18, 6, 0xD8434F);
-    c.CentredText(62, 7, "APRIL", 1, 0xFFFFFF, 0xA02A36);
+    c.CentredText(62, 7, "JULY", 1, 0xFFFFFF, 0xA02A36);
     c.Text(14, 24, "DAY", 1, 0x8A93A8);
     c.FillRect(12, 40, 112, 41, 0xD8CCB8);
     c.FillRect(12, 70, 112, 71, 0xD8CCB8);
