@@ -15,6 +15,7 @@
 #include "sound/DSBCStaticWave.h"
 #include "tools/fixtures/ScriptDisassembler.h"
 #include "DemoFolder.h"
+#include "tools/mkdemo/Canvas.h"
 #include "tools/mkdemo/DemoWriter.h"
 #include "tools/mkdemo/Layouts.h"
 #include "tools/mkdemo/Masks.h"
@@ -272,6 +273,50 @@ TEST(DemoCatalogue, BuildsTheSameBytesEveryTime) {
     for (std::size_t i = 0; i < assets.size(); i += 7) {
         SCOPED_TRACE(assets[i].name);
         EXPECT_EQ(assets[i].build(assets[i]), assets[i].build(assets[i]));
+    }
+}
+
+// The art the screens cut out of a sheet is all there: each rectangle they read lies inside the sheet,
+// and a sheet they draw without a colour key holds no key colour there (it would show as magenta).
+TEST(DemoCatalogue, SheetsHoldTheArtTheScreensCutOut) {
+    using demo::Rect;
+    const struct Row {
+        const char* name;
+        const char* picture;
+        Rect art;
+        bool keyed;
+    } rows[] = {
+        {"gallery page 11 marked", "sg053", {112, 116, 168, 174}, true},
+        {"gallery back pressed", "sg053", {224, 112, 346, 152}, true},
+        {"grid cell 0 hovered", "sg031", {0, 0, 50, 50}, false},
+        {"grid cell 23 pressed", "sg031", {50, 1150, 100, 1200}, false},
+        {"grid decide hovered", "sg031", {0, 1200, 80, 1232}, false},
+        {"grid back hovered", "sg031", {0, 1232, 80, 1264}, false},
+        {"grid decide pressed", "sg031", {0, 1264, 80, 1296}, false},
+        {"grid back pressed", "sg031", {0, 1296, 80, 1328}, false},
+        {"calendar at night", "sg025", {260, 100, 306, 118}, true},
+        {"save back pressed", "sg014", {372, 48, 456, 88}, true},
+        {"extras back pressed", "sg051", demo::kExtrasPressedArt[3], false},
+        {"config cancel pressed", "sg011", demo::kConfigArt[22], false},
+        {"name OK pressed", "sg020", {288, 0, 384, 40}, false},
+        {"status close pressed", "sg041", {0, 40, 84, 80}, false},
+    };
+    std::map<std::string, demo::DecodedPicture> pictures;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!pictures.count(row.picture)) pictures[row.picture] = demo::DecodeCataloguePicture(row.picture);
+        const demo::DecodedPicture& p = pictures[row.picture];
+        if (row.art.right > p.width || row.art.bottom > p.height) {
+            ADD_FAILURE() << "the sheet is " << p.width << "x" << p.height;
+            continue;
+        }
+        int keyColoured = 0;
+        for (int y = row.art.top; y < row.art.bottom; ++y)
+            for (int x = row.art.left; x < row.art.right; ++x)
+                keyColoured += p.At(x, y) == demo::kKey;
+        if (!row.keyed) {
+            EXPECT_EQ(keyColoured, 0);
+        }
     }
 }
 

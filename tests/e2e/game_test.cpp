@@ -47,12 +47,19 @@ struct Listen {
     std::vector<const char*> playing, silent;
     bool audible = true;
 };
+// A part of a keyed sheet of the demo drawn on screen at `at`: its pixels but the key colour's.
+struct Inset {
+    const char* picture = nullptr;
+    Box part{};
+    Point at{};
+};
 struct Checkpoint {
     const char* shot;
     Look look;
     Listen listen;
     // An earlier shot this one repeats pixel for pixel, but for the click-wait icon's animation.
     const char* sameAs = nullptr;
+    Inset inset{};
 };
 
 // The text box of the message window, the points of a backdrop clear of the window, the cursor, the
@@ -65,6 +72,8 @@ constexpr unsigned kWhite = 0xFFFFFF, kBacklogText = 0x34FED6, kKanaName = 0xFFA
 constexpr int kMusic3 = -650, kMusic4 = 0;
 const std::vector<Point> kOpen = {{200, 150}, {600, 200}, {500, 400}, {450, 60}};
 const std::vector<Point> kBeside = {{600, 200}, {40, 250}, {560, 300}};
+// The calendar's band with the month, at the top left.
+constexpr Inset kCalendarMonth = {"sg025", {0, 0, 124, 18}, {2, 0}};
 
 const Checkpoint kGame[] = {
     {"movie", {nullptr, {}, {}, kMovieSky, {560, 260, 640, 300}}, {kNone, true}},
@@ -81,7 +90,12 @@ const Checkpoint kGame[] = {
     // An open panel holds the loop sound effects back.
     {"status", {"sg040", {{40, 200}, {600, 300}}, {{180, 300}}}, {kMusic4, false, {}, {"se_wind"}}},
     // Kana's page in the classroom, in a block the story called, and the save there.
-    {"before_save", {"bg_school", {{600, 300}}, {{320, 150}}, kKanaName, {54, 344, 174, 370}}, {kMusic4}},
+    // The calendar shows the month whose day the save list names.
+    {"before_save",
+     {"bg_school", {{600, 300}}, {{320, 150}}, kKanaName, {54, 344, 174, 370}},
+     {kMusic4},
+     nullptr,
+     kCalendarMonth},
     {"save_menu", {"sg013", {{40, 300}, {620, 300}}, {{70, 80}}}, {kMusic4}},
     {"choice", {"bg_school", {{600, 300}}, {{540, 175}, {540, 225}}}, {kNone, false, {"se_chime"}}},
     {"costume", {"sg035", {{620, 300}}, {{320, 200}}}, {kMusic4}},
@@ -277,6 +291,19 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
                 for (int x = c.look.box.left; x < c.look.box.right && !found; ++x)
                     found = Near(shot.At(x, y), c.look.colour, c.look.picture ? tolerance : 24);
             EXPECT_TRUE(found) << "colour " << std::hex << c.look.colour;
+        }
+
+        if (c.inset.picture) {
+            const demo::DecodedPicture& sheet = Picture(c.inset.picture);
+            int differing = 0;
+            for (int y = c.inset.part.top; y < c.inset.part.bottom; ++y)
+                for (int x = c.inset.part.left; x < c.inset.part.right; ++x) {
+                    const unsigned art = sheet.At(x, y);
+                    const int sx = c.inset.at.x + x - c.inset.part.left,
+                              sy = c.inset.at.y + y - c.inset.part.top;
+                    differing += art != 0xFF00FF && !Near(shot.At(sx, sy), art, tolerance);
+                }
+            EXPECT_EQ(differing, 0) << "pixels unlike " << c.inset.picture;
         }
 
         if (c.sameAs) {

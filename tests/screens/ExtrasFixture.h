@@ -43,7 +43,7 @@ inline std::vector<fixtures::ArcEntryData> ExtrasPictures() {
         p.push_back({Name("sg%03d", n), Flat(640, 480, [n](int, int) { return PictureColour(n); })});
     p.push_back({"sg081", Flat(396, 306, [](int, int) { return PictureColour(81); })});
     for (const auto& [name, w, h] :
-         std::vector<SheetSize>{{"sg051", 1258, 104}, {"sg053", 346, 152}, {"sg061", 474, 452}})
+         std::vector<SheetSize>{{"sg051", 1258, 104}, {"sg053", 346, 174}, {"sg061", 474, 452}})
         p.push_back({name, Picture(w, h, SheetAt)});
     for (int page = 0; page < CExtraMode::kGalleryPages; ++page)
         p.push_back({Name("sg%03d", 70 + page), Flat(294, 1824, [page](int x, int y) {

@@ -67,6 +67,7 @@ TEST_F(ExtrasTest, EachSubScreenAnswersThePointer) {
          T(0, 0, 0)},
         {"gallery_back", G, {{kClick, kGalleryBack}}, "Se002", 0, {10, 10}, P(50)},
         {"page_1_art", G, {{kClick, kPage1}}, "Se001", 1, kPage1, SheetAt(64, 6)},
+        {"page_11_art_to_its_foot", G, {{kClick, kPage10}}, "Se001", 1, {120, 344}, SheetAt(120, 170)},
         {"page_1_seen", G, {{kClick, kPage1}}, "Se001", 1, Cell(6), T(1, 6, 0), {30}},
         {"page_10_end_picture", G, {{kClick, kPage10}}, "Se001", 1, Cell(9), P(81)},
         {"page_10_no_cg",

@@ -28,7 +28,7 @@ void ExtrasBackdrop(Canvas& c, const char* heading) {
 }
 
 std::string SceneLabel(int page, int i) {
-    static const char* const kTitles[8] = {"SPRING", "THE HILL", "AFTER SCHOOL", "A PROMISE",
+    static const char* const kTitles[8] = {"SUMMER", "THE HILL", "AFTER SCHOOL", "A PROMISE",
                                            "RAIN",   "THE SEA",  "FESTIVAL",     "NIGHT"};
     const int scene = kScenePages[static_cast<std::size_t>(page)].first + i;
     return Two(scene + 1) + " " + kTitles[scene % 8];

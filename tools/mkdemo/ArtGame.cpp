@@ -92,7 +92,7 @@ void PaintCalendar(Picture& p, const Asset& a) {
     c.RoundRect(0, 0, 124, 112, 8, 0x8A6A5A);
     c.RoundRect(2, 2, 122, 110, 7, kPaper);
     c.RoundRect(2, 2, 122, 18, 6, 0xD8434F);
-    c.CentredText(62, 7, "APRIL", 1, 0xFFFFFF, 0xA02A36);
+    c.CentredText(62, 7, "JULY", 1, 0xFFFFFF, 0xA02A36);
     c.Text(14, 24, "DAY", 1, 0x8A93A8);
     c.FillRect(12, 40, 112, 41, 0xD8CCB8);
     c.FillRect(12, 70, 112, 71, 0xD8CCB8);
@@ -137,20 +137,36 @@ void PaintGrid(Picture& p, const Asset& a) {
     c.NameTag(a.name, 636, 466);
 }
 
+// The grid draws these frames without a colour key, so each one lies on the very pixels of "sg030"
+// that it covers: the panel shows round the corners of its cell or button.
 void PaintGridFrames(Picture& p, const Asset&) {
     Canvas& c = p.colour;
-    c.FillRect(0, 0, c.Width(), c.Height(), kKey);
+    const Asset panel{Archive::Graphic, "sg030", Kind::Picture, 640, 480};
+    Picture grid(panel);
+    PaintGrid(grid, panel);
     for (int k = 0; k < 24; ++k)
         for (int col = 0; col < 2; ++col) {
             const int x = col * 50, y = k * 50;
+            const Rect cell = GridCell(k);
+            c.Blit(grid.colour, cell.left, cell.top, 50, 50, x, y);
             GridIcon(c, k, x, y, 50);
             c.Frame(x, y, x + 50, y + 50, 3, col == 0 ? 0xFFD98A : theme::kAccent);
             if (col == 1) c.Recolour(x + 3, y + 3, x + 47, y + 47, [](Rgb v) { return Shade(v, 75); });
         }
-    Button(c, {0, 1200, 80, 1232}, "DECIDE", State::Hover);
-    Button(c, {0, 1232, 80, 1264}, "BACK", State::Hover);
-    Button(c, {0, 1264, 80, 1296}, "DECIDE", State::Pressed);
-    Button(c, {0, 1296, 80, 1328}, "BACK", State::Pressed);
+    const struct {
+        Rect art;
+        const Rect& region;
+        const char* label;
+        State state;
+    } buttons[] = {{{0, 1200, 80, 1232}, kGridDecide, "DECIDE", State::Hover},
+                   {{0, 1232, 80, 1264}, kGridBack, "BACK", State::Hover},
+                   {{0, 1264, 80, 1296}, kGridDecide, "DECIDE", State::Pressed},
+                   {{0, 1296, 80, 1328}, kGridBack, "BACK", State::Pressed}};
+    for (const auto& b : buttons) {
+        c.Blit(grid.colour, b.region.left, b.region.top, b.art.Width(), b.art.Height(), b.art.left,
+               b.art.top);
+        Button(c, b.art, b.label, b.state);
+    }
 }
 
 void PaintGridLevels(Picture& p, const Asset&) {

@@ -122,8 +122,11 @@ void PaintSaveLoad(Picture& p, const Asset& a) {
     for (int i = 0; i < 3; ++i)
         Button(c, kSavePageButtons[static_cast<std::size_t>(i)], std::to_string(i + 1), State::Normal);
     Button(c, kSaveBack, "BACK", State::Normal);
-    c.ShadowText(24, 290, load ? "Choose a save" : "Choose a slot", 1, 0xC8D0E8, theme::kShadow);
-    c.ShadowText(24, 304, "to continue from.", 1, 0xC8D0E8, theme::kShadow);
+    static const char* const kHints[2][4] = {
+        {"Saving keeps this", "page of the story", "in the slot: load", "it to play on."},
+        {"Choose a save", "to continue from.", "", ""}};
+    for (int i = 0; i < 4; ++i)
+        c.ShadowText(24, 290 + 14 * i, kHints[load][i], 1, 0xC8D0E8, theme::kShadow);
     c.NameTag(a.name, 636, 4);
 }
 

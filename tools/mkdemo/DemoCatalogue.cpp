@@ -136,7 +136,7 @@ std::vector<Asset> MakeCatalogue() {
     b.Pic<PaintExtrasMenu>("sg050", 640, 480);
     b.Pic<PaintExtrasMenuArt>("sg051", 1258, 104);
     b.Pic<PaintGallery>("sg052", 640, 480);
-    b.Pic<PaintGalleryArt>("sg053", 346, 152);
+    b.Pic<PaintGalleryArt>("sg053", 346, 174);
     b.Pic<PaintSceneList>("sg054", 640, 480, 0);
     b.Pic<PaintSceneButtons>("sg055", 516, 798, 0);
     b.Pic<PaintSceneList>("sg056", 640, 480, 1);

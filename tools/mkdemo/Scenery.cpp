@@ -74,16 +74,26 @@ void House(Canvas& c, int x, int base, int w, int h, Rgb wall, Rgb roof, bool li
     c.FillRect(x + w / 2 - 6, base - 22, x + w / 2 + 6, base, Shade(wall, 60));
 }
 
-void Tree(Canvas& c, int x, int base, int size, Rgb leaves, bool blossom) {
+void Tree(Canvas& c, int x, int base, int size, Rgb leaves) {
     c.FillRect(x - size / 10, base - size, x + size / 10, base, 0x6B4A32);
     c.Disc(x, base - size - size / 4, size / 2, Shade(leaves, 80));
     c.Disc(x - size / 3, base - size, size / 3, leaves);
     c.Disc(x + size / 3, base - size - size / 8, size / 3, leaves);
     c.Disc(x, base - size - size / 2, size / 3, Shade(leaves, 112));
-    if (blossom)
-        for (int i = 0; i < 10; ++i)
-            c.Disc(x - size / 2 + (i * 37) % size, base - size - size / 2 + (i * 53) % (size / 2 + 1), 3,
-                   0xFFF0F4);
+}
+
+// A sunflower on its stalk, its head `size` across; `dusk` takes the colours towards the hour's.
+void Sunflower(Canvas& c, int x, int base, int height, int size, Rgb dusk, int dusky) {
+    constexpr double kPi = 3.14159265358979;
+    const int top = base - height;
+    c.Line(x, base, x, top, std::max(size / 8, 2), Mix(0x3E7A34, dusk, dusky, 4));
+    c.Ellipse(x - size / 3, top + height / 2, size / 3, size / 7, Mix(0x4E8E3E, dusk, dusky, 4));
+    c.Ellipse(x + size / 3, top + height * 2 / 3, size / 3, size / 7, Mix(0x4E8E3E, dusk, dusky, 4));
+    for (int k = 0; k < 10; ++k)
+        c.Disc(x + static_cast<int>(size * 0.42 * std::cos(2 * kPi * k / 10)),
+               top + static_cast<int>(size * 0.42 * std::sin(2 * kPi * k / 10)), std::max(size / 6, 2),
+               Mix(0xF6C531, dusk, dusky, 4));
+    c.Disc(x, top, std::max(size * 3 / 10, 2), Mix(0x6B4A2A, dusk, dusky, 4));
 }
 
 void HillTown(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
@@ -95,11 +105,17 @@ void HillTown(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
               Mix(0xB2574B, s.far, 1, 4), lit && r.Range(0, 3) != 0);
     c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 340, 18, r), s.ground);
     c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 420, 26, r), s.near);
-    // A road climbing the hill, with cherry trees along it.
+    // A road climbing the hill between summer trees, sunflowers in full bloom along it.
     c.Polygon({{250, 480}, {390, 480}, {330, 330}, {312, 330}}, Mix(0xD8C8A8, s.ground, 1, 3));
+    const int dusky = lit ? 2 : 0;
     for (int i = 0; i < 4; ++i) {
-        Tree(c, 200 - i * 40, 470 - i * 36, 110 - i * 20, 0xF2A7C0, true);
-        Tree(c, 440 + i * 40, 470 - i * 36, 110 - i * 20, 0xF2A7C0, true);
+        Tree(c, 150 - i * 40, 440 - i * 36, 100 - i * 20, Mix(0x4E8E3E, s.near, 1, 2));
+        Tree(c, 490 + i * 40, 440 - i * 36, 100 - i * 20, Mix(0x4E8E3E, s.near, 1, 2));
+    }
+    for (int i = 5; i >= 0; --i) {
+        const int size = 14 + i * 6, base = 350 + i * 24, height = 36 + i * 34;
+        Sunflower(c, 300 - i * 14 - size, base, height, size, s.near, dusky);
+        Sunflower(c, 340 + i * 14 + size, base, height, size, s.near, dusky);
     }
 }
 
@@ -111,7 +127,7 @@ void Park(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
     c.Polygon({{0, 420}, {640, 360}, {640, 400}, {0, 480}}, Mix(0xD8C8A8, s.ground, 1, 3));
     for (int i = 0; i < 7; ++i)
         Tree(c, 40 + i * 95 + r.Range(-10, 10), 330 + (i % 2) * 10, 90 + r.Range(0, 30),
-             Mix(0x5E9A56, s.near, 1, 2), false);
+             Mix(0x5E9A56, s.near, 1, 2));
     // A bench and a lamp.
     c.FillRect(380, 380, 520, 392, 0x8A5A3A);
     c.FillRect(380, 360, 520, 368, 0x8A5A3A);
