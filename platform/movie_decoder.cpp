@@ -20,6 +20,10 @@ constexpr double kStampJump = 2.0;
 constexpr double kSeekReach = 60.0;
 // Far beyond any movie the game shows at 640x480.
 constexpr std::int64_t kMaxPixels = 4096 * 4096;
+// Sound outside these rates is no movie's: a header that claims one Hz would stretch each sample over
+// a second.
+constexpr int kMinSoundRate = 1000;
+constexpr int kMaxSoundRate = 384000;
 
 AVCodecContext* OpenCodec(AVFormatContext* format, AVMediaType type, int* index) {
     const AVCodec* codec = nullptr;
@@ -76,7 +80,7 @@ bool MovieDecoder::Open(const std::string& hostPath) {
             av_channel_layout_copy(&in, &audio->ch_layout);
         else
             av_channel_layout_default(&in, 1);
-        if (audio->sample_rate <= 0 ||
+        if (audio->sample_rate < kMinSoundRate || audio->sample_rate > kMaxSoundRate ||
             swr_alloc_set_opts2(&m_Resampler, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &in, audio->sample_fmt,
                                 audio->sample_rate, 0, nullptr) < 0 ||
             swr_init(m_Resampler) < 0) {

@@ -14,6 +14,9 @@ constexpr DWORD kBytesPerSecond = kAudioRate * kAudioBytesPerFrame;
 constexpr DWORD kRingBytes = 2 * kBytesPerSecond;
 // Longer than any movie: a count of silence beyond it is cut here rather than overflowing.
 constexpr double kMaxSilence = 1e7;
+// Decoding stops a second ahead of the cursor, but one packet may decode to more: what lies beyond
+// this much waiting is dropped.
+constexpr std::size_t kMaxWaitingFrames = 4 * kAudioRate;
 
 std::uint64_t BytesOf(double seconds) {
     if (!(seconds > 0.0)) return 0;
@@ -92,6 +95,7 @@ double MovieSound::Queued() const {
 }
 
 void MovieSound::Queue(double silence, const std::int16_t* samples, std::size_t frames) {
+    frames = std::min(frames, kMaxWaitingFrames - std::min(kMaxWaitingFrames, WaitingFrames()));
     if (!m_Buffer) {
         // Nothing plays: the sound only keeps its place in the movie's time.
         m_Written += BytesOf(silence) + frames * kAudioBytesPerFrame;

@@ -1,8 +1,8 @@
 // quorin-replay on the demo game while its opening movie plays: a shot saves the movie's picture once
 // there is one, and the screen as the back buffer holds it while there is none.
+#include "tests/demo/DemoFolder.h"
 #include "tools/fixtures/MovieWriter.h"
 #include "tools/fixtures/TempDir.h"
-#include "tools/mkdemo/DemoWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,13 @@ TEST(MovieReplay, AShotWhileTheMovieShowsNoPictureSavesTheScreen) {
         const char* name;
         bool video;
     };
+    const fixtures::TempDir* demo = demo_test::DemoFolder();
+    ASSERT_NE(demo, nullptr);
     fixtures::TempDir dir;
-    std::string error;
-    ASSERT_TRUE(demo::WriteDemoGame(dir.File("game"), &error)) << error;
+    // A copy of the game whose settings name the copy's own folders.
+    std::filesystem::copy(demo->Path(), dir.File("game"), std::filesystem::copy_options::recursive);
+    ASSERT_TRUE(fixtures::WriteFileText(dir.File("game/Quorin.ini"),
+                                        demo::DemoSettings(dir.ProgramPath() + "game\\")));
     const std::string timeline = dir.File("movie.timeline");
     // The demo's movie starts after a second of the logo and lasts four.
     ASSERT_TRUE(fixtures::WriteFileText(timeline, "2000 shot movie\n2100 quit\n"));
