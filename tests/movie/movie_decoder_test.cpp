@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -65,6 +66,11 @@ struct Source {
     // Puts the movie at the path; false when it cannot.
     bool (*place)(const std::string& path);
 };
+
+// The test's name, where ctest lists it.
+void PrintTo(const Source& source, std::ostream* os) {
+    *os << source.name;
+}
 
 const Source kSources[] = {
     {"written", 2.0, fixtures::MovieDesc{}.background, fixtures::MovieDesc{}.toneLevel,
