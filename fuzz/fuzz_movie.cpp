@@ -1,5 +1,6 @@
-// Movie files as the filter graph reads them: rendered, run for a few idle passes on the manual clock
-// with the video window painting, then stopped and freed.
+// Movie files as the filter graph reads them: rendered, run on the manual clock with the video window
+// painting until the position reaches the duration, then jumped back, stopped and freed. Whatever the
+// stamps say, the end comes within a bounded time and what the decoder holds stays bounded.
 // fuzz-runs: 3000
 #include "ScratchFolder.h"
 
@@ -9,13 +10,27 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
+namespace pt = platform::testing;
+
+// Far more than a movie of the fuzzer's few kilobytes can last, in one-second passes.
+constexpr int kMaxSeconds = 1200;
+
+// Well above what the player is built to hold (a few pictures, a few megabytes of packets read ahead,
+// a second of decoded sound and what one packet adds to it), and far below what a queue that follows
+// the stamps reaches.
+bool WithinBounds(const pt::MovieBufferUse& peak) {
+    return peak.frames <= 16 && peak.frameBytes <= (128u << 20) && peak.packetBytes <= (8u << 20) &&
+           peak.soundFrames <= 10 * 44100;
+}
+
 HWND Window() {
     static HWND window = [] {
-        platform::testing::UseManualClock(1000);
-        platform::testing::UseSoundBackend(platform::testing::SoundBackend::Headless);
-        platform::testing::UseHeadlessDisplay();
+        pt::UseManualClock(1000);
+        pt::UseSoundBackend(pt::SoundBackend::Headless);
+        pt::UseHeadlessDisplay();
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
         wc.lpszClassName = "MovieFuzz";
@@ -52,11 +67,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         video->put_Owner(reinterpret_cast<OAHWND>(window));
         video->SetWindowPosition(0, 0, 640, 480);
         control->Run();
-        REFTIME now = 0.0;
-        for (int pass = 0; pass < 4; ++pass) {
-            platform::SleepShowingVideo(100);
+        REFTIME duration = 0.0, now = 0.0;
+        position->get_Duration(&duration);
+        int pass = 0;
+        for (; pass < kMaxSeconds && now < duration; ++pass) {
+            platform::SleepShowingVideo(1000);
             position->get_CurrentPosition(&now);
         }
+        if (now < duration || !WithinBounds(pt::MovieBufferPeak())) std::abort();
         // A jump back to the start decodes from there again.
         position->put_CurrentPosition(0.0);
         platform::SleepShowingVideo(100);

@@ -21,6 +21,7 @@ std::mutex g_Lock;
 std::map<testing::MovieCall, Fault> g_Faults;
 std::vector<testing::MovieCall> g_Calls;
 testing::MovieGraphState g_Last;
+testing::MovieBufferUse g_Peak;
 std::optional<testing::FakeMovie> g_Fake;
 
 // Plays nothing: the position is the time since Run on the layer's clock.
@@ -88,6 +89,14 @@ void RecordGraph(const testing::MovieGraphState& state) {
     g_Last = state;
 }
 
+void RecordBufferUse(const testing::MovieBufferUse& use) {
+    std::lock_guard<std::mutex> lock(g_Lock);
+    g_Peak.frames = std::max(g_Peak.frames, use.frames);
+    g_Peak.frameBytes = std::max(g_Peak.frameBytes, use.frameBytes);
+    g_Peak.packetBytes = std::max(g_Peak.packetBytes, use.packetBytes);
+    g_Peak.soundFrames = std::max(g_Peak.soundFrames, use.soundFrames);
+}
+
 std::unique_ptr<MovieEngine> CreateFakeEngine(const testing::FakeMovie& script) {
     return std::make_unique<FakeEngine>(script);
 }
@@ -97,6 +106,7 @@ std::unique_ptr<MovieEngine> CreateChosenEngine() {
     {
         std::lock_guard<std::mutex> lock(g_Lock);
         fake = g_Fake;
+        g_Peak = testing::MovieBufferUse{};
     }
     return fake ? CreateFakeEngine(*fake) : CreateFfmpegEngine();
 }
@@ -117,6 +127,7 @@ void UseRealMovie() {
     g_Faults.clear();
     g_Calls.clear();
     g_Last = MovieGraphState{};
+    g_Peak = MovieBufferUse{};
 }
 
 void FailMovieCall(MovieCall call, int skip, bool raise) {
@@ -139,5 +150,10 @@ std::vector<MovieCall> TakeMovieCalls() {
 MovieGraphState LastMovieGraph() {
     std::lock_guard<std::mutex> lock(g_Lock);
     return g_Last;
+}
+
+MovieBufferUse MovieBufferPeak() {
+    std::lock_guard<std::mutex> lock(g_Lock);
+    return g_Peak;
 }
 } // namespace platform::testing

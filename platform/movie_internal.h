@@ -76,5 +76,7 @@ HRESULT Enter(testing::MovieCall call);
 
 // The test interface's view of the newest graph.
 void RecordGraph(const testing::MovieGraphState& state);
+// What the newest graph's engine holds now; the test interface keeps the largest.
+void RecordBufferUse(const testing::MovieBufferUse& use);
 
 } // namespace platform::movie

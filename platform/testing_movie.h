@@ -5,6 +5,7 @@
 #include "platform/base.h"
 #include "platform/window.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,18 @@ struct MovieGraphState {
 MovieGraphState LastMovieGraph();
 // Hides every video window, as a window laid over it would.
 void HideVideoWindows();
+
+// What a graph that decodes holds in memory at most: decoded pictures waiting for their time and
+// their bytes, packets read ahead of their decoding, and decoded sound (44,100 Hz stereo sample
+// frames) not yet in the mixer's ring.
+struct MovieBufferUse {
+    std::size_t frames = 0;
+    std::size_t frameBytes = 0;
+    std::size_t packetBytes = 0;
+    std::size_t soundFrames = 0;
+};
+// The largest of each since the newest graph was made.
+MovieBufferUse MovieBufferPeak();
 
 // Pictures the video windows put on screen, and the last one as 0xRRGGBB of the owner's client area.
 int VideoPresentCount();

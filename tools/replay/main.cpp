@@ -2,7 +2,7 @@
 //
 // Runs the program's own start-up on FOLDER with the headless display and the manual clock (each
 // idle pass's Sleep moves it), feeds the timeline's input to the window as it would arrive, and saves
-// at each shot the back buffer (the movie's picture while it plays) as OUTDIR/NAME.png and what the
+// at each shot the back buffer (the movie's picture once it shows one) as OUTDIR/NAME.png and what the
 // mixer plays as OUTDIR/NAME.sound. Exits 0 once the timeline's quit closed the program.
 //
 // NAME.sound: "level PEAK", the loudest sample the mixer put out in the last half second (0-32768),
@@ -59,7 +59,8 @@ void Usage() {
     std::fprintf(stderr, "usage: quorin-replay [--depth 16|555|24|32] FOLDER TIMELINE OUTDIR\n");
 }
 
-// The movie's last picture, which its video window showed over the main window.
+// The movie's last picture, which its video window showed over the main window; false before it
+// showed any.
 bool SaveVideoPng(const std::string& path) {
     const std::vector<DWORD> rgb = pt::LastVideoPicture();
     if (rgb.size() != 640u * 480u) return false;
@@ -101,7 +102,8 @@ void TakeShot(const replay::Event& e) {
     const std::filesystem::path base = std::filesystem::path(g_Replay.outDir) / e.name;
     const std::string path = base.string() + ".png";
     IDirectDrawSurface* back = g_DDrawCtrl.GetBackBuffer();
-    const bool saved = IsMoviePlaying() ? SaveVideoPng(path) : back && pt::SaveSurfacePng(back, path);
+    // A movie with no picture yet (or none at all) leaves the screen as the back buffer holds it.
+    const bool saved = (IsMoviePlaying() && SaveVideoPng(path)) || (back && pt::SaveSurfacePng(back, path));
     if (!saved || !SaveSound(base.string() + ".sound")) {
         std::fprintf(stderr, "quorin-replay: line %d: shot %s could not be saved\n", e.line, e.name.c_str());
         g_Replay.failed = true;
