@@ -92,9 +92,9 @@ void CGameScene::OnLButtonUp(int x, int y) {
 }
 
 void CGameScene::TakeChoiceResult() {
-    const int result = m_pMessageWindow->GetChoiceResult();
-    if (result == -1) return;
-    m_Registers[0] = static_cast<DWORD>(result);
+    // A choice may carry any value, -1 too: only the window knows whether one was decided.
+    if (!m_pMessageWindow->IsChoiceDecided()) return;
+    m_Registers[0] = static_cast<DWORD>(m_pMessageWindow->GetChoiceResult());
     m_pMessageWindow->SetChoicesVisible(0);
     m_SceneMode = kModeRun;
 }

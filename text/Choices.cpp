@@ -145,6 +145,10 @@ int CMessageWindow::GetChoiceResult() const {
     return m_ChoiceResult;
 }
 
+bool CMessageWindow::IsChoiceDecided() const {
+    return m_ChoiceMode == 2;
+}
+
 bool CMessageWindow::AreChoicesVisible() const {
     return m_pChoiceText && m_pChoiceText->m_bVisible;
 }

@@ -70,7 +70,10 @@ class CMessageWindow : public CHitArea {
     bool AddChoice(const char* text, DWORD value);
     bool ShowChoices();
     void CloseChoices();
+    // The value of the decided choice; any 32-bit value, -1 included, so ask IsChoiceDecided first.
     int GetChoiceResult() const;
+    // A choice was decided since the choices were last shown.
+    bool IsChoiceDecided() const;
     bool AreChoicesVisible() const;
     void SetChoicesVisible(BYTE on);
     int GetChoiceCount() const;
