@@ -40,7 +40,8 @@ void CGameScene::OnMouseMove(int x, int y) {
 }
 
 void CGameScene::OnLButtonDown(int x, int y) {
-    if (IsWindowHiddenByPlayer()) return;
+    // The backlog takes the release that goes with this press; the choices it hides take neither.
+    if (IsWindowHiddenByPlayer() || m_bBacklogOpen) return;
     switch (m_SceneMode) {
     case kModeCostume:
         OnCostumeButtonDown(x, y);
@@ -189,7 +190,8 @@ void CGameScene::OnKeyDown(UINT vk) {
     const bool choices = m_SceneMode == kModeChoices;
     switch (vk) {
     case VK_RETURN:
-        if (choices) m_pMessageWindow->OnKeyDown(vk);
+        // With the backlog open its release leaves the backlog: the hidden choices never see the key.
+        if (choices && !m_bBacklogOpen) m_pMessageWindow->OnKeyDown(vk);
         break;
     case VK_PRIOR:
         OnWheelUp();

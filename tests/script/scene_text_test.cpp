@@ -2,6 +2,8 @@
 // or go on from its click wait, skipping, the backlog over an appearing page and over choices.
 #include "SceneTestSupport.h"
 
+#include <functional>
+
 #include "platform/text_encoding.h"
 #include "sound/SoundManager.h"
 #include "text/MessageWindow.h"
@@ -124,6 +126,40 @@ TEST_F(SceneTextTest, BacklogOverChoicesGivesTheWindowBack) {
         scene->OnWheelDown();
         EXPECT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
         EXPECT_EQ(scene->IsWindowShown(), shown);
+    }
+}
+
+// The backlog opened over the choices takes both halves of whatever leaves it, so that the choices,
+// hidden meanwhile, are never pressed: the next click on a choice decides it.
+TEST_F(SceneTextTest, LeavingTheBacklogOverChoicesKeepsTheNextClick) {
+    const struct Row {
+        const char* name;
+        std::function<void(CGameScene&)> leave;
+    } rows[] = {
+        {"Enter", [](CGameScene& s) { s.OnKeyDown(VK_RETURN), s.OnKeyUp(VK_RETURN); }},
+        {"left click where the first box was",
+         [](CGameScene& s) { s.OnLButtonDown(100, 170), s.OnLButtonUp(100, 170); }},
+        {"Page Down", [](CGameScene& s) { s.OnKeyDown(VK_NEXT), s.OnKeyUp(VK_NEXT); }},
+        {"wheel down", [](CGameScene& s) { s.OnWheelDown(); }},
+        {"right click", [](CGameScene& s) { s.OnRButtonDown(); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PlayMain(
+            " cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n cmd 2, 2, \"はい\", =10\n cmd 2, 2, \"いいえ\", =20\n"
+            " cmd 2, 3");
+        RunUntilR13(20);
+        scene->OnMouseMove(100, 170); // the first choice is under the pointer and has the key cursor
+        scene->OnWheelUp();
+        ASSERT_TRUE(scene->IsBacklogOpen());
+        row.leave(*scene);
+        ASSERT_FALSE(scene->IsBacklogOpen());
+        ASSERT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
+        scene->OnMouseMove(100, 220);
+        scene->OnLButtonDown(100, 220);
+        scene->OnLButtonUp(100, 220);
+        EXPECT_EQ(scene->GetSceneMode(), CGameScene::kModeRun);
+        EXPECT_EQ(scene->GetRegister(0), 20u);
     }
 }
 } // namespace
