@@ -115,7 +115,8 @@ void CGameScene::OnRButtonDown() {
         CloseBacklog();
         return;
     }
-    if (m_SceneMode != kModeChoices && SkipOrAuto()) {
+    // Auto mode is no skipping: with it on, a right click still hides or shows the window.
+    if (m_SceneMode != kModeChoices && IsSkipping()) {
         // Held Ctrl keeps skipping.
         if (!IsCtrlKeyDown()) ClearSkipAuto();
         return;
@@ -223,7 +224,8 @@ void CGameScene::OnKeyUp(UINT vk) {
         if (vk == VK_ESCAPE) OnRButtonDown();
         return;
     }
-    if (m_SceneMode != kModeChoices && SkipOrAuto() && (vk == VK_ESCAPE || IsEnter(vk))) {
+    // Esc is a right click, for which only skipping counts; Enter ends auto mode as a left click does.
+    if (m_SceneMode != kModeChoices && (vk == VK_ESCAPE ? IsSkipping() : IsEnter(vk) && SkipOrAuto())) {
         ClearSkipAuto();
         return;
     }
