@@ -224,6 +224,9 @@ class CGameCtrl : public CHitArea {
     bool IsTransitionRunning() const;
     void ModeKeyDown(UINT vk);
     void ModeKeyUp(UINT vk);
+    // The mode took a press whose release something else takes: its widget hears of a release
+    // outside it, or it would wait for that release and swallow the next click.
+    void EndModePress();
     void OnCtrlDown();
     void OnCtrlUp();
 
@@ -259,6 +262,8 @@ class CGameCtrl : public CHitArea {
     BYTE m_bDialogOpen;
     int m_DialogKind;
     bool m_bInitialized;
+    // The current mode took the left button's press and has not had its release.
+    bool m_bModePressed = false;
 };
 
 extern CGameCtrl* g_pGameCtrl;

@@ -81,9 +81,14 @@ void CGameCtrl::OnLButtonDown(int x, int y) {
     }
     if (IsTransitionRunning()) return;
     ForModeObject([x, y](auto* mode) { mode->OnLButtonDown(x, y); });
+    m_bModePressed = true;
 }
 
 void CGameCtrl::OnLButtonUp(int x, int y) {
+    const bool toMode =
+        !m_pDialog && !IsPanelOpen() && !(m_bBarShown && !m_bBarSuppressed) && !IsTransitionRunning();
+    if (m_bModePressed && !toMode) EndModePress();
+    m_bModePressed = false;
     if (ToOverlay([x, y](auto* overlay) { overlay->OnLButtonUp(x, y); })) {
         CloseCheck();
         return;
@@ -94,6 +99,27 @@ void CGameCtrl::OnLButtonUp(int x, int y) {
     }
     if (IsTransitionRunning()) return;
     ForModeObject([x, y](auto* mode) { mode->OnLButtonUp(x, y); });
+}
+
+void CGameCtrl::EndModePress() {
+    // Left of and above the screen: inside no region of any mode.
+    constexpr int kOutside = -1;
+    switch (m_Mode) {
+    case GameModeTitle:
+        if (m_pTitle && m_pTitle->IsButtonHeld()) m_pTitle->OnLButtonUp(kOutside, kOutside);
+        break;
+    case GameModeNameEntry:
+        if (m_pNameEntry && m_pNameEntry->IsButtonHeld()) m_pNameEntry->OnLButtonUp(kOutside, kOutside);
+        break;
+    case GameModeScene:
+        if (m_pScene) m_pScene->CancelPress();
+        break;
+    case GameModeExtra:
+        if (m_pExtra) m_pExtra->CancelPress();
+        break;
+    default:
+        break;
+    }
 }
 
 void CGameCtrl::OnRButtonDown() {

@@ -211,6 +211,14 @@ void CExtraMode::OnKeyUp(UINT vk) {
         m_pReplayScene->OnKeyUp(vk);
 }
 
+void CExtraMode::CancelPress() {
+    if (m_SubScreen == kReplay) {
+        if (m_pReplayScene) m_pReplayScene->CancelPress();
+    } else if (m_SubScreen != kViewer && IsButtonHeld()) {
+        OnLButtonUp(-1, -1);
+    }
+}
+
 void CExtraMode::FlushUpdateRect() {
     if (m_SubScreen == kReplay && m_pReplayScene) m_pReplayScene->FlushUpdateRect();
     // What the list marked as the replay began is handed on too.

@@ -59,6 +59,9 @@ class CExtraMode : public CHitArea {
     void OnWheelDown();
     void OnKeyDown(UINT vk);
     void OnKeyUp(UINT vk);
+    // The left button went down here and something else took its release: the sub-screen, or the
+    // replayed scene, sees a release outside every region.
+    void CancelPress();
     void FlushUpdateRect();
     HRESULT Draw(IDirectDrawSurface* target);
     bool RecreateSurfaces(IDirectDraw* dd);

@@ -92,6 +92,21 @@ void CGameScene::OnLButtonUp(int x, int y) {
     }
 }
 
+void CGameScene::CancelPress() {
+    constexpr int kOutside = -1;
+    switch (m_SceneMode) {
+    case kModeCostume:
+        OnCostumeClick(kOutside, kOutside);
+        break;
+    case kModeGrid:
+        if (m_pChoiceGrid) m_pChoiceGrid->OnLButtonUp(kOutside, kOutside);
+        break;
+    default:
+        if (m_pMessageWindow) m_pMessageWindow->CancelPress();
+        break;
+    }
+}
+
 void CGameScene::TakeChoiceResult() {
     // A choice may carry any value, -1 too: only the window knows whether one was decided.
     if (!m_pMessageWindow->IsChoiceDecided()) return;

@@ -218,6 +218,14 @@ void CMessageWindow::OnLButtonUp(int x, int y) {
     CloseChoices();
 }
 
+void CMessageWindow::CancelPress() {
+    if (m_ChoiceMode != 1 || !IsButtonHeld()) return;
+    CHitArea::OnLButtonUp(-1, -1);
+    ShowNormalChoices();
+    MarkDirty(ChoiceArea());
+    m_LastHover = m_LastPressed = -1;
+}
+
 void CMessageWindow::OnKeyDown(UINT vk) {
     if (m_ChoiceMode != 1 || m_ChoiceCount == 0 || !AreChoicesVisible()) return;
     if (vk == VK_UP || vk == VK_DOWN) {

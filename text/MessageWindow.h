@@ -82,6 +82,8 @@ class CMessageWindow : public CHitArea {
     void OnLButtonUp(int x, int y);
     void OnKeyDown(UINT vk);
     void OnKeyUp(UINT vk);
+    // A press on the choices whose release something else took ends as a release outside them.
+    void CancelPress();
 
     // --- Click-wait icon and backlog ---
     void AnimateClickIcon();

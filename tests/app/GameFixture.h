@@ -64,7 +64,15 @@ inline const std::vector<fixtures::ArcEntryData>& Pictures() {
         {"sg004", Bmp(32, 32, [](int x, int y) { return (x == 0 && y == 31) ? kKey : 0xFFFF00; })},
         {"sg005", Bmp(746, 144, sheet)},
         {"sg017", Bmp(640, 480, solid(kTitleBack))},
-        {"sg018", Bmp(256, 240, titleSheet)}};
+        {"sg018", Bmp(256, 240, titleSheet)},
+        // The message window with its icon and choice boxes, and the choice grid's four pictures.
+        {"sg022", Bmp(596, 130, solid(0x202040))},
+        {"sg023", Bmp(64, 16, solid(0xFFFF00))},
+        {"sg024", Bmp(480, 80, solid(0x404040))},
+        {"sg030", Bmp(640, 480, solid(0x304030))},
+        {"sg031", Bmp(100, 1328, solid(0x506050))},
+        {"sg032", Bmp(386, 64, solid(0x708070))},
+        {"sg033", Bmp(52, 604, solid(0x90A090))}};
     return pictures;
 }
 
