@@ -178,9 +178,13 @@ TEST_F(BarTest, ButtonsComeBackAfterATransition) {
     EXPECT_EQ(ArtOf(BarLoad), Art(0, BarLoad));
 }
 
-// A press that began on a widget of the scene and was released on the bar ends there as a release
-// outside the widget: the next click on it counts.
+// A press that began on a widget of the scene and was released on the bar (or on the quit dialog that
+// came up meanwhile) ends there as a release outside the widget: the next click on it counts.
 TEST_F(BarTest, APressReleasedOnTheBarEndsForTheWidgetThatTookIt) {
+    const char* kChoices = " cmd 2, 2, \"yes\", =10\n cmd 2, 2, \"no\", =20\n cmd 2, 3";
+    const auto secondChosen = [](CGameScene& s) {
+        return s.GetSceneMode() == CGameScene::kModeRun && s.GetRegister(0) == 20;
+    };
     const struct Row {
         const char* name;
         const char* commands;
@@ -188,13 +192,16 @@ TEST_F(BarTest, APressReleasedOnTheBarEndsForTheWidgetThatTookIt) {
         POINT press; // dragged up into the strip and released there
         std::vector<POINT> clicks;
         std::function<bool(CGameScene&)> decided;
+        bool dialog = false; // released on the quit dialog instead, then answered no
     } rows[] = {
-        {"choice",
-         " cmd 2, 2, \"yes\", =10\n cmd 2, 2, \"no\", =20\n cmd 2, 3",
+        {"choice", kChoices, CGameScene::kModeChoices, {100, 170}, {{100, 220}}, secondChosen},
+        {"choice released on the dialog",
+         kChoices,
          CGameScene::kModeChoices,
          {100, 170},
          {{100, 220}},
-         [](CGameScene& s) { return s.GetSceneMode() == CGameScene::kModeRun && s.GetRegister(0) == 20; }},
+         secondChosen,
+         true},
         {"grid cell",
          " cmd 201, 3, =4, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1\n"
          " cmd 201, 4, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1",
@@ -214,9 +221,15 @@ TEST_F(BarTest, APressReleasedOnTheBarEndsForTheWidgetThatTookIt) {
         ASSERT_EQ(Game().GetScene()->GetSceneMode(), row.mode);
         Game().OnMouseMove(row.press.x, row.press.y);
         Game().OnLButtonDown(row.press.x, row.press.y);
-        Game().OnMouseMove(row.press.x, 10);
-        ASSERT_TRUE(Game().IsBarShown());
-        Game().OnLButtonUp(row.press.x, 10);
+        if (row.dialog) {
+            Game().OpenQuitDialog();
+            Game().OnLButtonUp(row.press.x, row.press.y);
+            Game().AnswerConfirmDialog(2, CYesNoDialog::kQuit);
+        } else {
+            Game().OnMouseMove(row.press.x, 10);
+            ASSERT_TRUE(Game().IsBarShown());
+            Game().OnLButtonUp(row.press.x, 10);
+        }
         for (POINT p : row.clicks)
             Click(p.x, p.y);
         EXPECT_TRUE(row.decided(*Game().GetScene()));
