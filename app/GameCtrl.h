@@ -229,6 +229,8 @@ class CGameCtrl : public CHitArea {
     void EndModePress();
     void OnCtrlDown();
     void OnCtrlUp();
+    // Called as an overlay goes: once none is left, a Ctrl released under them reaches the game.
+    void AfterOverlayClosed();
 
     // --- System bar (SystemBar.cpp) ---
     void HideSystemBar();
@@ -264,6 +266,8 @@ class CGameCtrl : public CHitArea {
     bool m_bInitialized;
     // The current mode took the left button's press and has not had its release.
     bool m_bModePressed = false;
+    // Ctrl, held for the game, was released while an overlay took the keys.
+    bool m_bCtrlUpPending = false;
 };
 
 extern CGameCtrl* g_pGameCtrl;

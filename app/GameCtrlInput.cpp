@@ -182,6 +182,12 @@ void CGameCtrl::OnCtrlUp() {
     }
 }
 
+void CGameCtrl::AfterOverlayClosed() {
+    if (!m_bCtrlUpPending || m_pDialog || IsPanelOpen()) return;
+    m_bCtrlUpPending = false;
+    OnCtrlUp();
+}
+
 void CGameCtrl::ModeKeyDown(UINT vk) {
     if (IsTransitionRunning()) return;
     ForModeObject([vk](auto* mode) { mode->OnKeyDown(vk); });
@@ -193,7 +199,11 @@ void CGameCtrl::ModeKeyUp(UINT vk) {
 }
 
 void CGameCtrl::OnKeyDown(UINT vk) {
-    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyDown(vk); })) return;
+    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyDown(vk); })) {
+        // Pressed again under the overlay, Ctrl is held once more when it goes.
+        if (vk == VK_CONTROL) m_bCtrlUpPending = false;
+        return;
+    }
     if (vk == VK_CONTROL) {
         OnCtrlDown();
         return;
@@ -214,6 +224,8 @@ void CGameCtrl::OnKeyDown(UINT vk) {
 
 void CGameCtrl::OnKeyUp(UINT vk) {
     if (ToOverlay([vk](auto* overlay) { overlay->OnKeyUp(vk); })) {
+        // The overlay has the keys, but no overlay may leave the game believing Ctrl held.
+        if (vk == VK_CONTROL && IsCtrlKeyDown()) m_bCtrlUpPending = true;
         CloseCheck();
         return;
     }
