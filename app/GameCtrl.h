@@ -224,8 +224,13 @@ class CGameCtrl : public CHitArea {
     bool IsTransitionRunning() const;
     void ModeKeyDown(UINT vk);
     void ModeKeyUp(UINT vk);
+    // The mode took a press whose release something else takes: its widget hears of a release
+    // outside it, or it would wait for that release and swallow the next click.
+    void EndModePress();
     void OnCtrlDown();
     void OnCtrlUp();
+    // Called as an overlay goes: once none is left, a Ctrl released under them reaches the game.
+    void AfterOverlayClosed();
 
     // --- System bar (SystemBar.cpp) ---
     void HideSystemBar();
@@ -259,6 +264,10 @@ class CGameCtrl : public CHitArea {
     BYTE m_bDialogOpen;
     int m_DialogKind;
     bool m_bInitialized;
+    // The current mode took the left button's press and has not had its release.
+    bool m_bModePressed = false;
+    // Ctrl, held for the game, was released while an overlay took the keys.
+    bool m_bCtrlUpPending = false;
 };
 
 extern CGameCtrl* g_pGameCtrl;

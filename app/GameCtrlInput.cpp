@@ -81,9 +81,14 @@ void CGameCtrl::OnLButtonDown(int x, int y) {
     }
     if (IsTransitionRunning()) return;
     ForModeObject([x, y](auto* mode) { mode->OnLButtonDown(x, y); });
+    m_bModePressed = true;
 }
 
 void CGameCtrl::OnLButtonUp(int x, int y) {
+    const bool toMode =
+        !m_pDialog && !IsPanelOpen() && !(m_bBarShown && !m_bBarSuppressed) && !IsTransitionRunning();
+    if (m_bModePressed && !toMode) EndModePress();
+    m_bModePressed = false;
     if (ToOverlay([x, y](auto* overlay) { overlay->OnLButtonUp(x, y); })) {
         CloseCheck();
         return;
@@ -94,6 +99,27 @@ void CGameCtrl::OnLButtonUp(int x, int y) {
     }
     if (IsTransitionRunning()) return;
     ForModeObject([x, y](auto* mode) { mode->OnLButtonUp(x, y); });
+}
+
+void CGameCtrl::EndModePress() {
+    // Left of and above the screen: inside no region of any mode.
+    constexpr int kOutside = -1;
+    switch (m_Mode) {
+    case GameModeTitle:
+        if (m_pTitle && m_pTitle->IsButtonHeld()) m_pTitle->OnLButtonUp(kOutside, kOutside);
+        break;
+    case GameModeNameEntry:
+        if (m_pNameEntry && m_pNameEntry->IsButtonHeld()) m_pNameEntry->OnLButtonUp(kOutside, kOutside);
+        break;
+    case GameModeScene:
+        if (m_pScene) m_pScene->CancelPress();
+        break;
+    case GameModeExtra:
+        if (m_pExtra) m_pExtra->CancelPress();
+        break;
+    default:
+        break;
+    }
 }
 
 void CGameCtrl::OnRButtonDown() {
@@ -156,6 +182,12 @@ void CGameCtrl::OnCtrlUp() {
     }
 }
 
+void CGameCtrl::AfterOverlayClosed() {
+    if (!m_bCtrlUpPending || m_pDialog || IsPanelOpen()) return;
+    m_bCtrlUpPending = false;
+    OnCtrlUp();
+}
+
 void CGameCtrl::ModeKeyDown(UINT vk) {
     if (IsTransitionRunning()) return;
     ForModeObject([vk](auto* mode) { mode->OnKeyDown(vk); });
@@ -167,7 +199,11 @@ void CGameCtrl::ModeKeyUp(UINT vk) {
 }
 
 void CGameCtrl::OnKeyDown(UINT vk) {
-    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyDown(vk); })) return;
+    if (ToOverlay([vk](auto* overlay) { overlay->OnKeyDown(vk); })) {
+        // Pressed again under the overlay, Ctrl is held once more when it goes.
+        if (vk == VK_CONTROL) m_bCtrlUpPending = false;
+        return;
+    }
     if (vk == VK_CONTROL) {
         OnCtrlDown();
         return;
@@ -188,6 +224,8 @@ void CGameCtrl::OnKeyDown(UINT vk) {
 
 void CGameCtrl::OnKeyUp(UINT vk) {
     if (ToOverlay([vk](auto* overlay) { overlay->OnKeyUp(vk); })) {
+        // The overlay has the keys, but no overlay may leave the game believing Ctrl held.
+        if (vk == VK_CONTROL && IsCtrlKeyDown()) m_bCtrlUpPending = true;
         CloseCheck();
         return;
     }

@@ -103,6 +103,7 @@ void CGameCtrl::CloseStatusPanel() {
     m_pStatusPanel = nullptr;
     if (g_pSoundManager) g_pSoundManager->ResumeLoopSE();
     MarkWholeScreen();
+    AfterOverlayClosed();
 }
 
 void CGameCtrl::StopSoundsForSceneChange() {
@@ -160,6 +161,7 @@ void CGameCtrl::AnswerSaveLoadMenu(int result, bool load, int slot) {
     m_pSaveLoadMenu = nullptr;
     HideSystemBar();
     MarkWholeScreen();
+    AfterOverlayClosed();
 }
 
 void CGameCtrl::OnConfigPanelClosed() {
@@ -173,6 +175,7 @@ void CGameCtrl::AnswerConfigPanel(int result) {
     HideSystemBar();
     MarkWholeScreen();
     if (g_pSoundManager) g_pSoundManager->ResumeLoopSE();
+    AfterOverlayClosed();
 }
 
 void CGameCtrl::OnConfirmDialogClosed() {
@@ -209,4 +212,5 @@ void CGameCtrl::AnswerConfirmDialog(int result, int kind) {
     m_DialogKind = -1;
     RefreshCursor();
     MarkWholeScreen();
+    AfterOverlayClosed();
 }

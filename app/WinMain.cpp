@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/DDrawCtrl.h"
 #include "app/GameCtrl.h"
+#include "app/QuitSignal.h"
 #include "app/RunState.h"
 #include "files/Config.h"
 #include "platform/debug.h"
@@ -36,6 +37,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, char*, int nCmdShow) {
     }
     g_hInstanceMutex = CreateMutexA(nullptr, TRUE, "Quorin");
     if (!g_hInstanceMutex) return 0;
+    // Before the window's toolkit starts, which then leaves these two signals to us.
+    InstallQuitSignals();
 
     CoInitialize(nullptr);
     CreateConfig();
@@ -71,6 +74,8 @@ int CDDrawCtrl::MessageLoop() {
     g_CursorShowCount = ShowCursor(FALSE);
     MSG msg{};
     for (;;) {
+        // A SIGTERM or SIGINT closes the window as the quit dialog's yes does.
+        if (TakeQuitSignal() && IsWindow(g_hWnd)) PostAppMessage(WM_CLOSE, 0, 1);
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0)) break;
             TranslateMessage(&msg);

@@ -116,6 +116,9 @@ CConfigPanel::CConfigPanel()
     m_pArt = LoadPicture("sg011", 7, 1, 0);
     m_pRowCursor = LoadPicture("sg012", 0, 0, 1);
     m_Opening = g_pConfig ? *g_pConfig->GetValues() : CConfig::DefaultValues();
+    // Alt+Enter switches the display without touching the setting: the window row opens on the mode the
+    // display is really in.
+    if (g_DDrawCtrl.GetDirectDrawObject()) m_Opening.WindowMode = g_DDrawCtrl.IsWindowed() ? 0 : 1;
     m_Edited = m_Opening;
     DrawState();
     DirtyAll();
@@ -269,12 +272,10 @@ void CConfigPanel::Accept() {
         g_pConfig->Save(nullptr);
     }
     if (g_pScreen) g_pScreen->SetEffectEnable(m_Edited.EffectSwitch == 1);
-    // Alt+Enter switches the display without touching the setting, so the display may already be in
-    // the mode chosen: a switch then would leave it in the other one.
+    // The display switches whenever it is not in the mode chosen, whatever the setting said before.
     const bool fullScreenChosen = m_Edited.WindowMode == 1;
     const bool fullScreenNow = !g_DDrawCtrl.IsWindowed();
-    if (m_Edited.WindowMode != m_Opening.WindowMode && fullScreenChosen != fullScreenNow)
-        PostAppMessage(UM_TOGGLESCREEN, 13, 0);
+    if (fullScreenChosen != fullScreenNow) PostAppMessage(UM_TOGGLESCREEN, 13, 0);
 }
 
 void CConfigPanel::Cancel() {

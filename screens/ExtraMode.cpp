@@ -189,6 +189,8 @@ void CExtraMode::OnRButtonDown() {
         AdvanceCgViewer(0);
     else if (m_SubScreen == kReplay && m_pReplayScene)
         m_pReplayScene->OnRButtonDown();
+    else
+        LeaveWithoutMask();
 }
 
 void CExtraMode::OnWheelUp() {
@@ -209,6 +211,16 @@ void CExtraMode::OnKeyUp(UINT vk) {
         OnViewerKeyUp(vk);
     else if (m_SubScreen == kReplay && m_pReplayScene)
         m_pReplayScene->OnKeyUp(vk);
+    else if (vk == VK_ESCAPE && m_State == GameModeExtra)
+        LeaveWithoutMask();
+}
+
+void CExtraMode::CancelPress() {
+    if (m_SubScreen == kReplay) {
+        if (m_pReplayScene) m_pReplayScene->CancelPress();
+    } else if (m_SubScreen != kViewer && IsButtonHeld()) {
+        OnLButtonUp(-1, -1);
+    }
 }
 
 void CExtraMode::FlushUpdateRect() {

@@ -59,6 +59,9 @@ class CExtraMode : public CHitArea {
     void OnWheelDown();
     void OnKeyDown(UINT vk);
     void OnKeyUp(UINT vk);
+    // The left button went down here and something else took its release: the sub-screen, or the
+    // replayed scene, sees a release outside every region.
+    void CancelPress();
     void FlushUpdateRect();
     HRESULT Draw(IDirectDrawSurface* target);
     bool RecreateSurfaces(IDirectDraw* dd);
@@ -70,9 +73,10 @@ class CExtraMode : public CHitArea {
     bool IsReplaying() const;
 
     // Reads the named region mask from the data archive and hit-tests by it; values from regionCount on
-    // are no region, as the sub-screen has none of that number. A missing or damaged entry leaves no
-    // mask (false): nothing on the sub-screen can be clicked then.
-    bool LoadMask(const char* name, int regionCount = kNoneValue);
+    // are no region, as the sub-screen has none of that number. A missing or damaged entry is traced and
+    // leaves no mask (false): the regions are then the sub-screen's own rectangles, `fallback` with
+    // regionCount entries (none without it), its back button last.
+    bool LoadMask(const char* name, int regionCount = kNoneValue, const RECT* fallback = nullptr);
     // The picture name of CG n, or null past the table.
     static const char* GetCgName(int n);
 
@@ -92,6 +96,12 @@ class CExtraMode : public CHitArea {
     // Frame.
     void SetSubScreen(int subScreen, int effect);
     void FreeMask();
+    // The entry's header and packed pixels into a new mask buffer set as the hit map; false when the
+    // entry is missing or damaged.
+    bool ReadMask(const char* name, int regionCount);
+    // On a sub-screen whose mask failed, Esc and a right click are a click on its back button (the last
+    // of its rectangles), so that a damaged game still lets the player out.
+    void LeaveWithoutMask();
     // Marks the rectangle of `region` in `table`, when region is not -1.
     void Mark(const RECT* table, int region);
     void MarkAll();

@@ -86,7 +86,7 @@ void CExtraMode::ShowGallery() {
         sheet->SetColorKeyMode(3);
     ReplaceScreenLayer(2, NewScreenPicture("sg081", 0, 0, 236, 166, 0));
     DrawCgPage();
-    LoadMask("cgmask", kRegionCount);
+    LoadMask("cgmask", kRegionCount, kRegions.data());
 }
 
 void CExtraMode::DrawCgPage() {

@@ -1,6 +1,7 @@
 // The extras' region masks: run-length packed hit maps in "data.arc", unpacked behind their header.
 #include "screens/ExtraMode.h"
 
+#include "app/ErrorReport.h"
 #include "files/ArcFile.h"
 #include "graphics/MaskImage.h"
 
@@ -35,6 +36,20 @@ std::size_t DecodeRunLength(const BYTE* packed, std::size_t packedLength, int bi
     return out;
 }
 
+namespace {
+// "領域マスクの読み込みに失敗しました"
+const char kMaskLoadFailed[] = "\x97\xcc\x88\xe6\x83\x7d\x83\x58\x83\x4e\x82\xcc\x93\xc7\x82\xdd\x8d\x9e\x82"
+                               "\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
+} // namespace
+
+void CExtraMode::LeaveWithoutMask() {
+    const bool masked = m_SubScreen == kGallery || m_SubScreen == kSceneList || m_SubScreen == kSoundRoom;
+    if (!masked || m_pMaskBuffer || !m_pRectTable || m_nRectCount <= 0) return;
+    const RECT back = m_pRectTable[m_nRectCount - 1];
+    OnLButtonDown(back.left, back.top);
+    OnLButtonUp(back.left, back.top);
+}
+
 void CExtraMode::FreeMask() {
     if (!m_pMaskBuffer) return;
     ReleaseMask();
@@ -44,8 +59,20 @@ void CExtraMode::FreeMask() {
     m_MaskSize = 0;
 }
 
-bool CExtraMode::LoadMask(const char* name, int regionCount) {
+bool CExtraMode::LoadMask(const char* name, int regionCount, const RECT* fallback) {
     FreeMask();
+    // Until a mask is in place the regions are the sub-screen's own: none of an earlier screen's stay.
+    ResetInput();
+    m_pRectTable = fallback;
+    m_nRectCount = fallback ? regionCount : 0;
+    if (!ReadMask(name, regionCount)) {
+        ErrorLog("CExtraMode::LoadMask", "%s %s", kMaskLoadFailed, name ? name : "");
+        return false;
+    }
+    return true;
+}
+
+bool CExtraMode::ReadMask(const char* name, int regionCount) {
     DWORD entrySize = 0;
     std::FILE* file = g_pDataArc ? g_pDataArc->OpenFile(name, &entrySize) : nullptr;
     if (!file) return false;

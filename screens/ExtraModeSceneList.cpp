@@ -116,7 +116,7 @@ void CExtraMode::ShowSceneList(int effect) {
     m_pSceneItems = page.items.data();
     m_pSceneArt = page.art.data();
     m_pSceneHoverArt = page.hoverArt.data();
-    LoadMask(page.mask, page.count + 3);
+    LoadMask(page.mask, page.count + 3, m_pSceneItems);
     LoadScenePageFlags();
     ShowSceneButtons();
     if (effect != 0 && g_pScreen) {

@@ -52,7 +52,7 @@ void CExtraMode::ShowSoundRoom() {
     if (CLayer* sheet = ReplaceScreenLayer(1, NewScreenPicture("sg061", kSheetParts, 1, 0, 0, 0)))
         sheet->SetColorKeyMode(3);
     SelectTrack(m_Track);
-    LoadMask("soundmask", kRegionCount);
+    LoadMask("soundmask", kRegionCount, kRegions.data());
 }
 
 void CExtraMode::SelectTrack(int track) {

@@ -132,9 +132,9 @@ void CSaveLoadMenu::OnKeyDown(UINT vk) {
 
 void CSaveLoadMenu::OnKeyUp(UINT vk) {
     if (m_bDialogOpen) {
+        // No cursor refresh after a key: it would move the question's focus back under the pointer.
         m_pDialog->OnKeyUp(vk);
         PollDialog();
-        RefreshCursor();
         return;
     }
     if ((vk == VK_RETURN || vk == VK_SPACE) && m_Focus != -1)

@@ -152,6 +152,9 @@ class CGameScene {
     bool CanOpenMenu() const;
     bool IsBacklogOpen() const;
     void CloseBacklog();
+    // The left button went down here and something else took its release: the widget that took the
+    // press (choices, costume buttons, choice grid) sees a release outside it.
+    void CancelPress();
     // Shows the rest of the page at once.
     void FinishText();
     void ReplayVoice();

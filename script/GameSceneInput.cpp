@@ -40,7 +40,8 @@ void CGameScene::OnMouseMove(int x, int y) {
 }
 
 void CGameScene::OnLButtonDown(int x, int y) {
-    if (IsWindowHiddenByPlayer()) return;
+    // The backlog takes the release that goes with this press; the choices it hides take neither.
+    if (IsWindowHiddenByPlayer() || m_bBacklogOpen) return;
     switch (m_SceneMode) {
     case kModeCostume:
         OnCostumeButtonDown(x, y);
@@ -91,10 +92,25 @@ void CGameScene::OnLButtonUp(int x, int y) {
     }
 }
 
+void CGameScene::CancelPress() {
+    constexpr int kOutside = -1;
+    switch (m_SceneMode) {
+    case kModeCostume:
+        OnCostumeClick(kOutside, kOutside);
+        break;
+    case kModeGrid:
+        if (m_pChoiceGrid) m_pChoiceGrid->OnLButtonUp(kOutside, kOutside);
+        break;
+    default:
+        if (m_pMessageWindow) m_pMessageWindow->CancelPress();
+        break;
+    }
+}
+
 void CGameScene::TakeChoiceResult() {
-    const int result = m_pMessageWindow->GetChoiceResult();
-    if (result == -1) return;
-    m_Registers[0] = static_cast<DWORD>(result);
+    // A choice may carry any value, -1 too: only the window knows whether one was decided.
+    if (!m_pMessageWindow->IsChoiceDecided()) return;
+    m_Registers[0] = static_cast<DWORD>(m_pMessageWindow->GetChoiceResult());
     m_pMessageWindow->SetChoicesVisible(0);
     m_SceneMode = kModeRun;
 }
@@ -114,7 +130,8 @@ void CGameScene::OnRButtonDown() {
         CloseBacklog();
         return;
     }
-    if (m_SceneMode != kModeChoices && SkipOrAuto()) {
+    // Auto mode is no skipping: with it on, a right click still hides or shows the window.
+    if (m_SceneMode != kModeChoices && IsSkipping()) {
         // Held Ctrl keeps skipping.
         if (!IsCtrlKeyDown()) ClearSkipAuto();
         return;
@@ -189,7 +206,8 @@ void CGameScene::OnKeyDown(UINT vk) {
     const bool choices = m_SceneMode == kModeChoices;
     switch (vk) {
     case VK_RETURN:
-        if (choices) m_pMessageWindow->OnKeyDown(vk);
+        // With the backlog open its release leaves the backlog: the hidden choices never see the key.
+        if (choices && !m_bBacklogOpen) m_pMessageWindow->OnKeyDown(vk);
         break;
     case VK_PRIOR:
         OnWheelUp();
@@ -221,7 +239,8 @@ void CGameScene::OnKeyUp(UINT vk) {
         if (vk == VK_ESCAPE) OnRButtonDown();
         return;
     }
-    if (m_SceneMode != kModeChoices && SkipOrAuto() && (vk == VK_ESCAPE || IsEnter(vk))) {
+    // Esc is a right click, for which only skipping counts; Enter ends auto mode as a left click does.
+    if (m_SceneMode != kModeChoices && (vk == VK_ESCAPE ? IsSkipping() : IsEnter(vk) && SkipOrAuto())) {
         ClearSkipAuto();
         return;
     }

@@ -145,6 +145,10 @@ int CMessageWindow::GetChoiceResult() const {
     return m_ChoiceResult;
 }
 
+bool CMessageWindow::IsChoiceDecided() const {
+    return m_ChoiceMode == 2;
+}
+
 bool CMessageWindow::AreChoicesVisible() const {
     return m_pChoiceText && m_pChoiceText->m_bVisible;
 }
@@ -152,6 +156,12 @@ bool CMessageWindow::AreChoicesVisible() const {
 void CMessageWindow::SetChoicesVisible(BYTE on) {
     if (CLayer* boxes = ChoiceBoxPicture()) boxes->m_bVisible = on;
     if (m_pChoiceText) m_pChoiceText->m_bVisible = on;
+    if (!on) {
+        // Hidden choices hold no press: one left behind would swallow the next click once they are back.
+        ResetInput();
+        ShowNormalChoices();
+        m_LastHover = m_LastPressed = -1;
+    }
     MarkDirty(ChoiceArea());
 }
 
@@ -182,7 +192,7 @@ void CMessageWindow::OnMouseMove(int x, int y) {
 }
 
 void CMessageWindow::OnLButtonDown(int x, int y) {
-    if (m_ChoiceMode != 1) return;
+    if (m_ChoiceMode != 1 || !AreChoicesVisible()) return;
     CHitArea::OnLButtonDown(x, y);
     ShowNormalChoices();
     if (GetPressedRegion() != -1) ShowChoiceRows(GetPressedRegion(), kPressedRow, 1);
@@ -195,6 +205,7 @@ void CMessageWindow::OnLButtonUp(int x, int y) {
         if (m_State == kStateClickWait) Resume();
         return;
     }
+    if (!AreChoicesVisible()) return;
     CHitArea::OnLButtonUp(x, y);
     ShowNormalChoices();
     if (GetHoverRegion() != -1) ShowChoiceRows(GetHoverRegion(), kHoverRow, 1);
@@ -207,8 +218,16 @@ void CMessageWindow::OnLButtonUp(int x, int y) {
     CloseChoices();
 }
 
+void CMessageWindow::CancelPress() {
+    if (m_ChoiceMode != 1 || !IsButtonHeld()) return;
+    CHitArea::OnLButtonUp(-1, -1);
+    ShowNormalChoices();
+    MarkDirty(ChoiceArea());
+    m_LastHover = m_LastPressed = -1;
+}
+
 void CMessageWindow::OnKeyDown(UINT vk) {
-    if (m_ChoiceMode != 1 || m_ChoiceCount == 0) return;
+    if (m_ChoiceMode != 1 || m_ChoiceCount == 0 || !AreChoicesVisible()) return;
     if (vk == VK_UP || vk == VK_DOWN) {
         if (m_Cursor == -1)
             m_Cursor = vk == VK_UP ? 0 : m_ChoiceCount - 1;
@@ -222,6 +241,6 @@ void CMessageWindow::OnKeyDown(UINT vk) {
 }
 
 void CMessageWindow::OnKeyUp(UINT vk) {
-    if (m_ChoiceMode == 1 && vk == VK_RETURN && m_Cursor != -1)
+    if (m_ChoiceMode == 1 && vk == VK_RETURN && m_Cursor != -1 && AreChoicesVisible())
         OnLButtonUp(kChoiceBoxes[m_Cursor].left, kChoiceBoxes[m_Cursor].top);
 }

@@ -70,7 +70,10 @@ class CMessageWindow : public CHitArea {
     bool AddChoice(const char* text, DWORD value);
     bool ShowChoices();
     void CloseChoices();
+    // The value of the decided choice; any 32-bit value, -1 included, so ask IsChoiceDecided first.
     int GetChoiceResult() const;
+    // A choice was decided since the choices were last shown.
+    bool IsChoiceDecided() const;
     bool AreChoicesVisible() const;
     void SetChoicesVisible(BYTE on);
     int GetChoiceCount() const;
@@ -79,6 +82,8 @@ class CMessageWindow : public CHitArea {
     void OnLButtonUp(int x, int y);
     void OnKeyDown(UINT vk);
     void OnKeyUp(UINT vk);
+    // A press on the choices whose release something else took ends as a release outside them.
+    void CancelPress();
 
     // --- Click-wait icon and backlog ---
     void AnimateClickIcon();

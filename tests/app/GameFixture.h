@@ -65,13 +65,18 @@ inline const std::vector<fixtures::ArcEntryData>& Pictures() {
         {"sg005", Bmp(746, 144, sheet)},
         {"sg017", Bmp(640, 480, solid(kTitleBack))},
         {"sg018", Bmp(256, 240, titleSheet)},
-        // The message window, the calendar and the staff roll's first picture; the overlays' pictures,
-        // small: what they show is for other tests.
-        {"sg022", Bmp(596, 130, solid(0x203040))},
-        {"sg023", Bmp(64, 16, solid(0x203040))},
-        {"sg024", Bmp(480, 80, solid(0x203040))},
+        // The message window with its icon and choice boxes, the calendar, the staff roll's first
+        // picture, the choice grid's four pictures; the other overlays' pictures small: what they show
+        // is for other tests.
+        {"sg022", Bmp(596, 130, solid(0x202040))},
+        {"sg023", Bmp(64, 16, solid(0xFFFF00))},
+        {"sg024", Bmp(480, 80, solid(0x404040))},
         {"sg025", Bmp(306, 118, solid(0x203040))},
         {"ed000", Bmp(640, 480, solid(0x102030))},
+        {"sg030", Bmp(640, 480, solid(0x304030))},
+        {"sg031", Bmp(100, 1328, solid(0x506050))},
+        {"sg032", Bmp(386, 64, solid(0x708070))},
+        {"sg033", Bmp(52, 604, solid(0x90A090))},
         {"sg006", Bmp(8, 8, solid(0x404040))},
         {"sg007", Bmp(8, 8, solid(0x404040))},
         {"sg010", Bmp(8, 8, solid(0x404040))},

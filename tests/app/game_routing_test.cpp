@@ -4,6 +4,7 @@
 #include "GameFixture.h"
 
 #include "screens/EndingMode.h"
+#include "app/RunState.h"
 #include "screens/YesNoDialog.h"
 #include "script/GameScene.h"
 
@@ -131,4 +132,58 @@ TEST_F(GameTest, ARightPressSkipsTheEnding) {
     EXPECT_FALSE(Game().GetEnding()->IsFinishing());
     Game().OnRButtonDown();
     EXPECT_TRUE(Game().GetEnding()->IsFinishing());
+}
+
+// Ctrl released while an overlay has the keys reaches the game as the last overlay goes: skipping ends
+// and a right click shows the window the player hid. Pressed again under the overlay, it stays held.
+TEST_F(GameTest, CtrlReleasedUnderAnOverlayIsReleasedWhenItCloses) {
+    const struct Row {
+        const char* name;
+        std::function<void(CGameCtrl&)> open, close;
+        std::vector<bool> underOverlay; // Ctrl down (true) or up (false), in order
+        bool held;
+    } rows[] = {
+        {"status panel",
+         [](CGameCtrl& g) { g.OpenStatusPanel(); },
+         [](CGameCtrl& g) { g.CloseStatusPanel(); },
+         {false},
+         false},
+        {"save menu",
+         [](CGameCtrl& g) { g.OpenSaveMenu(); },
+         [](CGameCtrl& g) { g.AnswerSaveLoadMenu(2, false, -1); },
+         {false},
+         false},
+        {"config panel",
+         [](CGameCtrl& g) { g.OpenConfigPanel(); },
+         [](CGameCtrl& g) { g.AnswerConfigPanel(2); },
+         {false},
+         false},
+        {"dialog over a panel",
+         [](CGameCtrl& g) { g.OpenStatusPanel(), g.OpenQuitDialog(); },
+         [](CGameCtrl& g) { g.AnswerConfirmDialog(2, CYesNoDialog::kQuit), g.CloseStatusPanel(); },
+         {false},
+         false},
+        {"pressed again before it closes",
+         [](CGameCtrl& g) { g.OpenStatusPanel(); },
+         [](CGameCtrl& g) { g.CloseStatusPanel(); },
+         {false, true},
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart();
+        ToScene(".block main\n cmd 2, 7\n cmd 5, 0, =600\n ret\n");
+        Pass();
+        Game().OnRButtonDown(); // the player hides the window
+        Game().OnKeyDown(VK_CONTROL);
+        ASSERT_TRUE(IsSkipping());
+        row.open(Game());
+        for (bool down : row.underOverlay)
+            down ? Game().OnKeyDown(VK_CONTROL) : Game().OnKeyUp(VK_CONTROL);
+        row.close(Game());
+        EXPECT_EQ(IsCtrlKeyDown() != FALSE, row.held);
+        EXPECT_EQ(IsSkipping() != FALSE, row.held);
+        Game().OnRButtonDown();
+        EXPECT_EQ(Game().GetScene()->IsWindowVisible(), !row.held);
+    }
 }

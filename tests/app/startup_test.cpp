@@ -7,6 +7,8 @@
 #include "platform/text_encoding.h"
 #include "platform/time.h"
 
+#include <csignal>
+#include <filesystem>
 #include <map>
 
 namespace {
@@ -257,7 +259,8 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
     }
 }
 
-TEST_F(AppTest, TheProgramEndsOnAClickAfterAnErrorAndOnAltF4ButNotWhileTheMovieRuns) {
+// Whichever way the loop ends, the shut-down writes the system data.
+TEST_F(AppTest, TheProgramEndsOnAClickAfterAnErrorOnAltF4AndOnASignalButNotWhileTheMovieRuns) {
     const struct {
         const char* name;
         std::function<void()> input;
@@ -275,18 +278,28 @@ TEST_F(AppTest, TheProgramEndsOnAClickAfterAnErrorAndOnAltF4ButNotWhileTheMovieR
          true},
         {"CloseBoxDoesNothingWhileTheMovieRuns", [] { SetMoviePlaying(1), platform::DeliverClose(g_hWnd); },
          false},
+        {"CloseBoxAsksFirst", [] { platform::DeliverClose(g_hWnd); }, false},
+        // kill, a logout or Ctrl+C: no question, as though it had been answered yes.
+        {"SigtermEndsTheGame", [] { std::raise(SIGTERM); }, true},
+        {"SigintEndsTheGameEvenWhileTheMovieRuns", [] { SetMoviePlaying(1), std::raise(SIGINT); }, true},
+        {"SignalWhileTheQuitDialogIsUp", [] { g_pGameCtrl->OpenQuitDialog(), std::raise(SIGTERM); }, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TearDown();
         SetUp();
         WriteWindowMode(0);
+        std::filesystem::create_directories(game.Path() + "SaveData");
+        bool asked = false;
         Script() = [&](int pass) {
             if (pass == 2) row.input();
+            if (pass == 101) asked = g_pGameCtrl->GetDialog() != nullptr;
             if (pass == 102) PostQuitMessage(3);
         };
         EXPECT_EQ(Start(), row.ends ? 0 : 3);
         EXPECT_EQ(IsWindow(g_hWnd), !row.ends);
+        EXPECT_EQ(asked, std::string(row.name) == "CloseBoxAsksFirst");
+        EXPECT_TRUE(std::filesystem::exists(game.Path() + "SaveData/data00.sav"));
     }
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/RunState.h"
 #include "screens/StatusPanel.h"
 #include "screens/YesNoDialog.h"
+#include "script/GameScene.h"
 
 using namespace game_test;
 
@@ -183,4 +184,63 @@ TEST_F(BarTest, ButtonsComeBackAfterATransition) {
     PassWhileTransition();
     Pass();
     EXPECT_EQ(ArtOf(BarLoad), Art(0, BarLoad));
+}
+
+// A press that began on a widget of the scene and was released on the bar (or on the quit dialog that
+// came up meanwhile) ends there as a release outside the widget: the next click on it counts.
+TEST_F(BarTest, APressReleasedOnTheBarEndsForTheWidgetThatTookIt) {
+    const char* kChoices = " cmd 2, 2, \"yes\", =10\n cmd 2, 2, \"no\", =20\n cmd 2, 3";
+    const auto secondChosen = [](CGameScene& s) {
+        return s.GetSceneMode() == CGameScene::kModeRun && s.GetRegister(0) == 20;
+    };
+    const struct Row {
+        const char* name;
+        const char* commands;
+        int mode;    // the scene's, with the widget up
+        POINT press; // dragged up into the strip and released there
+        std::vector<POINT> clicks;
+        std::function<bool(CGameScene&)> decided;
+        bool dialog = false; // released on the quit dialog instead, then answered no
+    } rows[] = {
+        {"choice", kChoices, CGameScene::kModeChoices, {100, 170}, {{100, 220}}, secondChosen},
+        {"choice released on the dialog",
+         kChoices,
+         CGameScene::kModeChoices,
+         {100, 170},
+         {{100, 220}},
+         secondChosen,
+         true},
+        {"grid cell",
+         " cmd 201, 3, =4, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1\n"
+         " cmd 201, 4, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1, =1",
+         CGameScene::kModeGrid,
+         {344, 165},
+         {{431, 165}, {530, 50}},
+         [](CGameScene& s) { return s.GetSceneMode() == CGameScene::kModeRun && s.GetGridResult(0) == 4; }},
+    };
+    pt::UseFontFile(pt::kPinnedGothicFont);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart();
+        ToScene(std::string(".block main\n") + row.commands + "\n cmd 5, 0, =600\n ret\n");
+        for (int n = 0; n < 20 && Game().GetScene()->GetSceneMode() != row.mode; ++n)
+            Pass();
+        PassWhileTransition();
+        ASSERT_EQ(Game().GetScene()->GetSceneMode(), row.mode);
+        Game().OnMouseMove(row.press.x, row.press.y);
+        Game().OnLButtonDown(row.press.x, row.press.y);
+        if (row.dialog) {
+            Game().OpenQuitDialog();
+            Game().OnLButtonUp(row.press.x, row.press.y);
+            Game().AnswerConfirmDialog(2, CYesNoDialog::kQuit);
+        } else {
+            Game().OnMouseMove(row.press.x, 10);
+            ASSERT_TRUE(Game().IsBarShown());
+            Game().OnLButtonUp(row.press.x, 10);
+        }
+        for (POINT p : row.clicks)
+            Click(p.x, p.y);
+        EXPECT_TRUE(row.decided(*Game().GetScene()));
+    }
+    pt::UseFontFile("");
 }

@@ -118,6 +118,19 @@ template <typename T> void Key(T& overlay, UINT vk) {
     overlay.OnKeyDown(vk);
     overlay.OnKeyUp(vk);
 }
+// The pointer at a client point of the window.
+inline void PointerAt(int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(g_hWnd, &p);
+    pt::SetCursorPosition(p.x, p.y);
+}
+// What the overlay posted to the window, as the message loop hands it on: a cursor refresh is a mouse
+// move at the pointer; nothing else reaches the overlay.
+template <typename T> void DeliverPosted(T& overlay) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        if (m.message == UM_MOUSEMOVE) overlay.OnMouseMove(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam));
+}
 
 struct StartOptions {
     pt::DisplayFormat format = pt::DisplayFormat::Xrgb32;

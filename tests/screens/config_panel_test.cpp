@@ -27,7 +27,7 @@ struct ControlRow {
     bool loopPlays;
     std::vector<UINT> keys = {};
 };
-constexpr UINT L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN;
+constexpr UINT L = VK_LEFT, U = VK_UP, D = VK_DOWN;
 const ControlRow kControls[] = {
     {"voice_off", 185, 70, &V::VoiceSwitch, 2, 0, "svo0009", 1, 0, 72, true},
     {"voice_1", 235, 70, &V::VoiceSwitch, 2, 1, "svo0009", -1800, 46, 72, true},
@@ -78,6 +78,8 @@ TEST_F(ConfigPanelTest, EachOptionChangesItsSettingShowsItAndPreviewsTheSound) {
 
 // Clicks, then OK or Cancel. Cancel puts the sound back and stores nothing; OK stores, writes the
 // settings file when anything changed, and switches the display when it is not in the mode chosen.
+// The window row opens on the mode the display is in, which Alt+Enter may have made other than the
+// setting's.
 struct AnswerRow {
     const char* name;
     ConfigValues opening;
@@ -100,6 +102,9 @@ const AnswerRow kAnswers[] = {
     // Alt+Enter switched the display but not the setting: the display already shows the mode chosen.
     {"ok_full_screen_while_already_full", kOpening, false, {{237, 306}}, 1, -1100},
     {"ok_window_mode_changed_and_back", kOpening, true, {{237, 306}, {347, 306}}, 1, -1100},
+    {"ok_windowed_after_alt_enter_to_full_screen", kOpening, false, {{347, 306}}, 1, -1100, true},
+    {"ok_full_screen_after_alt_enter_to_windowed", {2, 2, 2, 1, 1, 0, 0}, true, {{237, 306}}, 1, -1100, true},
+    {"ok_untouched_after_alt_enter", kOpening, false, {}, 1, -1100},
 };
 
 TEST_F(ConfigPanelTest, OkStoresAndCancelRestores) {
@@ -107,10 +112,17 @@ TEST_F(ConfigPanelTest, OkStoresAndCancelRestores) {
         SCOPED_TRACE(row.name);
         Open(row.opening, row.windowed);
         CConfigPanel panel;
+        EXPECT_EQ(panel.GetEditedValues().WindowMode, row.windowed ? 0 : 1) << "the row opens on the display";
+        Frame(panel);
+        EXPECT_EQ(At(row.windowed ? 344 : 234, 302), SheetAt(row.windowed ? 84 : 2, 218));
         for (POINT p : row.clicks)
             Click(panel, p.x, p.y);
-        const ConfigValues edited = panel.GetEditedValues(), stored = row.answer == 1 ? edited : row.opening;
-        const bool written = row.answer == 1 && SettingsIni("", edited) != SettingsIni("", row.opening);
+        // What the panel opened with: the settings, with the window mode the display is in.
+        ConfigValues shown = row.opening;
+        shown.WindowMode = row.windowed ? 0 : 1;
+        const ConfigValues edited = panel.GetEditedValues();
+        const bool written = row.answer == 1 && SettingsIni("", edited) != SettingsIni("", shown);
+        const ConfigValues stored = written ? edited : row.opening;
         // What is not written is not touched at all: an empty file stays empty.
         ASSERT_TRUE(
             fixtures::WriteFileText(IniPath(), written ? SettingsIni(dir.ProgramPath(), row.opening) : ""));

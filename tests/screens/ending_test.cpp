@@ -76,7 +76,7 @@ TEST_F(EndingTest, AClickOrKeyCutsTheRollShortOnce) {
         for (const char* c = row.steps; *c; ++c) {
             if (*c == 'd') ending->OnLButtonDown(1, 1);
             if (*c == 'u') ending->OnLButtonUp(1, 1);
-            if (*c == 'R' || *c == 'A') ending->OnKeyDown(*c == 'R' ? VK_RETURN : 'A');
+            if (*c == 'R' || *c == 'A') ending->OnKeyDown(*c == 'R' ? UINT{VK_RETURN} : UINT{'A'});
             if (*c == 'a') ending->OnKeyUp('A');
             if (*c == '.') pt::AdvanceClock(1000);
         }

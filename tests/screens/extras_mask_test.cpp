@@ -82,5 +82,58 @@ TEST_F(RegionMaskTest, EntriesAreBoundedByTheirBytesAndDamagedOnesRefused) {
         EXPECT_EQ(x.HitTest(8, 1), -1) << "beside the mask";
     }
 }
+
+// A sub-screen whose mask is missing or damaged says so on the debugger output and keeps none of the
+// menu's regions: a click where a menu item was opens nothing hidden there, and back, Esc and a right
+// click lead to the menu.
+TEST_F(RegionMaskTest, AMaskThatFailsIsReportedAndLeavesAWayBack) {
+    enum Way { kBackButton, kEsc, kRightClick };
+    struct Row {
+        const char* name;
+        POINT item;
+        const char* mask;
+        bool damaged; // else missing
+        Way way;
+        POINT back;
+    };
+    const Row rows[] = {
+        {"gallery_missing_back", kGalleryItem, "cgmask", false, kBackButton, {30, 450}},
+        {"gallery_damaged_right_click", kGalleryItem, "cgmask", true, kRightClick, {}},
+        {"scene_list_missing_esc", kSceneItem, "scemirelmask", false, kEsc, {}},
+        {"scene_list_damaged_back", kSceneItem, "scemirelmask", true, kBackButton, {20, 440}},
+        {"sound_room_missing_right_click", kSoundItem, "soundmask", false, kRightClick, {}},
+        {"sound_room_damaged_back", kSoundItem, "soundmask", true, kBackButton, {550, 440}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StartGame({0}, {0});
+        std::vector<fixtures::ArcEntryData> masks;
+        for (const fixtures::ArcEntryData& m : ExtrasMasks()) {
+            if (m.name != row.mask)
+                masks.push_back(m);
+            else if (row.damaged)
+                masks.push_back({m.name, fixtures::Bytes(m.data.begin(), m.data.begin() + 100)});
+        }
+        ASSERT_TRUE(fixtures::WriteArc(dir.File("data.arc"), masks));
+        CloseArchives();
+        OpenArchives();
+        pt::CaptureDebugOutput(true);
+        pt::TakeDebugOutput();
+        CExtraMode x;
+        Enter(x, row.item);
+        const int subScreen = x.GetSubScreen();
+        EXPECT_NE(pt::TakeDebugOutput().find(row.mask), std::string::npos) << "the failure is reported";
+        pt::CaptureDebugOutput(false);
+        for (POINT p : {kGalleryItem, kSceneItem, kSoundItem})
+            Click(x, p);
+        EXPECT_EQ(x.GetSubScreen(), subScreen) << "no menu region is left over";
+        Silence();
+        if (row.way == kBackButton) Click(x, row.back);
+        if (row.way == kEsc) Key(x, VK_ESCAPE);
+        if (row.way == kRightClick) x.OnRButtonDown();
+        EXPECT_EQ(x.GetSubScreen(), CExtraMode::kMenu);
+        EXPECT_EQ(Sound(), "Se002");
+    }
+}
 } // namespace
 } // namespace screens_test

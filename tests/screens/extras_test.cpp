@@ -140,7 +140,9 @@ TEST_F(ExtrasTest, EachSubScreenAnswersThePointer) {
         EXPECT_EQ(At(row.at.x, row.at.y), row.shows);
         for (const char* sound : {"bgm01", "bgm08", "sl_rain"})
             EXPECT_EQ(Playing(sound), std::strstr(row.plays, sound) != nullptr) << sound;
-        if (row.subScreen == 2) EXPECT_TRUE(Posted(UM_HIDECURSOR, 0));
+        if (row.subScreen == 2) {
+            EXPECT_TRUE(Posted(UM_HIDECURSOR, 0));
+        }
     }
 }
 
@@ -173,7 +175,9 @@ TEST_F(ExtrasTest, ReplayEndsBackInTheListWithTheMusicOfTheExtras) {
         for (int frame = 0; frame < 100 && x.IsReplaying(); ++frame) {
             pt::AdvanceClock(100);
             x.Run();
-            if (frame == 5) EXPECT_TRUE(Playing("bgm03"));
+            if (frame == 5) {
+                EXPECT_TRUE(Playing("bgm03"));
+            }
         }
         Show(x);
         EXPECT_EQ(x.GetSubScreen(), CExtraMode::kSceneList);

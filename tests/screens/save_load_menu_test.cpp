@@ -101,9 +101,26 @@ TEST_F(SaveLoadMenuTest, LinesShowSavedSlotsOnlyWithHoverArtAndPageMarker) {
     }
 }
 
+// Every step is followed by what the loop delivers of the menu's posted cursor refresh: a mouse move at
+// the pointer, which a click leaves where it clicked.
 TEST_F(SaveLoadMenuTest, MouseAndKeysChooseAndConfirm) {
     using M = CSaveLoadMenu&;
-    auto click = [](M m, int region) { Click(m, m.GetRegion(region).left + 5, m.GetRegion(region).top + 5); };
+    auto click = [](M m, int region) {
+        const POINT p = {m.GetRegion(region).left + 5, m.GetRegion(region).top + 5};
+        PointerAt(p.x, p.y);
+        Click(m, p.x, p.y);
+        DeliverPosted(m);
+    };
+    auto key = [](M m, UINT vk) {
+        Key(m, vk);
+        DeliverPosted(m);
+    };
+    // The pointer rests on the question's yes.
+    auto onYes = [](M m) {
+        PointerAt(220, 295);
+        m.OnMouseMove(220, 295);
+        DeliverPosted(m);
+    };
     struct Row {
         const char* name;
         bool load;
@@ -114,23 +131,27 @@ TEST_F(SaveLoadMenuTest, MouseAndKeysChooseAndConfirm) {
     const Row rows[] = {
         {"back", true, [&](M m) { click(m, 13); }, 2, -1, 0, 13, -1, "Se002"},
         {"page_button", true, [&](M m) { click(m, 12); }, 0, -1, 2, 12, -1, "Se001"},
-        {"left_wraps_to_last_page", true, [](M m) { Key(m, VK_LEFT); }, 0, -1, 2, -1, -1, ""},
+        {"left_wraps_to_last_page", true, [&](M m) { key(m, VK_LEFT); }, 0, -1, 2, -1, -1, ""},
         {"unused_line_in_load_menu", true, [&](M m) { click(m, 2); }, 0, -1, 0, 2, -1, ""},
         {"damaged_slot_cannot_be_loaded", true, [&](M m) { click(m, 1); }, 0, -1, 0, 1, -1, ""},
         {"used_line_asks_to_load", true, [&](M m) { click(m, 3); }, 0, 3, 0, 3, 3, "svo0001"},
         {"unused_line_in_save_menu", false, [&](M m) { click(m, 2); }, 0, 2, 0, 2, 2, "svo0000"},
-        {"yes_confirms", true, [&](M m) { click(m, 3), Silence(), Key(m, VK_RIGHT), Key(m, VK_RETURN); }, 1,
+        {"yes_confirms", true, [&](M m) { click(m, 3), Silence(), key(m, VK_RIGHT), key(m, VK_RETURN); }, 1,
          3, 0, 3, -1, "Se001"},
         {"no_returns_to_the_list", false,
-         [&](M m) { Key(m, VK_RIGHT), click(m, 0), Silence(), Key(m, VK_LEFT), Key(m, VK_SPACE); }, 0, 10, 1,
+         [&](M m) { key(m, VK_RIGHT), click(m, 0), Silence(), key(m, VK_LEFT), key(m, VK_SPACE); }, 0, 10, 1,
          0, -1, "Se002"},
-        {"down_skips_unused", true, [](M m) { Key(m, VK_DOWN), Key(m, VK_DOWN); }, 0, -1, 0, 3, -1, "Se000"},
-        {"down_past_last_used_is_back", true, [](M m) { Key(m, VK_DOWN), Key(m, VK_DOWN), Key(m, VK_DOWN); },
+        {"down_skips_unused", true, [&](M m) { key(m, VK_DOWN), key(m, VK_DOWN); }, 0, -1, 0, 3, -1, "Se000"},
+        {"down_past_last_used_is_back", true, [&](M m) { key(m, VK_DOWN), key(m, VK_DOWN), key(m, VK_DOWN); },
          0, -1, 0, 13, -1, "Se000"},
-        {"up_from_back_is_last_used", true, [](M m) { Key(m, VK_UP), Key(m, VK_UP); }, 0, -1, 0, 3, -1,
+        {"up_from_back_is_last_used", true, [&](M m) { key(m, VK_UP), key(m, VK_UP); }, 0, -1, 0, 3, -1,
          "Se000"},
-        {"enter_opens_the_question", false, [](M m) { Key(m, VK_DOWN), Key(m, VK_RETURN); }, 0, 0, 0, 0, 2,
+        {"enter_opens_the_question", false, [&](M m) { key(m, VK_DOWN), key(m, VK_RETURN); }, 0, 0, 0, 0, 2,
          "svo0000"},
+        // Left moves the question's focus off the yes under the pointer; no refresh brings it back.
+        {"pointer_on_yes_left_then_enter_answers_no", false,
+         [&](M m) { click(m, 3), onYes(m), Silence(), key(m, VK_LEFT), key(m, VK_RETURN); }, 0, 3, 0, 3, -1,
+         "Se002"},
         {"stray_release_repeats_nothing", true, [&](M m) { click(m, 12), Silence(), m.OnLButtonUp(30, 70); },
          0, -1, 2, 12, -1, ""},
     };

@@ -27,6 +27,8 @@ struct SkipRow {
     int input; // 0 left click, 1 right click, 2 right click with Ctrl held, else the key released
     bool stillSkipping;
     bool autoMode = false;
+    bool hidden = false; // the player hid the window first
+    bool visibleAfter = true;
 };
 const SkipRow kSkipRows[] = {{"left click", 0, false},
                              {"right click", 1, false},
@@ -34,7 +36,12 @@ const SkipRow kSkipRows[] = {{"left click", 0, false},
                              {"Esc", VK_ESCAPE, false},
                              {"Enter", VK_RETURN, false},
                              {"Backspace", VK_BACK, true},
-                             {"left click in auto mode", 0, false, true}};
+                             {"left click in auto mode", 0, false, true},
+                             // Auto mode is no skipping: right click and Esc show or hide the window and
+                             // leave auto mode on.
+                             {"right click in auto mode shows the hidden window", 1, true, true, true},
+                             {"Esc in auto mode shows the hidden window", VK_ESCAPE, true, true, true},
+                             {"right click in auto mode hides the window", 1, true, true, false, false}};
 
 class SkipInputTest : public SceneTest, public ::testing::WithParamInterface<SkipRow> {};
 
@@ -43,6 +50,7 @@ TEST_P(SkipInputTest, EndsSkippingAndNothingElse) {
     const SkipRow& row = GetParam();
     PlayMain(" cmd 2, 7\n cmd 5, 5, =100");
     Frames(2);
+    if (row.hidden) scene->OnRButtonDown();
     row.autoMode ? SetAutoMode(1) : SetSkipMode(1);
     SetCtrlKeyDown(row.input == 2 ? 1 : 0);
     if (row.input == 0) scene->OnLButtonUp(10, 10);
@@ -50,7 +58,7 @@ TEST_P(SkipInputTest, EndsSkippingAndNothingElse) {
     if (row.input > 2) scene->OnKeyUp(static_cast<UINT>(row.input));
     EXPECT_EQ(GetSkipAutoFlags(1) != FALSE, row.stillSkipping);
     EXPECT_EQ(scene->GetWaitKind(), CGameScene::kWaitTimedOrClick);
-    EXPECT_TRUE(scene->IsWindowVisible());
+    EXPECT_EQ(scene->IsWindowVisible(), row.visibleAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SkipInputTest, ::testing::ValuesIn(kSkipRows), RowNamer());

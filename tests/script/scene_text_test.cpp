@@ -2,6 +2,8 @@
 // or go on from its click wait, skipping, the backlog over an appearing page and over choices.
 #include "SceneTestSupport.h"
 
+#include <functional>
+
 #include "platform/text_encoding.h"
 #include "sound/SoundManager.h"
 #include "text/MessageWindow.h"
@@ -115,19 +117,36 @@ TEST_F(SceneTextTest, PageStopsLetTheScriptGoOn) {
     }
 }
 
-// A click on the second box, or the keys, decide; the value goes to r0 and the script goes on.
+// A click on the second box, or the keys, decide; the value goes to r0, whatever it is (-1 too), and
+// the script goes on.
 TEST_F(SceneTextTest, DecidedChoiceGoesToR0) {
-    for (const UINT key : {0u, UINT{VK_UP}, UINT{VK_DOWN}}) {
-        PlayMain(" cmd 2, 2, \"はい\", =10\n cmd 2, 2, \"いいえ\", =20\n cmd 2, 3");
+    const struct Row {
+        const char* name;
+        UINT key; // 0: a click on the second box
+        const char* values;
+        DWORD r0;
+    } rows[] = {
+        {"click", 0, "=10, =20", 20},
+        {"Up then Enter", VK_UP, "=10, =20", 10},
+        {"Down then Enter", VK_DOWN, "=10, =20", 20},
+        {"minus one by a click", 0, "=10, =-1", 0xFFFFFFFF},
+        {"minus one by Enter", VK_UP, "=-1, =20", 0xFFFFFFFF},
+        {"lowest value by a click", 0, "=0, =0x80000000", 0x80000000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string values = row.values, first = values.substr(0, values.find(',')),
+                          second = values.substr(values.find(',') + 1);
+        PlayMain(" cmd 2, 2, \"はい\", " + first + "\n cmd 2, 2, \"いいえ\"," + second + "\n cmd 2, 3");
         EXPECT_EQ(RunUntilR13(6), 6) << "the script waits for the choice";
         scene->OnMouseMove(100, 220);
-        scene->OnLButtonDown(100, key ? 10 : 220);
-        scene->OnLButtonUp(100, key ? 10 : 220);
-        for (UINT k : {key, UINT{VK_RETURN}}) {
+        scene->OnLButtonDown(100, row.key ? 10 : 220);
+        scene->OnLButtonUp(100, row.key ? 10 : 220);
+        for (UINT k : {row.key, UINT{VK_RETURN}}) {
             scene->OnKeyDown(k);
             scene->OnKeyUp(k);
         }
-        EXPECT_EQ(scene->GetRegister(0), key == VK_UP ? 10u : 20u) << key;
+        EXPECT_EQ(scene->GetRegister(0), row.r0);
         EXPECT_EQ(RunUntilR13(), 1);
     }
 }
@@ -147,6 +166,40 @@ TEST_F(SceneTextTest, BacklogOverChoicesGivesTheWindowBack) {
         scene->OnWheelDown();
         EXPECT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
         EXPECT_EQ(scene->IsWindowShown(), shown);
+    }
+}
+
+// The backlog opened over the choices takes both halves of whatever leaves it, so that the choices,
+// hidden meanwhile, are never pressed: the next click on a choice decides it.
+TEST_F(SceneTextTest, LeavingTheBacklogOverChoicesKeepsTheNextClick) {
+    const struct Row {
+        const char* name;
+        std::function<void(CGameScene&)> leave;
+    } rows[] = {
+        {"Enter", [](CGameScene& s) { s.OnKeyDown(VK_RETURN), s.OnKeyUp(VK_RETURN); }},
+        {"left click where the first box was",
+         [](CGameScene& s) { s.OnLButtonDown(100, 170), s.OnLButtonUp(100, 170); }},
+        {"Page Down", [](CGameScene& s) { s.OnKeyDown(VK_NEXT), s.OnKeyUp(VK_NEXT); }},
+        {"wheel down", [](CGameScene& s) { s.OnWheelDown(); }},
+        {"right click", [](CGameScene& s) { s.OnRButtonDown(); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PlayMain(
+            " cmd 2, 7\n cmd 2, 0, \"前\"\n cmd 2, 1\n cmd 2, 2, \"はい\", =10\n cmd 2, 2, \"いいえ\", =20\n"
+            " cmd 2, 3");
+        RunUntilR13(20);
+        scene->OnMouseMove(100, 170); // the first choice is under the pointer and has the key cursor
+        scene->OnWheelUp();
+        ASSERT_TRUE(scene->IsBacklogOpen());
+        row.leave(*scene);
+        ASSERT_FALSE(scene->IsBacklogOpen());
+        ASSERT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
+        scene->OnMouseMove(100, 220);
+        scene->OnLButtonDown(100, 220);
+        scene->OnLButtonUp(100, 220);
+        EXPECT_EQ(scene->GetSceneMode(), CGameScene::kModeRun);
+        EXPECT_EQ(scene->GetRegister(0), 20u);
     }
 }
 } // namespace

@@ -14,9 +14,10 @@ struct Event {
 struct ChoiceRow {
     const char* name;
     int choices;
-    int result;
+    int decided;      // the choice decided, -1 none
     int se003, se004; // plays of each sound
     std::vector<Event> events;
+    DWORD firstValue = 10; // choice i has the value firstValue + i
 };
 
 TEST_F(TextTest, ChoicesByMouseAndKeysWithSounds) {
@@ -27,13 +28,17 @@ TEST_F(TextTest, ChoicesByMouseAndKeysWithSounds) {
     const ChoiceRow rows[] = {
         {"moving onto each choice sounds once", 3, -1, 2, 0, {{M, 100, 170}, {M, 120, 175}, {M, 100, 220}, {M, 10, 10}}},
         {"press on one, release on another", 3, -1, 1, 0, {{M, 100, 170}, {D, 100, 170}, {M, 100, 220}, {U, 100, 220}}},
-        {"a click decides", 3, 12, 1, 1, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}},
+        {"a click decides", 3, 2, 1, 1, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}},
         {"Enter without a cursor does nothing", 3, -1, 0, 0, {{KD, VK_RETURN}, {KU, VK_RETURN}}},
-        {"Up then Enter decides the first", 3, 10, 1, 1, {{KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
-        {"Down from none takes the last of two", 2, 11, 1, 1, {{KD, VK_DOWN}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
-        {"keys stop at the ends", 3, 10, 3, 1,
+        {"Up then Enter decides the first", 3, 0, 1, 1, {{KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"Down from none takes the last of two", 2, 1, 1, 1, {{KD, VK_DOWN}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
+        {"keys stop at the ends", 3, 0, 3, 1,
          {{KD, VK_DOWN}, {KD, VK_DOWN}, {KD, VK_UP}, {KD, VK_UP}, {KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}}},
         {"two choices have two regions", 2, -1, 0, 0, {{M, 100, 270}, {D, 100, 270}, {U, 100, 270}}},
+        {"a value of -1 is decided by a click", 3, 0, 1, 1, {{M, 100, 170}, {D, 100, 170}, {U, 100, 170}},
+         0xFFFFFFFF},
+        {"a value of -1 is decided by Enter", 3, 0, 1, 1, {{KD, VK_UP}, {KD, VK_RETURN}, {KU, VK_RETURN}},
+         0xFFFFFFFF},
     };
     // clang-format on
     for (const ChoiceRow& row : rows) {
@@ -41,7 +46,7 @@ TEST_F(TextTest, ChoicesByMouseAndKeysWithSounds) {
         Start();
         seen.clear();
         for (int i = 0; i < row.choices; ++i)
-            ASSERT_TRUE(win->AddChoice(S("選ぶ").c_str(), 10 + i));
+            ASSERT_TRUE(win->AddChoice(S("選ぶ").c_str(), row.firstValue + i));
         ASSERT_TRUE(win->ShowChoices());
         for (const Event& e : row.events) {
             if (e.kind == M) win->OnMouseMove(e.x, e.y);
@@ -52,12 +57,16 @@ TEST_F(TextTest, ChoicesByMouseAndKeysWithSounds) {
             for (const auto& b : pt::SoundBuffers())
                 if (b.playing) seen[b.format.nSamplesPerSec].insert(b.id);
         }
-        EXPECT_EQ(win->GetChoiceResult(), row.result);
+        const bool decided = row.decided != -1;
+        EXPECT_EQ(win->IsChoiceDecided(), decided);
+        if (decided) {
+            EXPECT_EQ(static_cast<DWORD>(win->GetChoiceResult()), row.firstValue + row.decided);
+        }
         EXPECT_EQ(seen[kSe003Rate].size(), static_cast<std::size_t>(row.se003));
         EXPECT_EQ(seen[kSe004Rate].size(), static_cast<std::size_t>(row.se004));
         // A decision closes the choices and empties the compositor's layer 4.
-        EXPECT_EQ(win->GetChoiceCount() == 0, row.result != -1);
-        EXPECT_EQ(g_pScreen->GetLayer(4) == nullptr, row.result != -1);
+        EXPECT_EQ(win->GetChoiceCount() == 0, decided);
+        EXPECT_EQ(g_pScreen->GetLayer(4) == nullptr, decided);
         Stop();
     }
 }
