@@ -168,8 +168,7 @@ HRESULT CScreen::Draw(IDirectDrawSurface* target) {
     HRESULT result = 0;
     CDDrawSurface* frame = m_pDraw ? m_pDraw : m_pBefore;
     if ((m_bBlackOut || m_bWhiteOut) && ((m_bRunning && frame) || m_pFadeLayer)) {
-        // A refused fade can leave a flag without its overlay; the layers (with the error lines on
-        // the background) show then.
+        // A refused fade can leave a flag without its overlay; the layers show then.
         if (m_bRunning && frame)
             result = frame->BltTo(target, 0, 0, nullptr);
         else

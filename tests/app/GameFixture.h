@@ -1,7 +1,7 @@
 // The game object on a headless window and display, over a game folder written by the fixture
-// writers: every picture the game object, the logo and the title load (each of its own colour; the
-// bar's and the title's sheets with a colour per cell), and the interface sounds and music (each at
-// its own sample rate, so that the buffers tell which one played).
+// writers: every picture the game object, the logo, the title, a scene and the overlays load (each of its own
+// colour; the bar's and the title's sheets with a colour per cell), and the interface sounds and music (each
+// at its own sample rate, so that the buffers tell which one played).
 #pragma once
 
 #include "AppFixture.h"
@@ -64,7 +64,25 @@ inline const std::vector<fixtures::ArcEntryData>& Pictures() {
         {"sg004", Bmp(32, 32, [](int x, int y) { return (x == 0 && y == 31) ? kKey : 0xFFFF00; })},
         {"sg005", Bmp(746, 144, sheet)},
         {"sg017", Bmp(640, 480, solid(kTitleBack))},
-        {"sg018", Bmp(256, 240, titleSheet)}};
+        {"sg018", Bmp(256, 240, titleSheet)},
+        // The sheets every scene loads: the message window's and the calendar's.
+        {"sg022", Bmp(596, 130, solid(0x202040))},
+        {"sg023", Bmp(64, 16, solid(0xFFFF00))},
+        {"sg024", Bmp(480, 80, solid(0x404040))},
+        {"sg025", Bmp(306, 136, solid(0x808080))},
+        // The overlays': yes/no dialog, config panel, save and load menus, status panel.
+        {"sg006", Bmp(384, 512, solid(0x604020))},
+        {"sg007", Bmp(88, 128, solid(0x206040))},
+        {"sg010", Bmp(640, 480, solid(0x102030))},
+        {"sg011", Bmp(230, 320, solid(0x203010))},
+        {"sg012", Bmp(22, 22, solid(0x301020))},
+        {"sg013", Bmp(640, 480, solid(0x103020))},
+        {"sg014", Bmp(456, 88, solid(0x201030))},
+        {"sg015", Bmp(640, 480, solid(0x302010))},
+        {"sg016", Bmp(456, 88, solid(0x102010))},
+        {"sg040", Bmp(640, 480, solid(0x201020))},
+        {"sg041", Bmp(84, 80, solid(0x102020))},
+        {"sg042", Bmp(30, 400, solid(0x202010))}};
     return pictures;
 }
 
