@@ -110,8 +110,8 @@ void CScreen::ShowLayer(int slot, BYTE visible) {
     DropOneShot();
     layer->m_bVisible = visible;
     Compose();
-    RECT rc;
-    SetRect(&rc, layer->m_nX, layer->m_nY, layer->m_nX + layer->GetWidth(), layer->m_nY + layer->GetHeight());
+    const RECT rc = ClampedRect(layer->m_nX, layer->m_nY, 1LL * layer->m_nX + layer->GetWidth(),
+                                1LL * layer->m_nY + layer->GetHeight());
     m_UpdateRect.AddRect(&rc);
 }
 

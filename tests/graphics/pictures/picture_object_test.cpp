@@ -4,6 +4,8 @@
 #include "tests/graphics/DisplayFixture.h"
 #include "tests/graphics/pictures/WrittenPictures.h"
 
+#include <climits>
+
 using namespace graphics_test;
 
 namespace {
@@ -278,6 +280,13 @@ TEST_P(PictureObjectTest, AlphaLayersBlendOverTheTarget) {
                       white ? Pixel(0xFFFFFF) : AlphaOverBlack(alpha[r * 12 + k]))
                 << k << "," << r;
         }
+    // FarOffTheTargetNothingBlends: the shown pixels stay as the last blend left them.
+    const DWORD before = Raw(layer->GetSurface(), 5, 1);
+    for (int far : {INT_MIN, INT_MAX}) {
+        layer->m_nX = layer->m_nY = far;
+        ASSERT_TRUE(layer->PreBlend(target));
+        EXPECT_EQ(Raw(layer->GetSurface(), 5, 1), before) << far;
+    }
     // Drawing the layer lands the blend.
     layer->m_nX = layer->m_nY = 0;
     ASSERT_TRUE(layer->PreBlend(target));
