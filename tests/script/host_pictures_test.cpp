@@ -28,6 +28,10 @@ const PictureStep kSteps[] = {
     {R"(cmd 10, 1, "chara")", 400, 200, kWhite},
     {R"(cmd 10, 3, "chara")", 400, 200, kGreen},
     {R"(cmd 10, 4, "chara")", 320, 250, kWhite},
+    // Only the white middle of "chara", at (10, 10).
+    {"cmd 10, 9, =1, =10, =10, =50, =75, =150, =225", 60, 60, kWhite},
+    {"cmd 10, 9, =1, =10, =10, =50, =75, =150, =225", 320, 250, kGreen},
+    {"cmd 10, 9, =1, =10, =10, =50, =75, =150, =225", 110, 60, kGreen},
     {R"(cmd 10, 5, "chara")", 320, 250, kGreen},
     {"cmd 10, 17, =0", 10, 10, 0},
     {"cmd 10, 18, =0", 10, 10, kGreen},

@@ -255,6 +255,16 @@ TEST_P(PictureObjectTest, DrawingWholeKeyedInPartsClippedAndStretched) {
         parts->Draw(target);
         EXPECT_EQ(Raw(target, 40, 5), index == 1 ? Grey() : at(2, 1)) << index;
     }
+    // AWholePictureGivenASlotDrawsItsPartAlone; a smaller count keeps the slot.
+    CLayer* whole = CreateLayerObject(0);
+    ASSERT_TRUE(whole->Load("sheet", 1, 0, 0, 0, 0));
+    whole->EnsurePartCount(1);
+    whole->SetPart(&part, 40, 5, 0);
+    whole->EnsurePartCount(0);
+    FillSurface(target, Grey(), nullptr);
+    whole->Draw(target);
+    ExpectRaw(target, {{40, 5, at(2, 1)}, {0, 0, Grey()}, {2, 1, Grey()}});
+    DeleteLayerObject(whole);
     DeleteLayerObject(parts);
     DeleteLayerObject(layer);
 }
