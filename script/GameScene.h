@@ -422,6 +422,7 @@ class CGameScene {
     int m_WaitKind = kWaitNone;
     DWORD m_WaitDue = 0;
     DWORD m_Timers[kTimerCount] = {};
+    bool m_TimerSet[kTimerCount] = {}; // a timer never set is due from the start
 
     // Text.
     int m_WindowState = 0; // the last result of the window's Update
