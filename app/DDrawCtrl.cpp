@@ -1,7 +1,7 @@
 #include "app/DDrawCtrl.h"
 
-
 #include "app/AppMessages.h"
+#include "app/ErrorReport.h"
 #include "app/GameCtrl.h"
 #include "app/RunState.h"
 #include "graphics/DDrawSurface.h"
@@ -156,6 +156,8 @@ int CDDrawCtrl::ToggleScreenMode() {
     ReleaseDirectDraw();
     const int result = InitDirectDraw(m_bWindowed);
     SetRenderTarget(result ? m_pBackBuffer : nullptr);
+    // The new back buffer holds nothing of the last frame: draw all of it again.
+    if (result && m_pBackBuffer) AddUpdateRect(GetScreenRect());
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
     SetCursorPos(cursor.x, cursor.y);
@@ -226,6 +228,15 @@ void CDDrawCtrl::DestroyMainWindow() {
 }
 
 HRESULT DrawFrame(IDirectDrawSurface* backBuffer) {
+    if (IsErrorStop()) {
+        // After a fatal error the report is all there is to see, in whatever phase it came. It is drawn
+        // again only where something marked the screen (the report itself, a repaint, a new back
+        // buffer); until a back buffer exists the region waits for it.
+        if (!backBuffer) return DD_OK;
+        const HRESULT result = DrawErrorReport(backBuffer);
+        AddUpdateRect(nullptr);
+        return result;
+    }
     AddUpdateRect(&g_FrameCornerRect);
     HRESULT result = DD_OK;
     if (g_pGameCtrl && g_pGameCtrl->IsInitialized()) {

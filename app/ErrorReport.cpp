@@ -2,6 +2,7 @@
 
 #include "app/RunState.h"
 #include "files/Config.h"
+#include "graphics/UpdateRegion.h"
 #include "platform/debug.h"
 #include "platform/files.h"
 #include "platform/runtime.h"
@@ -22,6 +23,13 @@ __attribute__((format(printf, 2, 0))) void FormatTrace(char (&out)[kTraceSize], 
     out[0] = '\0';
     if (format) std::vsnprintf(out, sizeof out, format, args);
 }
+
+// The report's lines, kept for every frame that follows it.
+struct ReportLines {
+    char text[3][256];
+    int count; // 1 to 3; 0 before any report
+};
+ReportLines g_ReportLines = {};
 
 void AppendBounded(char* out, std::size_t size, const char* text) {
     const std::size_t len = std::strlen(out);
@@ -48,19 +56,26 @@ void FormatErrorLogLine(char* out, std::size_t size, const char* message1, const
     }
 }
 
+const char* GetErrorReportLine(int i) {
+    return i >= 0 && i < g_ReportLines.count ? g_ReportLines.text[i] : nullptr;
+}
+
 void ReportError(const char* message1, const char* message2, const char* message3) {
     // Data files can hand in long picture names: every message is cut to its buffer.
-    char m1[256], m2[256], m3[256];
+    ReportLines& lines = g_ReportLines;
+    char(&m1)[256] = lines.text[0];
+    char(&m2)[256] = lines.text[1];
+    char(&m3)[256] = lines.text[2];
     CopyBounded(m1, message1 ? message1 : "");
     CopyBounded(m2, message2 ? message2 : "");
     CopyBounded(m3, message3 ? message3 : "");
     const char* p2 = message2 ? m2 : nullptr;
     const char* p3 = (message2 && message3) ? m3 : nullptr;
+    lines.count = p3 ? 3 : p2 ? 2 : 1;
 
-    DrawErrorReport(m1, p2, p3);
-
-    // The log line and the stop do not depend on a screen: a report before the compositor exists
-    // still ends the game and leaves its reason behind.
+    // Nothing here needs a screen: a report before the compositor or the display exists still ends
+    // the game, leaves its reason behind and shows once there is a frame to show it in.
+    AddUpdateRect(GetScreenRect());
     if (g_pConfig) {
         std::FILE* fp = crt::fopen(g_pConfig->GetSystemProgramPath("errmes.log"), "a+b");
         if (fp) {

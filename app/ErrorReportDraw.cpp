@@ -1,31 +1,47 @@
 #include "app/ErrorReport.h"
 
-#include "app/RunState.h"
-#include "graphics/Layer.h"
-#include "graphics/Screen.h"
+#include "graphics/DDrawSurface.h"
 #include "graphics/UpdateRegion.h"
 #include "platform/gdi_font.h"
 
 #include <cstring>
 
-bool DrawErrorReport(const char* message1, const char* message2, const char* message3) {
-    CLayer* background = g_pScreen ? g_pScreen->GetLayer(0) : nullptr;
-    if (!background) return false;
+namespace {
+constexpr int kLeft = 64;
+constexpr int kTop = 64;
+constexpr int kLineStep = 32;
+constexpr int kLineHeight = 16;
+} // namespace
 
-    background->Fill(0, nullptr);
-    HFONT font = CreateFontA(16, 8, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, nullptr);
+HRESULT DrawErrorReport(IDirectDrawSurface* target) {
+    RECT region;
+    if (!target || !GetUpdateRect(&region)) return DD_OK;
+    const HRESULT filled = FillSurface(target, 0, &region);
+    if (filled != DD_OK) return filled;
+    g_bPresentNeeded = 1;
+
+    // A line's cells are opaque: one that the region meets is drawn whole, and what falls outside the
+    // region is drawn again as it already stands.
+    const auto meets = [&region](int i) {
+        const int top = kTop + kLineStep * i;
+        return region.top < top + kLineHeight && region.bottom > top;
+    };
+    bool any = false;
+    for (int i = 0; GetErrorReportLine(i); ++i)
+        any = any || meets(i);
+    if (!any) return DD_OK;
+    HFONT font = CreateFontA(16, 8, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH, nullptr);
     HDC dc = nullptr;
-    if (background->GetDC(&dc) == DD_OK && dc) {
+    if (target->GetDC(&dc) == DD_OK && dc) {
         // The device context's own colours: black text on white cells.
         HGDIOBJ old = SelectObject(dc, font);
-        const char* lines[3] = {message1, message2, message2 ? message3 : nullptr};
-        for (int i = 0; i < 3 && lines[i]; ++i)
-            TextOutA(dc, 64, 64 + 32 * i, lines[i], static_cast<int>(std::strlen(lines[i])));
+        for (int i = 0; const char* line = GetErrorReportLine(i); ++i)
+            if (meets(i))
+                TextOutA(dc, kLeft, kTop + kLineStep * i, line, static_cast<int>(std::strlen(line)));
         SelectObject(dc, old);
-        background->ReleaseDC(dc);
+        target->ReleaseDC(dc);
     }
-    AddUpdateRect(GetScreenRect());
     DeleteObject(font);
-    return true;
+    return DD_OK;
 }

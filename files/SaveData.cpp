@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/runtime.h"
 #include "platform/time.h"
+#include "text/NameCodes.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -54,6 +55,18 @@ void ToggleAttached(const void*& attached, DWORD& attachedLength, const void* bl
         attached = blob;
         attachedLength = length;
     }
+}
+
+// Name entry takes whole two-byte characters only: a name from the file keeps what could have been
+// typed, up to the first byte that is no lead byte or the first lead byte without its trail byte.
+// Editing the rest would split it into broken characters.
+void CutToTypableName(char (&field)[CSaveData::kNameSize]) {
+    field[CSaveData::kNameSize - 1] = '\0';
+    for (std::size_t i = 0; i + 1 < sizeof field && field[i]; i += 2)
+        if (!IsLeadByte(static_cast<BYTE>(field[i])) || !field[i + 1]) {
+            std::memset(field + i, 0, sizeof field - i);
+            return;
+        }
 }
 
 void SetName(char (&field)[CSaveData::kNameSize], const char* name) {
@@ -127,8 +140,8 @@ bool CSaveData::LoadSystemFile() {
     }
     if (!fromFile) SetDefaults();
     // The names are not covered by the checksum: a name without its NUL would run into the flags.
-    m_Record.familyName[kNameSize - 1] = '\0';
-    m_Record.givenName[kNameSize - 1] = '\0';
+    CutToTypableName(m_Record.familyName);
+    CutToTypableName(m_Record.givenName);
     m_Loaded = true;
     LoadReadTable();
     return fromFile;

@@ -1,18 +1,22 @@
 // The input of fuzz_script_interpreter, shared with its seed writer: two bytes of settings, then the
-// bytecode of two blocks, turned into a compiled script with a small data blob.
+// bytecode of two blocks, turned into a compiled script with a small data blob and the sound and
+// graphic tables of the target's game folder.
 #pragma once
 
 #include "script/ScriptFormat.h"
 
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace fuzzing {
 // Byte 0: bits 0-5 grow the blob by 4 bytes each, bit 6 makes "main" resident, bit 7 makes "b"
 // resident. Byte 1: the share of the rest that is block "main"'s code; the remainder is block "b".
 // The blob begins with the texts the scripts call blocks by: the cell at 0x80000004 names "b", the
-// cell at 0x8000000C names "main".
+// cell at 0x80000008 names "main". The same two texts are the IDs of the tables: graphic "b" is the
+// keyed "AM" picture "p1" on layer 1, graphic "main" the picture "p0" on layer 0; sound "b" is a sound
+// effect, sound "main" background music.
 inline std::vector<std::uint8_t> ScriptFromFuzzInput(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t settings = size > 0 ? data[0] : 0;
     const std::uint8_t share = size > 1 ? data[1] : 128;
@@ -36,11 +40,29 @@ inline std::vector<std::uint8_t> ScriptFromFuzzInput(const std::uint8_t* data, s
         file.resize(file.size() + 4);
         script_format::WriteU32(file.data() + file.size() - 4, v);
     };
-    put32(0);
-    put32(0);
-    put32(1);
-    put32(0);
-    put32(3);
+    // A table record: the file name and the ID in their 17-byte fields, the rest zero.
+    auto named = [&](std::size_t recordSize, const char* fileName, const char* id) {
+        const std::size_t at = file.size();
+        file.resize(at + recordSize, 0);
+        std::memcpy(file.data() + at, fileName, std::strlen(fileName));
+        std::memcpy(file.data() + at + script_format::kNameSize, id, std::strlen(id));
+        return at;
+    };
+    put32(script_format::kChunkSound);
+    put32(2);
+    file[named(script_format::kSoundDefSize, "se.wav", "b") + 34] = 0;
+    file[named(script_format::kSoundDefSize, "bgm.wav", "main") + 34] = 1;
+    put32(script_format::kChunkGraphic);
+    put32(2);
+    for (const auto& [fileName, id, layer] :
+         {std::tuple{"p1.ami", "b", 1}, std::tuple{"p0.bmp", "main", 0}}) {
+        const std::size_t at = named(script_format::kGraphicDefSize, fileName, id);
+        file[at + 38] = layer == 1; // keyed
+        file[at + 39] = static_cast<std::uint8_t>(layer);
+        file[at + 43] = static_cast<std::uint8_t>(10 * layer); // x
+        file[at + 45] = static_cast<std::uint8_t>(20 * layer); // y
+    }
+    put32(script_format::kChunkBlock);
     put32(2);
     const std::size_t records = file.size();
     file.resize(records + 2 * script_format::kBlockRecordSize, 0);

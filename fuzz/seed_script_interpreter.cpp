@@ -30,6 +30,35 @@ const Seed kSeeds[] = {
      "ret\n"},
     {0, "mov r1, r2\nmov [r1], [r2]\n.byte 0x03, 0x41, 0x42\n.byte 0x02, 0xE1, 0, 0, 0, 0x80\nret\n",
      "ret\n"},
+    // Pictures: both graphics on their layers, then positions, rectangles and slides at the ends of
+    // 32 bits.
+    {0,
+     "mov r1, #0x80000008\nhost 10, 4\nmov r1, #0x80000004\nhost 10, 4\n"
+     "mov r1, #one\nmov r2, #small\nmov r3, #big\nhost 10, 8\n"
+     "mov r1, #one\nmov r2, #big\nmov r3, #small\nmov r4, #small\nmov r5, #small\nmov r6, #big\n"
+     "mov r7, #big\nhost 10, 9\n"
+     "mov r1, #three\nmov r2, #ten\nmov r3, #ten\nhost 10, 6\n"
+     "mov r1, #three\nmov r2, #big\nmov r3, #small\nmov r4, #one\nmov r5, #small\nmov r6, #small\n"
+     "mov r7, #big\nmov r8, #big\nhost 10, 7\n"
+     "mov r1, #one\nhost 10, 15\nmov r1, #one\nmov r2, #one\nmov r3, #big\nmov r4, #ten\nhost 10, 24\n"
+     "mov r1, #0x80000004\nhost 10, 2\nmov r1, #0x80000004\nhost 10, 1\nmov r1, #one\nhost 10, 17\n"
+     "ret\n"
+     "one: .byte 1, 0, 0, 0\nthree: .byte 3, 0, 0, 0\nten: .byte 10, 0, 0, 0\n"
+     "big: .byte 0xFF, 0xFF, 0xFF, 0x7F\nsmall: .byte 0, 0, 0, 0x80\n",
+     "ret\n"},
+    // Sounds: music and a looping effect by ID, fades with durations at the ends of 32 bits, a change
+    // of music by name and a numbered voice.
+    {0,
+     "mov r1, #0x80000008\nmov r2, #one\nhost 20, 0\nmov r1, #0x80000004\nmov r2, #one\nhost 20, 2\n"
+     "mov r1, #0x80000008\nmov r2, #one\nmov r3, #big\nhost 20, 9\n"
+     "mov r1, #0x80000008\nmov r2, #small\nhost 20, 10\n"
+     "mov r1, #0x80000004\nmov r2, #one\nmov r3, #small\nhost 20, 11\n"
+     "mov r1, #0x80000004\nmov r2, #big\nhost 20, 12\n"
+     "mov r1, #0x80000008\nmov r2, #small\nmov r3, #one\nhost 20, 13\n"
+     "mov r1, #0x80000004\nhost 20, 4\nmov r1, #one\nmov r2, #big\nhost 20, 14\n"
+     "ret\n"
+     "one: .byte 1, 0, 0, 0\nbig: .byte 0xFF, 0xFF, 0xFF, 0x7F\nsmall: .byte 0, 0, 0, 0x80\n",
+     "ret\n"},
 };
 
 // The code bytes of block 0 of an assembled one-block script.

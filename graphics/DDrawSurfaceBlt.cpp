@@ -16,6 +16,15 @@ RECT KeepInside(RECT clip, IDirectDrawSurface* dest) {
     clip.bottom = std::min<LONG>(clip.bottom, static_cast<LONG>(desc.dwHeight));
     return clip;
 }
+
+// A rectangle whose edges may lie beyond 32 bits while it is being clipped.
+struct Edges {
+    long long left, top, right, bottom;
+    RECT Rect() const {
+        return RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                    static_cast<LONG>(bottom)};
+    }
+};
 } // namespace
 
 HRESULT CDDrawSurface::BltTo(IDirectDrawSurface* dest, int x, int y, const RECT* source) {
@@ -23,19 +32,17 @@ HRESULT CDDrawSurface::BltTo(IDirectDrawSurface* dest, int x, int y, const RECT*
     const bool toTarget = dest == g_pRenderTarget;
     if (!g_UpdateRegion.updateMode && toTarget) return 0;
 
-    RECT src, dst;
+    // Scripts place pictures anywhere in 32 bits: the edges are worked out in 64 bits, where no sum of
+    // a position and a size can overflow, and only a rectangle cut inside both surfaces comes back.
+    Edges src, dst;
     if (source) {
-        src = *source;
-        if (src.left < 0) src.left = 0;
-        if (src.top < 0) src.top = 0;
-        if (src.right > m_Width) src.right = m_Width;
-        if (src.bottom > m_Height) src.bottom = m_Height;
+        src = Edges{std::max<LONG>(source->left, 0), std::max<LONG>(source->top, 0),
+                    std::min<LONG>(source->right, m_Width), std::min<LONG>(source->bottom, m_Height)};
         if (src.right <= src.left || src.bottom <= src.top) return 0;
-        SetRect(&dst, x, y, x + (src.right - src.left), y + (src.bottom - src.top));
     } else {
-        SetRect(&src, 0, 0, m_Width, m_Height);
-        SetRect(&dst, x, y, x + m_Width, y + m_Height);
+        src = Edges{0, 0, m_Width, m_Height};
     }
+    dst = Edges{x, y, x + (src.right - src.left), y + (src.bottom - src.top)};
 
     RECT clip;
     if (g_UpdateRegion.updateMode && toTarget) {
@@ -67,7 +74,8 @@ HRESULT CDDrawSurface::BltTo(IDirectDrawSurface* dest, int x, int y, const RECT*
         dst.bottom = clip.bottom;
         if (src.bottom <= src.top) return 0;
     }
-    return dest->Blt(&dst, m_pSurface, &src, m_BltFlags | DDBLT_WAIT, nullptr);
+    RECT s = src.Rect(), d = dst.Rect();
+    return dest->Blt(&d, m_pSurface, &s, m_BltFlags | DDBLT_WAIT, nullptr);
 }
 
 HRESULT CDDrawSurface::BltStretch(IDirectDrawSurface* dest, const RECT* destRect, const RECT* sourceRect) {

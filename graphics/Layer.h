@@ -59,6 +59,9 @@ class CLayer : public CAmFile {
     HRESULT Draw(IDirectDrawSurface* target);
     HRESULT DrawStretch(IDirectDrawSurface* target, const RECT* destRect, const RECT* sourceRect);
 
+    // Grows the part slots to `count`, keeping the parts set; from then on the layer draws its parts
+    // in place of the whole picture. A smaller count changes nothing.
+    void EnsurePartCount(int count);
     // Indices at or beyond the part count are ignored.
     void SetPart(const RECT* source, int destX, int destY, int index);
     void ClearPart(int index);

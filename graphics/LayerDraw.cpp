@@ -32,6 +32,13 @@ HRESULT CLayer::DrawStretch(IDirectDrawSurface* target, const RECT* destRect, co
     return m_pMain->BltStretch(target, destRect, sourceRect);
 }
 
+void CLayer::EnsurePartCount(int count) {
+    if (count <= m_nPartCount) return;
+    m_nPartCount = count;
+    m_PartSources.resize(static_cast<std::size_t>(count));
+    m_PartDests.resize(static_cast<std::size_t>(count));
+}
+
 void CLayer::SetPart(const RECT* source, int destX, int destY, int index) {
     if (index < 0 || index >= m_nPartCount || !source) return;
     if (!m_PartSources[index]) {

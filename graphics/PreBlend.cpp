@@ -60,12 +60,17 @@ struct Span {
     int firstRow, endRow, firstColumn, endColumn;
     bool Empty() const { return firstRow >= endRow || firstColumn >= endColumn; }
 };
+// The picture may stand anywhere in 32 bits: every bound is held within the picture before it
+// becomes an int again, so a far-off picture gives an empty span rather than an overflow.
 Span OnTarget(const PixelView& target, int x, int y, int width, int height) {
+    const auto within = [](long long v, int size) {
+        return static_cast<int>(std::clamp<long long>(v, 0, size));
+    };
     Span s;
-    s.firstRow = static_cast<int>(std::max<long long>(0, -static_cast<long long>(y)));
-    s.endRow = static_cast<int>(std::min<long long>(height, static_cast<long long>(target.height) - y));
-    s.firstColumn = static_cast<int>(std::max<long long>(0, -static_cast<long long>(x)));
-    s.endColumn = static_cast<int>(std::min<long long>(width, static_cast<long long>(target.width) - x));
+    s.firstRow = within(-static_cast<long long>(y), height);
+    s.endRow = within(static_cast<long long>(target.height) - y, height);
+    s.firstColumn = within(-static_cast<long long>(x), width);
+    s.endColumn = within(static_cast<long long>(target.width) - x, width);
     return s;
 }
 } // namespace

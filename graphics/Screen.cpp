@@ -110,8 +110,8 @@ void CScreen::ShowLayer(int slot, BYTE visible) {
     DropOneShot();
     layer->m_bVisible = visible;
     Compose();
-    RECT rc;
-    SetRect(&rc, layer->m_nX, layer->m_nY, layer->m_nX + layer->GetWidth(), layer->m_nY + layer->GetHeight());
+    const RECT rc = ClampedRect(layer->m_nX, layer->m_nY, 1LL * layer->m_nX + layer->GetWidth(),
+                                1LL * layer->m_nY + layer->GetHeight());
     m_UpdateRect.AddRect(&rc);
 }
 
@@ -168,8 +168,7 @@ HRESULT CScreen::Draw(IDirectDrawSurface* target) {
     HRESULT result = 0;
     CDDrawSurface* frame = m_pDraw ? m_pDraw : m_pBefore;
     if ((m_bBlackOut || m_bWhiteOut) && ((m_bRunning && frame) || m_pFadeLayer)) {
-        // A refused fade can leave a flag without its overlay; the layers (with the error lines on
-        // the background) show then.
+        // A refused fade can leave a flag without its overlay; the layers show then.
         if (m_bRunning && frame)
             result = frame->BltTo(target, 0, 0, nullptr);
         else

@@ -84,7 +84,7 @@ class CScreen {
         double duration = 0;  // milliseconds
         bool started = false; // the first step takes the start tick and x
         DWORD startTick = 0;
-        LONG dx = 0;
+        long long dx = 0; // the target x less the start x: beyond a LONG for far-apart ends
         int targetX = 0;
         LONG startX = 0;
     };

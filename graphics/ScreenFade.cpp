@@ -133,7 +133,7 @@ void CScreen::FadeCleanUp() {
     FinishRunning();
     m_pFadeLayer = DeleteLayerObject(m_pFadeLayer);
     DeleteWorkSurfaces();
-    // The background stays: the error report draws its lines on it.
+    // The background stays; the pictures above it go.
     for (int i = 1; i < kLayerCount; ++i)
         m_pLayers[i] = DeleteLayerObject(m_pLayers[i]);
     m_FadeKind = 0;

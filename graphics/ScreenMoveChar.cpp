@@ -8,7 +8,9 @@
 #include "graphics/Transition.h"
 #include "platform/time.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 // "レイヤー０に対してMoveChar関数は使用できません"
@@ -57,7 +59,7 @@ void CScreen::MoveChar(int source, int target, int x, int tenths) {
         if (m_bRunning) EndTransition();
         m_bRunning = 1;
         m_Move.duration = tenths * 100.0;
-        m_Move.dx = x - layer->m_nX;
+        m_Move.dx = 1LL * x - layer->m_nX;
         if (g_pTransition) g_pTransition->SetRunning(1);
         return;
     }
@@ -88,13 +90,14 @@ void CScreen::UpdateMoveChar() {
         return;
     }
     const LONG oldX = layer->m_nX;
-    const LONG newX = m_Move.startX + static_cast<LONG>(m_Move.dx * t);
+    // The distance may exceed a LONG when the ends lie far apart; the x it gives is held to one.
+    const long long x = m_Move.startX + static_cast<long long>(m_Move.dx * t);
+    const LONG newX = static_cast<LONG>(
+        std::clamp<long long>(x, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
     layer->m_nX = newX;
-    RECT rc;
-    if (m_Move.dx < 1)
-        SetRect(&rc, newX, layer->m_nY, oldX + layer->GetWidth(), layer->m_nY + layer->GetHeight());
-    else
-        SetRect(&rc, oldX, layer->m_nY, newX + layer->GetWidth(), layer->m_nY + layer->GetHeight());
+    const long long bottom = 1LL * layer->m_nY + layer->GetHeight();
+    const RECT rc = m_Move.dx < 1 ? ClampedRect(newX, layer->m_nY, 1LL * oldX + layer->GetWidth(), bottom)
+                                  : ClampedRect(oldX, layer->m_nY, 1LL * newX + layer->GetWidth(), bottom);
     m_UpdateRect.AddRect(&rc);
 }
 

@@ -1,6 +1,7 @@
 #include "graphics/UpdateRect.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr LONG kScreenWidth = 640;
@@ -35,4 +36,12 @@ void CUpdateRect::UnionRect(RECT* a, const RECT* b) {
     a->top = std::min(a->top, b->top);
     a->right = std::max(a->right, b->right);
     a->bottom = std::max(a->bottom, b->bottom);
+}
+
+RECT ClampedRect(long long left, long long top, long long right, long long bottom) {
+    const auto held = [](long long v) {
+        return static_cast<LONG>(
+            std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+    };
+    return RECT{held(left), held(top), held(right), held(bottom)};
 }

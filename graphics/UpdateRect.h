@@ -18,3 +18,7 @@ class CUpdateRect {
     BYTE valid = 0;
     RECT rect{};
 };
+
+// A RECT from edges worked out in 64 bits (a position from a script plus a picture's size), each held
+// within the range of a LONG instead of wrapping round.
+RECT ClampedRect(long long left, long long top, long long right, long long bottom);

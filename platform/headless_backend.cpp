@@ -1,5 +1,6 @@
 #include "platform/headless_backend.h"
 
+#include "platform/ime.h"
 #include "platform/window_internal.h"
 
 #include <algorithm>
@@ -12,6 +13,11 @@ bool HeadlessBackend::FullScreenDepth(int bitsPerPixel, PixelLayout* layout) con
         return false;
     if (layout) *layout = LayoutForDepth(bitsPerPixel, m_Desktop);
     return true;
+}
+
+void HeadlessBackend::CancelComposition(HWND hwnd) {
+    ++m_Cancels;
+    DeliverImeComposition(hwnd, "", 0, 0);
 }
 
 bool HeadlessBackend::OpenWindow(HWND hwnd, const char*, const RECT& outer) {

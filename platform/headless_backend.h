@@ -26,7 +26,8 @@ class HeadlessBackend final : public DisplayBackend {
     void SetSystemCursorVisible(bool) override {}
     void WarpCursor(HWND, POINT) override {}
     void SetTextInput(HWND, bool on) override { m_TextInput = on; }
-    void CancelComposition(HWND) override { ++m_Cancels; }
+    // As a system's input method does, the dropped composition is reported: an empty one follows.
+    void CancelComposition(HWND hwnd) override;
 
     // Back to a 1024x768 desktop in `desktop`, full screen offered in that depth only.
     void Reset(PixelLayout desktop);

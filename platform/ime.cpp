@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <utility>
 
 struct HIMC__ {
     HWND hwnd = nullptr;
@@ -24,6 +25,7 @@ struct HIMC__ {
     std::string attrs;      // one a byte of comp
     LONG cursor = 0;        // byte offset in comp
     std::string result;
+    bool cancelPending = false; // cancelled here; the system's input method is told on release
 };
 
 namespace {
@@ -162,7 +164,10 @@ HIMC ImmGetContext(HWND hwnd) {
 }
 
 BOOL ImmReleaseContext(HWND hwnd, HIMC context) {
-    return context && ContextOf(hwnd) == context ? TRUE : FALSE;
+    if (!context || ContextOf(hwnd) != context) return FALSE;
+    if (std::exchange(context->cancelPending, false))
+        if (platform::DisplayBackend* backend = platform::ChosenBackend()) backend->CancelComposition(hwnd);
+    return TRUE;
 }
 
 BOOL ImmGetOpenStatus(HIMC context) {
@@ -204,6 +209,10 @@ BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD
         context->attrs.assign(compLen, static_cast<char>(ATTR_INPUT));
         context->cursor = static_cast<LONG>(compLen);
         context->composing = context->composing || compLen > 0;
+        // Text set after a cancel (a composition cut short) cannot be handed to the system's input
+        // method. Were its composition cleared, the user would lose it all: it keeps what it holds
+        // instead, and its next change replaces the text set here.
+        if (compLen > 0) context->cancelPending = false;
         return TRUE;
     }
     if (index == SCS_CHANGEATTR) {
@@ -217,8 +226,7 @@ BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD
 BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD) {
     if (!context || action != NI_COMPOSITIONSTR || index != CPS_CANCEL) return FALSE;
     ClearComposition(context);
-    if (platform::DisplayBackend* backend = platform::ChosenBackend())
-        backend->CancelComposition(context->hwnd);
+    context->cancelPending = true;
     return TRUE;
 }
 

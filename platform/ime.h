@@ -50,7 +50,9 @@ LONG ImmGetCompositionStringA(HIMC context, DWORD index, void* buf, DWORD bufLen
 // what was set.
 BOOL ImmSetCompositionStringA(HIMC context, DWORD index, const void* comp, DWORD compLen, const void* read,
                               DWORD readLen);
-// NI_COMPOSITIONSTR with CPS_CANCEL drops the composition here and in the system's input method.
+// NI_COMPOSITIONSTR with CPS_CANCEL drops the composition here at once, and in the system's input
+// method when the context is released, unless SCS_SETSTR gave it text meanwhile: that text could not
+// reach the system's input method, so it keeps the composition it holds rather than lose it.
 BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD value);
 
 namespace platform {

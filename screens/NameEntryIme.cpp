@@ -7,7 +7,6 @@
 #include "app/AppMessages.h"
 #include "app/RunState.h"
 #include "graphics/Layer.h"
-#include "graphics/Screen.h"
 #include "platform/ime.h"
 #include "platform/time.h"
 #include "screens/NameEntryMode.h"
@@ -185,11 +184,14 @@ void CNameEntryMode::DrawComposition() {
         other[i] = inTarget ? ' ' : m_Composition[i];
     }
     if (m_pText) {
-        CLayer* backdrop = g_pScreen ? g_pScreen->GetLayer(0) : nullptr;
+        // The glyphs blend over the cells just filled, which are what lies under them on the screen.
+        // The background picture is narrower than the composition's 60 cells and would leave the last
+        // ten characters with nothing to blend over.
+        CLayer* cells = m_pCompositionPicture;
         m_pText->SetTextColor(8, 8, 8, 0);
-        m_pText->DrawString(other, backdrop, 0, 0, m_pCompositionPicture, 0, 0);
+        m_pText->DrawString(other, cells, 0, 0, cells, 0, 0);
         m_pText->SetTextColor(255, 255, 255, 0);
-        m_pText->DrawString(target, backdrop, 0, 0, m_pCompositionPicture, 0, 0);
+        m_pText->DrawString(target, cells, 0, 0, cells, 0, 0);
     }
     // Row 0 continues the field from the caret; the rows below hold 7 characters each.
     const int* xs;

@@ -335,7 +335,9 @@ class CGameScene {
     void CmdPlayVoice();
     // The voice of the current line: named to the window, played unless skipping.
     void PlayLineVoice(const char* name);
-    void CmdFadeSound(int kind, bool fadeIn);
+    // 20/9 and 20/11 (kind 1 music, kind 0 a looping effect); 20/10 and 20/12.
+    void CmdFadeInSound(int kind);
+    void CmdFadeOutSound(int kind);
     void CmdChangeBGM();
     void CmdPlayVoiceNumber();
     // Group 201.
@@ -343,6 +345,8 @@ class CGameScene {
     void CmdSetGridLevels(int first, int count);
     void CmdRaiseBestValue();
     void CmdSetStatusValues();
+    // Group 204.
+    void CmdSetSceneFlag();
 
     // The resume point: pc in the block on top of the call stack.
     void SetResumePoint(DWORD pc);
@@ -425,6 +429,7 @@ class CGameScene {
     int m_WaitKind = kWaitNone;
     DWORD m_WaitDue = 0;
     DWORD m_Timers[kTimerCount] = {};
+    bool m_TimerSet[kTimerCount] = {}; // a timer never set is due from the start
 
     // Text.
     int m_WindowState = 0; // the last result of the window's Update

@@ -57,12 +57,16 @@ void CGameScene::DispatchHostCommand(BYTE group, DWORD sub) {
         if (sub == 0) {
             m_Registers[0] = GetReplaySceneNo();
         } else if (sub == 1) {
-            const DWORD scene = Arg(1);
-            if (!m_bHalted && g_pSaveData) g_pSaveData->SetSceneSeen(static_cast<int>(scene));
+            CmdSetSceneFlag();
         }
         break;
     default:
         // An unknown group only moves pc on.
         break;
     }
+}
+
+void CGameScene::CmdSetSceneFlag() {
+    const DWORD scene = Arg(1);
+    if (!m_bHalted && g_pSaveData) g_pSaveData->SetSceneSeen(static_cast<int>(scene));
 }

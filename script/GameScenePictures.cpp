@@ -301,8 +301,14 @@ void CGameScene::CmdSetDrawRect() {
     SetRect(&rect, static_cast<LONG>(Arg(4)), static_cast<LONG>(Arg(5)), static_cast<LONG>(Arg(6)),
             static_cast<LONG>(Arg(7)));
     if (m_bHalted) return;
-    if (CLayer* picture = UsedLayer(layer, "SetDrawRect"))
-        picture->SetPart(&rect, static_cast<int>(x), static_cast<int>(y), 0);
+    CLayer* picture = UsedLayer(layer, "SetDrawRect");
+    if (!picture) return;
+    // The scenario's pictures are made without part slots: this one gets the slot it needs, and shows
+    // the rectangle at the point from now on, as the pictures above it are blended over it.
+    picture->EnsurePartCount(1);
+    picture->SetPart(&rect, static_cast<int>(x), static_cast<int>(y), 0);
+    g_pScreen->Compose();
+    MarkWholeScreen();
 }
 
 void CGameScene::CmdDeleteLayer() {

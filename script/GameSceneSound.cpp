@@ -99,12 +99,16 @@ void CGameScene::DispatchSound(DWORD sub) {
         break;
     }
     case kSubFadeInBGM:
+        CmdFadeInSound(kKindBGM);
+        break;
     case kSubFadeOutBGM:
-        CmdFadeSound(kKindBGM, sub == kSubFadeInBGM);
+        CmdFadeOutSound(kKindBGM);
         break;
     case kSubFadeInLoopSE:
+        CmdFadeInSound(kKindSE);
+        break;
     case kSubFadeOutLoopSE:
-        CmdFadeSound(kKindSE, sub == kSubFadeInLoopSE);
+        CmdFadeOutSound(kKindSE);
         break;
     case kSubChangeBGM:
         CmdChangeBGM();
@@ -139,28 +143,35 @@ void CGameScene::PlayLineVoice(const char* name) {
     if (!IsSkipping()) g_pSoundManager->PlayVoice(name);
 }
 
-void CGameScene::CmdFadeSound(int kind, bool fadeIn) {
-    // Fading in: r2 the looping, r3 the duration; fading out: r2 the duration.
-    const DWORD second = Arg(2);
-    const int duration = static_cast<int>(fadeIn ? Arg(3) : second);
-    const int loop = second ? 1 : 0;
+void CGameScene::CmdFadeInSound(int kind) {
+    const DWORD loop = Arg(2), duration = Arg(3);
     if (m_bHalted) return;
     const SoundDef* def = ArgSound(kind);
     if (!def) return;
     CSoundManager& sound = *g_pSoundManager;
-    // While skipping or without effects the sound starts or stops at once.
+    // While skipping or without effects the sound starts at once.
     const bool now = EffectsOff();
-    if (kind == kKindBGM) {
-        if (fadeIn && now) sound.PlayBGM(def->id, loop);
-        if (fadeIn && !now) sound.FadeInBGM(def->id, duration, loop);
-        if (!fadeIn && now) sound.StopBGM();
-        if (!fadeIn && !now) sound.FadeOutBGM(duration);
-    } else {
-        if (fadeIn && now) sound.PlayLoopSE(def->id, loop);
-        if (fadeIn && !now) sound.FadeInLoopSE(def->id, duration, loop);
-        if (!fadeIn && now) sound.StopLoopSE(def->id);
-        if (!fadeIn && !now) sound.FadeOutLoopSE(def->id, duration);
-    }
+    const int looping = loop ? 1 : 0;
+    const int ms = static_cast<int>(duration);
+    if (kind == kKindBGM && now) sound.PlayBGM(def->id, looping);
+    if (kind == kKindBGM && !now) sound.FadeInBGM(def->id, ms, looping);
+    if (kind == kKindSE && now) sound.PlayLoopSE(def->id, looping);
+    if (kind == kKindSE && !now) sound.FadeInLoopSE(def->id, ms, looping);
+}
+
+void CGameScene::CmdFadeOutSound(int kind) {
+    const DWORD duration = Arg(2);
+    if (m_bHalted) return;
+    const SoundDef* def = ArgSound(kind);
+    if (!def) return;
+    CSoundManager& sound = *g_pSoundManager;
+    // While skipping or without effects the sound stops at once.
+    const bool now = EffectsOff();
+    const int ms = static_cast<int>(duration);
+    if (kind == kKindBGM && now) sound.StopBGM();
+    if (kind == kKindBGM && !now) sound.FadeOutBGM(ms);
+    if (kind == kKindSE && now) sound.StopLoopSE(def->id);
+    if (kind == kKindSE && !now) sound.FadeOutLoopSE(def->id, ms);
 }
 
 void CGameScene::CmdChangeBGM() {

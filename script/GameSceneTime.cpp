@@ -59,13 +59,16 @@ void CGameScene::CmdSetTimer() {
     const DWORD timer = Arg(1), tenths = Arg(2);
     if (m_bHalted || timer >= kTimerCount) return;
     m_Timers[timer] = GetTickCount() + tenths * kTick;
+    m_TimerSet[timer] = true;
 }
 
 void CGameScene::CmdWaitTimer() {
     const DWORD timer = Arg(1);
     if (m_bHalted || timer >= kTimerCount) return;
     m_WaitKind = kWaitTimer;
-    m_WaitDue = m_Timers[timer];
+    // A timer never set has long been due. Its zero is no due time: compared with a clock past 2^31 ms
+    // it would lie ahead, and the wait would last until the clock wrapped.
+    m_WaitDue = m_TimerSet[timer] ? m_Timers[timer] : GetTickCount();
 }
 
 void CGameScene::CmdWaitOrClick() {

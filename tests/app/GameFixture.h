@@ -65,28 +65,30 @@ inline const std::vector<fixtures::ArcEntryData>& Pictures() {
         {"sg005", Bmp(746, 144, sheet)},
         {"sg017", Bmp(640, 480, solid(kTitleBack))},
         {"sg018", Bmp(256, 240, titleSheet)},
-        // The message window with its icon and choice boxes, the calendar, the staff roll's first
-        // picture, the choice grid's four pictures; the other overlays' pictures small: what they show
-        // is for other tests.
+        // The sheets every scene loads: the message window's and the calendar's.
         {"sg022", Bmp(596, 130, solid(0x202040))},
         {"sg023", Bmp(64, 16, solid(0xFFFF00))},
         {"sg024", Bmp(480, 80, solid(0x404040))},
-        {"sg025", Bmp(306, 118, solid(0x203040))},
+        {"sg025", Bmp(306, 136, solid(0x808080))},
+        // The overlays': yes/no dialog, config panel, save and load menus, status panel.
+        {"sg006", Bmp(384, 512, solid(0x604020))},
+        {"sg007", Bmp(88, 128, solid(0x206040))},
+        {"sg010", Bmp(640, 480, solid(0x102030))},
+        {"sg011", Bmp(230, 320, solid(0x203010))},
+        {"sg012", Bmp(22, 22, solid(0x301020))},
+        {"sg013", Bmp(640, 480, solid(0x103020))},
+        {"sg014", Bmp(456, 88, solid(0x201030))},
+        {"sg015", Bmp(640, 480, solid(0x302010))},
+        {"sg016", Bmp(456, 88, solid(0x102010))},
+        {"sg040", Bmp(640, 480, solid(0x201020))},
+        {"sg041", Bmp(84, 80, solid(0x102020))},
+        {"sg042", Bmp(30, 400, solid(0x202010))},
+        // The staff roll's first picture and the choice grid's four.
         {"ed000", Bmp(640, 480, solid(0x102030))},
         {"sg030", Bmp(640, 480, solid(0x304030))},
         {"sg031", Bmp(100, 1328, solid(0x506050))},
         {"sg032", Bmp(386, 64, solid(0x708070))},
-        {"sg033", Bmp(52, 604, solid(0x90A090))},
-        {"sg006", Bmp(8, 8, solid(0x404040))},
-        {"sg007", Bmp(8, 8, solid(0x404040))},
-        {"sg010", Bmp(8, 8, solid(0x404040))},
-        {"sg011", Bmp(8, 8, solid(0x404040))},
-        {"sg012", Bmp(8, 8, solid(0x404040))},
-        {"sg013", Bmp(8, 8, solid(0x404040))},
-        {"sg014", Bmp(8, 8, solid(0x404040))},
-        {"sg040", Bmp(8, 8, solid(0x404040))},
-        {"sg041", Bmp(8, 8, solid(0x404040))},
-        {"sg042", Bmp(8, 8, solid(0x404040))}};
+        {"sg033", Bmp(52, 604, solid(0x90A090))}};
     return pictures;
 }
 

@@ -1,10 +1,9 @@
-// The fatal error report: its line in "errmes.log", the lines drawn on the background layer, and the
-// two debugger-output traces.
+// The fatal error report: its line in "errmes.log", the lines drawn over the frame's update region, and
+// the two debugger-output traces.
 #include "app/ErrorReport.h"
 #include "app/RunState.h"
 #include "files/Config.h"
-#include "graphics/Layer.h"
-#include "graphics/Screen.h"
+#include "graphics/DDrawSurface.h"
 #include "graphics/UpdateRegion.h"
 #include "platform/testing.h"
 #include "platform/text_encoding.h"
@@ -12,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace pt = platform::testing;
@@ -27,8 +27,7 @@ class ErrorReportTest : public ::testing::Test {
         pt::PinLocalTime(2004, 3, 5, 9, 7, 3);
     }
     void TearDown() override {
-        delete g_pScreen;
-        g_pScreen = nullptr;
+        frame.reset();
         SetDirectDraw(nullptr);
         if (dd) dd->Release();
         DestroyConfig();
@@ -38,29 +37,27 @@ class ErrorReportTest : public ::testing::Test {
         ResetRunState();
     }
     std::string Log() { return fixtures::ReadFileText(dir.File("errmes.log")); }
-    // A compositor whose background layer is a red picture, to draw on.
-    CLayer* Background() {
+    // A red 640x480 frame to draw on.
+    IDirectDrawSurface* Frame() {
         pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
         pt::UseFontFile(pt::kPinnedGothicFont);
         EXPECT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
         SetDirectDraw(dd);
-        g_pScreen = new CScreen;
-        CLayer* layer = CreateLayerObject(1);
-        EXPECT_TRUE(layer->CreateBlank(SIZE{640, 480}, 0));
-        layer->Fill(0xFF0000, nullptr);
-        if (CLayer* old = g_pScreen->SetLayer(0, layer)) DeleteLayerObject(old);
-        return layer;
+        frame = std::make_unique<CDDrawSurface>();
+        EXPECT_TRUE(frame->CreateEmpty(dd, SIZE{640, 480}));
+        FillSurface(frame->GetSurface(), 0xFF0000, nullptr);
+        return frame->GetSurface();
     }
     // The 8x16 cells of the line at y: '#' white with black ink only, '.' black, '?' anything else; then
     // " inked" when the `bytes` cells from x 64 hold some black.
-    static std::string Drawn(CLayer* layer, int y, int bytes) {
+    static std::string Drawn(IDirectDrawSurface* surface, int y, int bytes) {
         std::string cells;
         int ink = 0;
         for (int x = 0; x < 640; x += 8) {
             int paper = 0, other = 0;
             for (int py = y; py < y + 16; ++py)
                 for (int px = x; px < x + 8; ++px) {
-                    const DWORD v = pt::ReadSurfaceRgbAt(layer->GetSurface(), px, py);
+                    const DWORD v = pt::ReadSurfaceRgbAt(surface, px, py);
                     v == 0xFFFFFF ? ++paper : v ? ++other : ink += x >= 64 && x < 64 + 8 * bytes;
                 }
             cells += other ? '?' : paper ? '#' : '.';
@@ -73,6 +70,7 @@ class ErrorReportTest : public ::testing::Test {
     }
     fixtures::TempDir dir;
     IDirectDraw* dd = nullptr;
+    std::unique_ptr<CDDrawSurface> frame;
 };
 
 TEST_F(ErrorReportTest, LogLineByteForByte) {
@@ -109,17 +107,15 @@ TEST_F(ErrorReportTest, StopsEvenWhenTheLogCannotBeOpened) {
     pt::ClearFileFaults();
     EXPECT_TRUE(IsErrorStop());
     EXPECT_EQ(Log(), "");
-    // NoBackgroundNoDrawing
-    EXPECT_FALSE(DrawErrorReport("x", nullptr, nullptr));
-    g_pScreen = new CScreen;
-    EXPECT_FALSE(DrawErrorReport("x", nullptr, nullptr));
+    // NoFrameNoDrawing
+    EXPECT_EQ(DrawErrorReport(nullptr), DD_OK);
 }
 
-// The lines appear in black on white cells on a background blackened first, 32 pixels apart from
-// (64, 64), in the fresh device context's colours; a third line needs a second. The whole screen then
-// waits to be drawn.
-TEST_F(ErrorReportTest, LinesAppearOnTheBlackBackgroundAndTheLogLineIsWritten) {
-    CLayer* background = Background();
+// The lines appear in black on white cells over the black frame, 32 pixels apart from (64, 64), in the
+// fresh device context's colours; a third line needs a second. The report waits for the whole screen
+// to be drawn; later frames draw what their update region holds.
+TEST_F(ErrorReportTest, LinesAppearOnTheBlackFrameAndTheLogLineIsWritten) {
+    IDirectDrawSurface* surface = Frame();
     const std::string m1 = "E:" + platform::Utf8ToSjis("グラフィックの読み込みに失敗しました。"),
                       m2 = "sg099", m3 = platform::Utf8ToSjis("画像") + "3";
     ReportError(m1.c_str(), m2.c_str(), m3.c_str());
@@ -127,15 +123,27 @@ TEST_F(ErrorReportTest, LinesAppearOnTheBlackBackgroundAndTheLogLineIsWritten) {
     RECT rc;
     ASSERT_NE(GetUpdateRect(&rc), nullptr);
     EXPECT_TRUE(EqualRect(&rc, GetScreenRect()));
+    EXPECT_EQ(DrawErrorReport(surface), DD_OK);
+    EXPECT_TRUE(IsPresentNeeded());
     const int n1 = static_cast<int>(m1.size()), n3 = static_cast<int>(m3.size());
-    EXPECT_EQ(Drawn(background, 64, n1), Line(m1.size()));
-    EXPECT_EQ(Drawn(background, 96, 5), Line(5));
-    EXPECT_EQ(Drawn(background, 128, n3), Line(m3.size()));
-    EXPECT_EQ(Drawn(background, 0, 0) + Drawn(background, 80, 0), Line(0) + Line(0));
-    // ASecondReportDrawsOverAFreshlyBlackenedLayerAndAThirdLineNeedsASecond
+    EXPECT_EQ(Drawn(surface, 64, n1), Line(m1.size()));
+    EXPECT_EQ(Drawn(surface, 96, 5), Line(5));
+    EXPECT_EQ(Drawn(surface, 128, n3), Line(m3.size()));
+    EXPECT_EQ(Drawn(surface, 0, 0) + Drawn(surface, 80, 0), Line(0) + Line(0));
+    // ASecondReportDrawsOverAFreshlyBlackenedFrameAndAThirdLineNeedsASecond
     ReportError("Two", nullptr, "never drawn");
-    EXPECT_EQ(Drawn(background, 64, 3), Line(3));
-    EXPECT_EQ(Drawn(background, 96, 0) + Drawn(background, 128, 0), Line(0) + Line(0));
+    DrawErrorReport(surface);
+    EXPECT_EQ(Drawn(surface, 64, 3), Line(3));
+    EXPECT_EQ(Drawn(surface, 96, 0) + Drawn(surface, 128, 0), Line(0) + Line(0));
+    // ALaterFrameDrawsItsRegionOnly
+    AddUpdateRect(nullptr);
+    FillSurface(surface, 0xFF0000, nullptr);
+    const RECT corner = {0, 0, 80, 64};
+    AddUpdateRect(&corner);
+    DrawErrorReport(surface);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(surface, 79, 63), 0u);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(surface, 80, 63), 0xFF0000u);
+    EXPECT_EQ(pt::ReadSurfaceRgbAt(surface, 70, 70), 0xFF0000u) << "the line lies outside the region";
 }
 
 TEST(Trace, CutAt1023AndEndsWithNewline) {

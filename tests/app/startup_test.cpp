@@ -208,6 +208,7 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
         std::function<void(int)> at;             // what the script does at each pass
         std::map<int, DWORD> clock;              // the clock at chosen passes, from the start
         std::map<int, std::size_t> pending = {}; // messages waiting after chosen passes
+        int presented = 1;                       // frames presented from pass 1 on
     } rows[] = {
         // Passes 1-5 each find a message waiting; pass 6 the repaint of the shown window; 7 is idle.
         {"APassThatDispatchesAMessageRunsNoGameStep",
@@ -234,7 +235,9 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
              SetMoviePlaying(1);
              g_bPresentNeeded = 1;
          },
-         {{2, 100}, {3, 100}, {4, 200}}},
+         {{2, 100}, {3, 100}, {4, 200}},
+         {},
+         0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -255,7 +258,9 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
         for (const auto& [pass, ms] : row.clock)
             EXPECT_EQ(clock[pass], ms) << "pass " << pass;
         EXPECT_EQ(pending, row.pending);
-        EXPECT_EQ(pt::PresentCount(), presents) << "nothing was drawn, so nothing was presented";
+        // The folder holds no pictures: the start ends in the error report, whose first frame is the only
+        // one drawn, and so the only one presented; while the movie plays nothing is.
+        EXPECT_EQ(pt::PresentCount(), presents + row.presented);
     }
 }
 

@@ -160,13 +160,17 @@ TEST_F(SaveDataTest, MissingShortOrTamperedFileGivesDefaults) {
 
 TEST_F(SaveDataTest, NamesFlagsAndTheLastSlotStayWithinTheirFields) {
     fixtures::SystemRecordData r = SampleRecord();
-    r.familyName = std::string(13, 'F'); // no room left for the NUL
-    r.givenName = std::string(20, 'G');
+    const std::string kanji = platform::Utf8ToSjis("漢");
+    std::string thirteen; // no room left for the NUL
+    for (int i = 0; i < 7; ++i)
+        thirteen += kanji;
+    r.familyName = thirteen.substr(0, 13);
+    r.givenName = thirteen + thirteen;
     ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), fixtures::SystemFileBytes(r, nullptr, 0)));
     CSaveData save;
     ASSERT_TRUE(save.LoadSystemFile()) << "the names are not part of the checksum";
     EXPECT_EQ(std::string(save.GetFamilyName()) + save.GetGivenName(),
-              std::string(12, 'F') + std::string(12, 'G'));
+              thirteen.substr(0, 12) + thirteen.substr(0, 12));
     EXPECT_EQ(save.IsCGSeen(0), 1) << "the flags after the names are untouched";
     save.SetFamilyName("abcdefghijkl");  // 12 bytes: stored
     save.SetFamilyName("abcdefghijklm"); // 13 bytes: refused
@@ -195,6 +199,36 @@ TEST_F(SaveDataTest, NamesFlagsAndTheLastSlotStayWithinTheirFields) {
         CSaveData other;
         ASSERT_TRUE(other.LoadSystemFile());
         EXPECT_EQ(other.GetLastSavedSlot(), last) << stored;
+    }
+}
+
+// Name entry edits whole two-byte characters only: a name read from the file is cut before the first
+// byte that could not have been typed there.
+TEST_F(SaveDataTest, LoadedNamesAreCutBeforeTheFirstCharacterNameEntryRefuses) {
+    const std::string sato = platform::Utf8ToSjis("佐藤"), sa = platform::Utf8ToSjis("佐");
+    const struct {
+        const char* name;
+        std::string stored, loaded;
+    } rows[] = {
+        {"whole characters", sato, sato},
+        {"six characters", platform::Utf8ToSjis("一二三四五六"), platform::Utf8ToSjis("一二三四五六")},
+        {"half-width first", "Sato", ""},
+        {"half-width inside", sa + "a" + platform::Utf8ToSjis("藤"), sa},
+        {"half-width katakana", sa + "\xB1\xB2", sa},
+        {"a lead byte without its trail", sa + "\x82", sa},
+        {"a trail byte first", "\x40\x82\xA0", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fixtures::SystemRecordData r = SampleRecord();
+        r.familyName = row.stored;
+        r.givenName = row.stored;
+        ASSERT_TRUE(fixtures::WriteFileBytes(Data00(), fixtures::SystemFileBytes(r, nullptr, 0)));
+        CSaveData save;
+        ASSERT_TRUE(save.LoadSystemFile());
+        EXPECT_EQ(std::string(save.GetFamilyName(), 13),
+                  row.loaded + std::string(13 - row.loaded.size(), '\0'));
+        EXPECT_EQ(std::string(save.GetGivenName()), row.loaded);
     }
 }
 

@@ -131,4 +131,44 @@ TEST_F(ImeTest, ClosingEndsTheCompositionAndDisablingDropsIt) {
     }
 }
 
+// A cancel clears the context at once and reaches the system's input method when the context is
+// released, which then reports its composition empty. Text set in between (a composition cut short)
+// cannot reach the system's input method: it keeps what it holds instead of losing it.
+TEST_F(ImeTest, ACancelReachesTheSystemOnReleaseUnlessTextWasSetMeanwhile) {
+    const struct {
+        const char* name;
+        const char* set; // by SCS_SETSTR after the cancel, or null
+        int cancels;
+        std::vector<UINT> heard;
+        std::string comp;
+    } rows[] = {
+        {"cancel alone", nullptr, 1, {WM_IME_COMPOSITION, WM_IME_ENDCOMPOSITION}, ""},
+        {"cancel and empty text", "", 1, {WM_IME_COMPOSITION, WM_IME_ENDCOMPOSITION}, ""},
+        {"cancel and the text cut short", "あい", 0, {}, Sjis("あい")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(DeliverImeComposition(hwnd, "あいう", 3, 0));
+        Pump();
+        Messages();
+        EXPECT_TRUE(ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_CANCEL, 0));
+        EXPECT_EQ(Read(context, GCS_COMPSTR), "");
+        if (row.set) {
+            const std::string text = Sjis(row.set);
+            EXPECT_TRUE(ImmSetCompositionStringA(context, SCS_SETSTR, text.data(),
+                                                 static_cast<DWORD>(text.size()), nullptr, 0));
+        }
+        EXPECT_EQ(pt::TakeImeCancelCount(), 0) << "not before the release";
+        EXPECT_TRUE(ImmReleaseContext(hwnd, context));
+        EXPECT_EQ(pt::TakeImeCancelCount(), row.cancels);
+        Pump();
+        EXPECT_EQ(Messages(), row.heard);
+        EXPECT_EQ(Read(context, GCS_COMPSTR), row.comp);
+        // The next change of the system's composition replaces the text set.
+        DeliverImeComposition(hwnd, "", 0, 0);
+        Pump();
+        Messages();
+    }
+}
+
 } // namespace

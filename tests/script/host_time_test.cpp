@@ -28,6 +28,9 @@ const WaitRow kWaits[] = {
     {"timer 10 is none", "cmd 5, 1, =10, =5\n cmd 5, 2, =10", Input::None, 2},
     {"timer -1 is none", "cmd 5, 1, =-1, =5\n cmd 5, 2, =-1", Input::None, 2},
     {"across the wrap of the tick count", "cmd 5, 0, =5", Input::None, 500, false, 0xFFFFFF00u},
+    {"timer across the wrap", "cmd 5, 1, =2, =5\n cmd 5, 2, =2", Input::None, 500, false, 0xFFFFFF00u},
+    {"timer never set, at once", "cmd 5, 2, =3", Input::None, 1},
+    {"timer never set, past 2^31 ms of run time", "cmd 5, 2, =3", Input::None, 1, false, 0x80000100u},
     {"skipping ends it at the next frame", "cmd 5, 0, =50", Input::None, 1, true},
 };
 

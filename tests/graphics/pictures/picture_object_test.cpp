@@ -4,6 +4,8 @@
 #include "tests/graphics/DisplayFixture.h"
 #include "tests/graphics/pictures/WrittenPictures.h"
 
+#include <climits>
+
 using namespace graphics_test;
 
 namespace {
@@ -253,6 +255,16 @@ TEST_P(PictureObjectTest, DrawingWholeKeyedInPartsClippedAndStretched) {
         parts->Draw(target);
         EXPECT_EQ(Raw(target, 40, 5), index == 1 ? Grey() : at(2, 1)) << index;
     }
+    // AWholePictureGivenASlotDrawsItsPartAlone; a smaller count keeps the slot.
+    CLayer* whole = CreateLayerObject(0);
+    ASSERT_TRUE(whole->Load("sheet", 1, 0, 0, 0, 0));
+    whole->EnsurePartCount(1);
+    whole->SetPart(&part, 40, 5, 0);
+    whole->EnsurePartCount(0);
+    FillSurface(target, Grey(), nullptr);
+    whole->Draw(target);
+    ExpectRaw(target, {{40, 5, at(2, 1)}, {0, 0, Grey()}, {2, 1, Grey()}});
+    DeleteLayerObject(whole);
     DeleteLayerObject(parts);
     DeleteLayerObject(layer);
 }
@@ -278,6 +290,13 @@ TEST_P(PictureObjectTest, AlphaLayersBlendOverTheTarget) {
                       white ? Pixel(0xFFFFFF) : AlphaOverBlack(alpha[r * 12 + k]))
                 << k << "," << r;
         }
+    // FarOffTheTargetNothingBlends: the shown pixels stay as the last blend left them.
+    const DWORD before = Raw(layer->GetSurface(), 5, 1);
+    for (int far : {INT_MIN, INT_MAX}) {
+        layer->m_nX = layer->m_nY = far;
+        ASSERT_TRUE(layer->PreBlend(target));
+        EXPECT_EQ(Raw(layer->GetSurface(), 5, 1), before) << far;
+    }
     // Drawing the layer lands the blend.
     layer->m_nX = layer->m_nY = 0;
     ASSERT_TRUE(layer->PreBlend(target));
