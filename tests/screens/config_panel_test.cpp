@@ -27,7 +27,7 @@ struct ControlRow {
     bool loopPlays;
     std::vector<UINT> keys = {};
 };
-constexpr UINT L = VK_LEFT, U = VK_UP, D = VK_DOWN;
+constexpr UINT L = VK_LEFT, R = VK_RIGHT, U = VK_UP, D = VK_DOWN;
 const ControlRow kControls[] = {
     {"voice_off", 185, 70, &V::VoiceSwitch, 2, 0, "svo0009", 1, 0, 72, true},
     {"voice_1", 235, 70, &V::VoiceSwitch, 2, 1, "svo0009", -1800, 46, 72, true},
