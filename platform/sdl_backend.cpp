@@ -289,7 +289,9 @@ void SdlBackend::Present(HWND hwnd, const PixelFormat& format, const std::uint8_
     // Only what really differs from the picture on view is copied and sent: a frame that drew the same
     // pixels again costs a comparison, not a present.
     const RECT differs = m_Shown.Take(*shown, pixels, pitch, width, height, changed);
-    if (differs.right > differs.left && differs.bottom > differs.top) m_Presenter->Show(m_Shown, differs);
+    if (differs.right <= differs.left || differs.bottom <= differs.top) return;
+    m_Presenter->Show(m_Shown, differs);
+    m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
 }
 
 void SdlBackend::Redraw() {
@@ -311,6 +313,7 @@ void SdlBackend::WaitForNextFrame() {
         if (SDL_WaitEventTimeout(&e, static_cast<int>((wait + 999) / 1000))) {
             Translate(e);
             Release(e);
+            m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
             return;
         }
     }
@@ -324,6 +327,7 @@ void SdlBackend::Pump(bool wait) {
         Release(e);
         any = true;
     }
+    if (any) m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
     if (wait && !any && SDL_WaitEventTimeout(&e, 10)) {
         Translate(e);
         Release(e);

@@ -300,6 +300,7 @@ TEST_F(MixerTest, TheSdlDiskDriverReceivesTheMix) {
 
     // ADeviceThatCannotOpenLeavesTheAudioUp: quitting SDL's audio waits for its device watcher, a tenth
     // of a second of every start on a machine without sound.
+    pt::UseSoundBackend(pt::SoundBackend::Sdl);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", dir.File("missing/out.raw").c_str(), 1);
     object = nullptr;

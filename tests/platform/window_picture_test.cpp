@@ -193,27 +193,46 @@ INSTANTIATE_TEST_SUITE_P(Windows, ScalerTest,
                          });
 
 // The idle pass's frames keep the display's beat: input between two frames adds one without moving
-// the next, and a loop that fell behind starts afresh instead of drawing a burst.
+// the next, a loop that fell behind starts afresh instead of drawing a burst, and a picture that
+// stands still is looked at every second frame until something moves again.
 TEST(FramePacer, WaitsForTheNextBeat) {
     constexpr long long kFrame = 16667;
     const struct {
         const char* name;
         long long at;   // microseconds since the first frame
+        bool moved;     // something was shown or input arrived then (instead of asking for the wait)
         long long wait; // what the pacer says
     } rows[] = {
-        {"the first frame at once", 0, 0},
-        {"a pass soon after waits for the next beat", 2000, kFrame - 2000},
-        {"early input does not move the beat", 9000, kFrame - 9000},
-        {"on the beat", kFrame, 0},
-        {"the next beat follows it", kFrame + 100, kFrame - 100},
-        {"late by 3 ms", 2 * kFrame + 3000, 0},
-        {"the beat stays where it was", 2 * kFrame + 4000, kFrame - 4000},
-        {"more than a frame behind", 10 * kFrame, 0},
-        {"starts afresh from there", 10 * kFrame + 1000, kFrame - 1000},
+        {"the first frame at once", 0, false, 0},
+        {"a pass soon after waits for the next beat", 2000, false, kFrame - 2000},
+        {"early input does not move the beat", 9000, true, 0},
+        {"so the pass after it waits for it", 9100, false, kFrame - 9100},
+        {"on the beat", kFrame, false, 0},
+        {"the next beat follows it", kFrame + 100, false, kFrame - 100},
+        {"late by 3 ms", 2 * kFrame + 3000, false, 0},
+        {"the beat stays where it was", 2 * kFrame + 4000, false, kFrame - 4000},
+        {"more than a frame behind", 10 * kFrame, false, 0},
+        {"starts afresh from there", 10 * kFrame + 1000, false, kFrame - 1000},
     };
     FramePacer pacer;
     const long long start = 5000000;
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
+        if (row.moved) {
+            pacer.Moved(start + row.at, kFrame);
+            continue;
+        }
         EXPECT_EQ(pacer.WaitBefore(start + row.at, kFrame), row.wait) << row.name;
+    }
+    // Still for kStillFrames frames (counting the frames above): every second frame from then on, and
+    // every frame again, the next one within a frame, once something moves.
+    long long now = start + 11 * kFrame;
+    for (int frame = 3; frame < FramePacer::kStillFrames; ++frame, now += kFrame)
+        ASSERT_EQ(pacer.WaitBefore(now, kFrame), 0) << "frame " << frame;
+    EXPECT_EQ(pacer.WaitBefore(now, kFrame), 0) << "the last frame of the first half second";
+    EXPECT_EQ(pacer.WaitBefore(now + 10, kFrame), 2 * kFrame - 10) << "then every second frame";
+    pacer.Moved(now + 100, kFrame);
+    EXPECT_EQ(pacer.WaitBefore(now + 200, kFrame), kFrame - 100) << "moved: within a frame";
+    EXPECT_EQ(pacer.WaitBefore(now + 100 + kFrame, kFrame), 0);
+    EXPECT_EQ(pacer.WaitBefore(now + 200 + kFrame, kFrame), kFrame - 100) << "and every frame";
 }
 } // namespace
