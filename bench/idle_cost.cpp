@@ -204,8 +204,7 @@ class Bench {
         while (!title && Clock::now() < deadline + std::chrono::seconds(10)) {
             if (Exited(pid)) return Fail("the program ended before its title");
             title = Shows(d, w, !windowed, m_Title,
-                          {{200, 150},
-                           {600, 200},
+                          {{600, 200},
                            {500, 400},
                            {450, 60},
                            {330, 190},

@@ -1,9 +1,9 @@
 // When the message loop's idle pass draws its next frame on a real display: once a display refresh,
 // on the display's beat. A moving picture comes at the display's rate, input (which ends the wait
 // early) is answered at once without moving the beat, and a picture at rest is looked at once a frame
-// rather than a thousand times a second; once it has stood still for half a second, every second frame,
-// so that nothing the game times by the clock (a wait, a sound fade's step) falls more than two
-// frames behind.
+// rather than a thousand times a second; once it has stood still for a tenth of a second, every
+// second frame, so that nothing the game times by the clock (a wait, a sound fade's step) falls more
+// than two frames behind.
 #pragma once
 
 namespace platform {

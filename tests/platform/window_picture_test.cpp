@@ -182,7 +182,9 @@ TEST_P(ScalerTest, ScalingAChangedPartGivesWhatScalingTheWholeGives) {
     EXPECT_EQ(bars, static_cast<std::size_t>(size.cx) * size.cy -
                         static_cast<std::size_t>(area.width) * area.height);
     // At the picture's own size the scaling is a copy.
-    if (area.width == 640 && area.height == 480) EXPECT_TRUE(partly == source);
+    if (area.width == 640 && area.height == 480) {
+        EXPECT_TRUE(partly == source);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, ScalerTest,
