@@ -216,9 +216,18 @@ HRESULT CDDrawCtrl::Flip() {
         ClearPresentNeeded();
         return DD_OK;
     }
-    RECT client = m_ClientRect;
-    const HRESULT result =
-        m_pPrimary->Blt(m_bWindowed ? &client : nullptr, m_pBackBuffer, nullptr, DDBLT_WAIT, nullptr);
+    // Only the part that blits reached since the last present goes to the screen: the rest of the
+    // screen shows the back buffer already.
+    RECT drawn = *GetScreenRect();
+    if (GetDrawnRect(&drawn)) IntersectRect(&drawn, &drawn, GetScreenRect());
+    if (IsRectEmpty(&drawn)) {
+        ClearPresentNeeded();
+        return DD_OK;
+    }
+    RECT target = drawn;
+    // Windowed, the primary is the desktop and the client area sits at the client rectangle.
+    if (m_bWindowed) OffsetRect(&target, m_ClientRect.left, m_ClientRect.top);
+    const HRESULT result = m_pPrimary->Blt(&target, m_pBackBuffer, &drawn, DDBLT_WAIT, nullptr);
     ClearPresentNeeded();
     return result;
 }

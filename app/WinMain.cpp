@@ -10,6 +10,7 @@
 #include "platform/movie.h"
 #include "platform/process.h"
 #include "platform/time.h"
+#include "platform/window.h"
 #include "sound/SoundManager.h"
 
 HINSTANCE g_hInstance = nullptr;
@@ -87,7 +88,9 @@ int CDDrawCtrl::MessageLoop() {
             InvalidateRect(g_hWnd, &screen, FALSE);
             // The movie's video window shows its frames as they fall due while the loop waits.
             platform::SleepShowingVideo(100);
-        } else {
+        } else if (!platform::WaitForNextFrame()) {
+            // On a real display the pass waits instead for input or the display's next frame: a
+            // picture at rest costs a look a frame, not a pass a millisecond.
             Sleep(1);
         }
         if (!IsErrorStop() && g_pGameCtrl) g_pGameCtrl->Run();

@@ -4,6 +4,21 @@ IDirectDrawSurface* g_pRenderTarget = nullptr;
 UpdateRegion g_UpdateRegion = {{0, 0, 0, 0}, 0, 0};
 BYTE g_bPresentNeeded = 0;
 
+namespace {
+// The bounding box of the regions of the frames that drew since the last present.
+RECT g_DrawnRect = {0, 0, 0, 0};
+bool g_bDrawnKept = false;
+
+void KeepDrawnRegion() {
+    if (!g_bPresentNeeded || !g_UpdateRegion.pending) return;
+    if (g_bDrawnKept)
+        UnionUpdateRect(&g_DrawnRect, &g_UpdateRegion.rect);
+    else
+        g_DrawnRect = g_UpdateRegion.rect;
+    g_bDrawnKept = true;
+}
+} // namespace
+
 void SetRenderTarget(IDirectDrawSurface* surface) {
     g_pRenderTarget = surface;
 }
@@ -22,6 +37,7 @@ void UnionUpdateRect(RECT* target, const RECT* rect) {
 
 void AddUpdateRect(const RECT* rect) {
     if (!rect) {
+        KeepDrawnRegion();
         g_UpdateRegion.pending = 0;
         return;
     }
@@ -50,10 +66,24 @@ BOOL IsPresentNeeded() {
 
 void ClearPresentNeeded() {
     g_bPresentNeeded = 0;
+    g_bDrawnKept = false;
+}
+
+RECT* GetDrawnRect(RECT* out) {
+    if (!out || !g_bPresentNeeded) return nullptr;
+    if (!g_bDrawnKept && !g_UpdateRegion.pending) return nullptr;
+    if (g_bDrawnKept && g_UpdateRegion.pending) {
+        *out = g_DrawnRect;
+        UnionUpdateRect(out, &g_UpdateRegion.rect);
+    } else {
+        *out = g_bDrawnKept ? g_DrawnRect : g_UpdateRegion.rect;
+    }
+    return out;
 }
 
 void ResetUpdateRegion() {
     g_pRenderTarget = nullptr;
     g_UpdateRegion = UpdateRegion{{0, 0, 0, 0}, 0, 0};
     g_bPresentNeeded = 0;
+    g_bDrawnKept = false;
 }

@@ -114,7 +114,7 @@ HRESULT SoftSurface::Blt(RECT* destRect, IDirectDrawSurface* sourceSurface, RECT
             return DDERR_INVALIDRECT;
         }
         const HRESULT hr = Fill(dest, fx->dwFillColor);
-        if (hr == DD_OK && IsPrimary()) PresentPrimary();
+        if (hr == DD_OK && IsPrimary()) PresentPrimary(&dest);
         return hr;
     }
 
@@ -134,7 +134,7 @@ HRESULT SoftSurface::Blt(RECT* destRect, IDirectDrawSurface* sourceSurface, RECT
         if (RectEmpty(dest) || RectEmpty(src)) return DD_OK;
     }
     const HRESULT hr = Copy(dest, *source, src, keyed);
-    if (hr == DD_OK && IsPrimary()) PresentPrimary();
+    if (hr == DD_OK && IsPrimary()) PresentPrimary(&dest);
     return hr;
 }
 

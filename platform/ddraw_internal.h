@@ -66,7 +66,8 @@ class SoftSurface final : public IDirectDrawSurface {
     bool Busy() const { return m_LockCount > 0 || m_DC != nullptr; }
     const std::shared_ptr<DeviceState>& Device() const { return m_Device; }
     // Shows the primary's picture in its window.
-    void PresentPrimary();
+    // The window shows the primary again; `changed` is the part a blit wrote (null: all of it).
+    void PresentPrimary(const RECT* changed);
 
     // Every surface alive, for mode changes and the test interface.
     static const std::vector<SoftSurface*>& All();

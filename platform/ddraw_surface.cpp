@@ -164,7 +164,7 @@ HRESULT SoftSurface::ReleaseDC(HDC dc) {
     if (!dc || dc != m_DC) return DDERR_NODC;
     DestroySurfaceDC(m_DC);
     m_DC = nullptr;
-    if (IsPrimary()) PresentPrimary();
+    if (IsPrimary()) PresentPrimary(nullptr);
     return DD_OK;
 }
 
@@ -175,11 +175,11 @@ HRESULT SoftSurface::SetClipper(IDirectDrawClipper* clipper) {
     return DD_OK;
 }
 
-void SoftSurface::PresentPrimary() {
+void SoftSurface::PresentPrimary(const RECT* changed) {
     HWND window = m_Clipper && m_Clipper->Window() ? m_Clipper->Window() : m_PresentWindow;
     ++Faults().presents;
     if (window && IsWindow(window))
-        Backend().Present(window, *m_Format, m_Memory.data(), m_Pitch, m_Width, m_Height);
+        Backend().Present(window, *m_Format, m_Memory.data(), m_Pitch, m_Width, m_Height, changed);
 }
 
 } // namespace platform

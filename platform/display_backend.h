@@ -29,9 +29,10 @@ class DisplayBackend {
     virtual void ShowWindow(HWND hwnd, bool show) = 0;
     virtual void MoveWindow(HWND hwnd, int x, int y) = 0;
     virtual bool SetFullScreen(HWND hwnd, bool on) = 0;
-    // Shows a 640x480 picture in the window (scaled and letter-boxed while full screen).
+    // Shows a 640x480 picture in the window (scaled and letter-boxed while full screen). `changed`
+    // bounds what may differ from the picture presented before (null: any of it).
     virtual void Present(HWND hwnd, const PixelFormat& format, const std::uint8_t* pixels, int pitch,
-                         int width, int height) = 0;
+                         int width, int height, const RECT* changed) = 0;
     virtual void SetSystemCursorVisible(bool visible) = 0;
     virtual void WarpCursor(HWND hwnd, POINT client) = 0;
     // The input method takes the keyboard's text for the window (on) or leaves the keys alone (off).

@@ -7,6 +7,8 @@
 namespace platform::dsound {
 namespace {
 SDL_AudioDeviceID g_device = 0;
+// The audio subsystem is up and ours to quit.
+bool g_subsystem = false;
 
 void Callback(void*, Uint8* stream, int len) {
     const std::size_t frames = static_cast<std::size_t>(len) / 4;
@@ -18,9 +20,12 @@ void Callback(void*, Uint8* stream, int len) {
 } // namespace
 
 bool OpenSdlOutput() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "sound: no audio subsystem: %s\n", SDL_GetError());
-        return false;
+    if (!g_subsystem) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            std::fprintf(stderr, "sound: no audio subsystem: %s\n", SDL_GetError());
+            return false;
+        }
+        g_subsystem = true;
     }
     SDL_AudioSpec want{};
     want.freq = static_cast<int>(kOutputRate);
@@ -33,7 +38,8 @@ bool OpenSdlOutput() {
     g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (g_device == 0) {
         std::fprintf(stderr, "sound: no audio device: %s\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // The subsystem stays up until the output is closed: quitting it waits for its device
+        // watcher to wake, a tenth of a second of the start-up on a machine without sound.
         return false;
     }
     SDL_PauseAudioDevice(g_device, 0);
@@ -41,9 +47,9 @@ bool OpenSdlOutput() {
 }
 
 void CloseSdlOutput() {
-    if (g_device == 0) return;
-    SDL_CloseAudioDevice(g_device);
+    if (g_device != 0) SDL_CloseAudioDevice(g_device);
     g_device = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (g_subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_subsystem = false;
 }
 } // namespace platform::dsound

@@ -22,7 +22,7 @@ class HeadlessBackend final : public DisplayBackend {
     void ShowWindow(HWND, bool) override {}
     void MoveWindow(HWND hwnd, int x, int y) override;
     bool SetFullScreen(HWND hwnd, bool on) override;
-    void Present(HWND, const PixelFormat&, const std::uint8_t*, int, int, int) override {}
+    void Present(HWND, const PixelFormat&, const std::uint8_t*, int, int, int, const RECT*) override {}
     void SetSystemCursorVisible(bool) override {}
     void WarpCursor(HWND, POINT) override {}
     void SetTextInput(HWND, bool on) override { m_TextInput = on; }

@@ -51,7 +51,7 @@ void VideoWindow::Paint() {
                     static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
     }
     Backend().Present(owner, FormatOf(PixelLayout::Xrgb32),
-                      reinterpret_cast<const std::uint8_t*>(m_Canvas.data()), cw * 4, cw, ch);
+                      reinterpret_cast<const std::uint8_t*>(m_Canvas.data()), cw * 4, cw, ch, nullptr);
     ++g_Presents;
     g_LastPicture.assign(m_Canvas.begin(), m_Canvas.end());
 }

@@ -1,17 +1,23 @@
-// The real window: SDL2 shows the primary surface through a texture in the surface's own pixel
-// format, scales it onto the desktop while full screen, and turns SDL events into window messages.
+// The real window: SDL2 shows the primary surface (what changed of it), scales it onto the desktop
+// while full screen, turns SDL events into window messages, and waits for them between frames.
 #include "platform/debug.h"
 #include "platform/display_backend.h"
+#include "platform/frame_pacer.h"
 #include "platform/ime.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_present.h"
+#include "platform/sdl_x11.h"
 #include "platform/text_encoding.h"
 #include "platform/window_internal.h"
+#include "platform/window_picture.h"
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,17 +33,15 @@ PixelLayout DepthFromEnvironment() {
     return PixelLayout::Xrgb32;
 }
 
-Uint32 TextureFormatOf(PixelLayout layout) {
-    switch (layout) {
-    case PixelLayout::Rgb565:
-        return SDL_PIXELFORMAT_RGB565;
-    case PixelLayout::Rgb555:
-        return SDL_PIXELFORMAT_RGB555;
-    case PixelLayout::Rgb24:
-        return SDL_PIXELFORMAT_BGR24; // bytes blue, green, red as the surfaces hold them
-    default:
-        return SDL_PIXELFORMAT_RGB888; // 0x00RRGGBB words
-    }
+// The renderer SDL_RENDER_DRIVER names, when it names one.
+const char* ChosenRenderDriver() {
+    const char* v = std::getenv("SDL_RENDER_DRIVER");
+    return v && *v ? v : nullptr;
+}
+
+long long NowMicroseconds() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 class SdlBackend final : public DisplayBackend {
@@ -68,7 +72,7 @@ class SdlBackend final : public DisplayBackend {
     void MoveWindow(HWND hwnd, int x, int y) override;
     bool SetFullScreen(HWND hwnd, bool on) override;
     void Present(HWND hwnd, const PixelFormat& format, const std::uint8_t* pixels, int pitch, int width,
-                 int height) override;
+                 int height, const RECT* changed) override;
     void SetSystemCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
     void WarpCursor(HWND hwnd, POINT client) override;
     void SetTextInput(HWND hwnd, bool on) override {
@@ -83,28 +87,42 @@ class SdlBackend final : public DisplayBackend {
     }
 
     void Pump(bool wait);
+    void WaitForNextFrame();
     SDL_Window* Window() const { return m_Window; }
 
   private:
+    std::unique_ptr<SdlPresenter> CreatePresenter();
     void DestroyWindowObjects();
     void Redraw();
+    void SetFrameInterval();
+    bool ResizeForFullScreen(bool on);
     void Translate(const SDL_Event& e);
+    POINT ToPicture(int x, int y) const {
+        return m_Presenter ? m_Presenter->ToPicture(POINT{x, y}) : POINT{x, y};
+    }
     static void Release(SDL_Event& e);
 
     PixelLayout m_Desktop;
     SDL_Window* m_Window = nullptr;
-    SDL_Renderer* m_Renderer = nullptr;
-    SDL_Texture* m_Texture = nullptr;
-    Uint32 m_TextureFormat = 0;
+    std::unique_ptr<SdlPresenter> m_Presenter;
+    KeptPicture m_Shown;
     HWND m_Hwnd = nullptr;
     bool m_FullScreen = false;
+    // No window manager to take the window full screen: it is sized to the display itself.
+    bool m_SelfSizedFullScreen = false;
     std::vector<std::uint8_t> m_Converted;
+    FramePacer m_Pacer;
+    long long m_FrameInterval = 16667; // microseconds
 };
 
 SdlBackend* g_Sdl = nullptr;
 
 void PumpSdl(bool wait) {
     if (g_Sdl) g_Sdl->Pump(wait);
+}
+
+void WaitForSdlFrame() {
+    if (g_Sdl) g_Sdl->WaitForNextFrame();
 }
 
 int ShowSdlMessageBox(const char* text, const char* caption, UINT type) {
@@ -140,39 +158,59 @@ bool SdlBackend::OpenWindow(HWND hwnd, const char* title, const RECT& outer) {
         std::fprintf(stderr, "quorin: cannot open the window: %s\n", SDL_GetError());
         return false;
     }
-    m_Renderer = SDL_CreateRenderer(m_Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!m_Renderer) m_Renderer = SDL_CreateRenderer(m_Window, -1, SDL_RENDERER_SOFTWARE);
-    if (!m_Renderer) {
+    m_Presenter = CreatePresenter();
+    if (!m_Presenter) {
         std::fprintf(stderr, "quorin: cannot draw into the window: %s\n", SDL_GetError());
         DestroyWindowObjects();
         return false;
     }
-    SDL_RenderSetLogicalSize(m_Renderer, 640, 480);
+    m_Shown.Forget();
     m_Hwnd = hwnd;
     m_FullScreen = false;
+    m_SelfSizedFullScreen = x11::IsX11(m_Window) && !x11::HasWindowManager(m_Window);
+    SetFrameInterval();
     // SDL starts with text input on; the window takes text only while its input method wants it.
     SDL_StopTextInput();
     SetClientOrigin(hwnd, POINT{outer.left, outer.top});
     SetEventPump(PumpSdl);
+    SetFrameWaiter(WaitForSdlFrame);
     SetMessageBoxPresenter(ShowSdlMessageBox);
-    Redraw();
     return true;
 }
 
+// SDL_RENDER_DRIVER chooses, "software" being the window's surface. Otherwise a display with graphics
+// hardware gets the accelerated renderer, and an X server without (Xvfb, VNC, a remote display) the
+// window's surface: OpenGL there is a software rasteriser that costs more than the game and takes
+// longer to start than the whole program.
+std::unique_ptr<SdlPresenter> SdlBackend::CreatePresenter() {
+    const char* driver = ChosenRenderDriver();
+    const bool software = driver ? SDL_strcasecmp(driver, "software") == 0
+                                 : x11::IsX11(m_Window) && !x11::HasDirectRendering(m_Window);
+    if (!software) {
+        if (auto presenter =
+                CreateRendererPresenter(m_Window, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC))
+            return presenter;
+    }
+    return CreateSurfacePresenter(m_Window);
+}
+
+void SdlBackend::SetFrameInterval() {
+    SDL_DisplayMode mode;
+    const bool known = m_Window && SDL_GetWindowDisplayMode(m_Window, &mode) == 0 && mode.refresh_rate > 0;
+    m_FrameInterval = 1000000 / (known ? mode.refresh_rate : 60);
+}
+
 void SdlBackend::DestroyWindowObjects() {
-    if (m_Texture) SDL_DestroyTexture(m_Texture);
-    if (m_Renderer) SDL_DestroyRenderer(m_Renderer);
+    m_Presenter.reset();
     if (m_Window) SDL_DestroyWindow(m_Window);
-    m_Texture = nullptr;
-    m_Renderer = nullptr;
     m_Window = nullptr;
-    m_TextureFormat = 0;
 }
 
 void SdlBackend::CloseWindow(HWND hwnd) {
     if (hwnd != m_Hwnd) return;
     DestroyWindowObjects();
     m_Hwnd = nullptr;
+    SetFrameWaiter(nullptr);
     SetMessageBoxPresenter(nullptr);
 }
 
@@ -195,7 +233,11 @@ void SdlBackend::MoveWindow(HWND hwnd, int x, int y) {
 
 bool SdlBackend::SetFullScreen(HWND hwnd, bool on) {
     if (hwnd != m_Hwnd || !m_Window) return false;
-    if (SDL_SetWindowFullscreen(m_Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (m_SelfSizedFullScreen) {
+        if (!ResizeForFullScreen(on)) return false;
+    } else if (SDL_SetWindowFullscreen(m_Window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return false;
+    }
     m_FullScreen = on;
     if (on) {
         SetClientOrigin(hwnd, POINT{0, 0});
@@ -205,20 +247,33 @@ bool SdlBackend::SetFullScreen(HWND hwnd, bool on) {
         SDL_SetWindowPosition(m_Window, r.left, r.top);
         SetClientOrigin(hwnd, POINT{r.left, r.top});
     }
+    SetFrameInterval();
     Redraw();
     return true;
 }
 
-void SdlBackend::Present(HWND hwnd, const PixelFormat& format, const std::uint8_t* pixels, int pitch,
-                         int width, int height) {
-    if (hwnd != m_Hwnd || !m_Renderer) return;
-    const Uint32 textureFormat = TextureFormatOf(format.layout);
-    if (!m_Texture || textureFormat != m_TextureFormat) {
-        if (m_Texture) SDL_DestroyTexture(m_Texture);
-        m_Texture = SDL_CreateTexture(m_Renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
-        m_TextureFormat = m_Texture ? textureFormat : 0;
-        if (!m_Texture) return;
+// Without a window manager nobody answers a request for full screen (SDL waits a tenth of a second
+// for an answer and the window keeps its size): the window covers the display itself, and goes back
+// to the picture's size.
+bool SdlBackend::ResizeForFullScreen(bool on) {
+    if (on) {
+        const int display = SDL_GetWindowDisplayIndex(m_Window);
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) != 0) return false;
+        SDL_SetWindowPosition(m_Window, bounds.x, bounds.y);
+        SDL_SetWindowSize(m_Window, bounds.w, bounds.h);
+    } else {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(m_Hwnd, &r);
+        SDL_SetWindowSize(m_Window, r.right - r.left, r.bottom - r.top);
     }
+    return true;
+}
+
+void SdlBackend::Present(HWND hwnd, const PixelFormat& format, const std::uint8_t* pixels, int pitch,
+                         int width, int height, const RECT* changed) {
+    if (hwnd != m_Hwnd || !m_Presenter) return;
+    const PixelFormat* shown = &format;
     if (format.layout == PixelLayout::Pal8) {
         // An 8-bit desktop never gets this far in the game; show it as grey all the same.
         m_Converted.resize(static_cast<std::size_t>(width) * height * 4);
@@ -227,28 +282,41 @@ void SdlBackend::Present(HWND hwnd, const PixelFormat& format, const std::uint8_
                 const DWORD rgb = PixelToRgb(format, pixels[static_cast<std::size_t>(y) * pitch + x]);
                 std::memcpy(&m_Converted[(static_cast<std::size_t>(y) * width + x) * 4], &rgb, 4);
             }
-        SDL_UpdateTexture(m_Texture, nullptr, m_Converted.data(), width * 4);
-    } else {
-        SDL_UpdateTexture(m_Texture, nullptr, pixels, pitch);
+        shown = &FormatOf(PixelLayout::Xrgb32);
+        pixels = m_Converted.data();
+        pitch = width * 4;
     }
-    Redraw();
+    // Only what really differs from the picture on view is copied and sent: a frame that drew the same
+    // pixels again costs a comparison, not a present.
+    const RECT differs = m_Shown.Take(*shown, pixels, pitch, width, height, changed);
+    if (differs.right <= differs.left || differs.bottom <= differs.top) return;
+    m_Presenter->Show(m_Shown, differs);
+    m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
 }
 
 void SdlBackend::Redraw() {
-    if (!m_Renderer) return;
-    SDL_SetRenderDrawColor(m_Renderer, 0, 0, 0, 255);
-    SDL_RenderClear(m_Renderer);
-    if (m_Texture) SDL_RenderCopy(m_Renderer, m_Texture, nullptr, nullptr);
-    SDL_RenderPresent(m_Renderer);
+    if (m_Presenter) m_Presenter->ShowAgain(m_Shown);
 }
 
 void SdlBackend::WarpCursor(HWND hwnd, POINT client) {
-    if (hwnd != m_Hwnd || !m_Window || !m_Renderer) return;
+    if (hwnd != m_Hwnd || !m_Window || !m_Presenter) return;
     // Client pixels are the 640x480 picture's: map them through the scale and letter-box.
-    int wx = client.x, wy = client.y;
-    SDL_RenderLogicalToWindow(m_Renderer, static_cast<float>(client.x), static_cast<float>(client.y), &wx,
-                              &wy);
-    SDL_WarpMouseInWindow(m_Window, wx, wy);
+    const POINT w = m_Presenter->ToWindow(client);
+    SDL_WarpMouseInWindow(m_Window, w.x, w.y);
+}
+
+void SdlBackend::WaitForNextFrame() {
+    for (;;) {
+        const long long wait = m_Pacer.WaitBefore(NowMicroseconds(), m_FrameInterval);
+        if (wait <= 0) return;
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, static_cast<int>((wait + 999) / 1000))) {
+            Translate(e);
+            Release(e);
+            m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
+            return;
+        }
+    }
 }
 
 void SdlBackend::Pump(bool wait) {
@@ -259,6 +327,7 @@ void SdlBackend::Pump(bool wait) {
         Release(e);
         any = true;
     }
+    if (any) m_Pacer.Moved(NowMicroseconds(), m_FrameInterval);
     if (wait && !any && SDL_WaitEventTimeout(&e, 10)) {
         Translate(e);
         Release(e);
@@ -288,6 +357,10 @@ void SdlBackend::Translate(const SDL_Event& e) {
             Redraw();
             DeliverExposed(m_Hwnd);
             break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // A window surface of the new size holds nothing yet.
+            Redraw();
+            break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             DeliverActivate(m_Hwnd, true);
             break;
@@ -302,7 +375,7 @@ void SdlBackend::Translate(const SDL_Event& e) {
         }
         break;
     case SDL_MOUSEMOTION:
-        DeliverMouseMove(m_Hwnd, POINT{e.motion.x, e.motion.y});
+        DeliverMouseMove(m_Hwnd, ToPicture(e.motion.x, e.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -312,7 +385,7 @@ void SdlBackend::Translate(const SDL_Event& e) {
             msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
         else if (e.button.button == SDL_BUTTON_RIGHT)
             msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        if (msg) DeliverMouseButton(m_Hwnd, msg, POINT{e.button.x, e.button.y});
+        if (msg) DeliverMouseButton(m_Hwnd, msg, ToPicture(e.button.x, e.button.y));
         break;
     }
     case SDL_MOUSEWHEEL: {
@@ -350,6 +423,9 @@ DisplayBackend* CreateSdlBackend() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Compositions longer than one short event arrive whole.
     SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+    // A window's surface is its own memory sent to the display, never a texture of a renderer: the
+    // renderer SDL would try first is OpenGL, which a display without graphics hardware only emulates.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quorin: SDL video: %s\n", SDL_GetError());
         return nullptr;

@@ -34,6 +34,9 @@ std::mutex g_queueLock;
 std::deque<MSG> g_queue;
 std::set<HWND> g_windows;
 platform::EventPump g_pump = nullptr;
+platform::FrameWaiter g_frameWaiter = nullptr;
+// The pump that came with the waiter: a test that puts its own pump in place waits for nothing.
+platform::EventPump g_frameWaiterPump = nullptr;
 POINT g_cursor{0, 0};
 int g_cursorCount = 0;
 bool g_quitPosted = false;
@@ -447,6 +450,21 @@ void SetEventPump(EventPump pump) {
 }
 EventPump GetEventPump() {
     return g_pump;
+}
+void SetFrameWaiter(FrameWaiter waiter) {
+    g_frameWaiter = waiter;
+    g_frameWaiterPump = g_pump;
+}
+bool WaitForNextFrame() {
+    if (!g_frameWaiter || g_pump != g_frameWaiterPump) return false;
+    {
+        std::lock_guard<std::mutex> lock(g_queueLock);
+        if (!g_queue.empty() || g_quitPosted) return true;
+        for (HWND w : g_windows)
+            if (w->invalid) return true;
+    }
+    g_frameWaiter();
+    return true;
 }
 void SetClientOrigin(HWND hwnd, POINT origin) {
     std::lock_guard<std::mutex> lock(g_queueLock);

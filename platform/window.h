@@ -161,6 +161,14 @@ namespace platform {
 using EventPump = void (*)(bool wait);
 void SetEventPump(EventPump pump);
 EventPump GetEventPump();
+// A backend that can wait for its events waits in the idle pass until input arrives or the display's
+// next frame falls due. Set after the backend's event pump: it waits only while that pump is in place.
+using FrameWaiter = void (*)();
+void SetFrameWaiter(FrameWaiter waiter);
+// The idle pass's wait for the next frame: until the backend has input for the queue or the display's
+// next frame falls due (at once when messages wait). False, without waiting, where nothing can arrive
+// meanwhile (the headless backend, a test's own event pump).
+bool WaitForNextFrame();
 // Where the client area sits on the screen (the backend keeps it current).
 void SetClientOrigin(HWND hwnd, POINT origin);
 // What WINNLSEnableIME last set for the window (TRUE for a new one).

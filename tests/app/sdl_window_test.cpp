@@ -38,16 +38,23 @@ void Present(DWORD raw) {
     g_DDrawCtrl.PresentFrame();
 }
 
-// Presents `raw` until the window "Lunavel" is mapped (at 640x480 when windowed) and shows `color` at its
-// centre and its corner, each channel to `mask` (SDL widens 16-bit channels its own way), for at most
-// 10 s. Whether it was shown.
+// Presents `raw` until the window "Lunavel" is mapped at 640x480 (windowed) or over the whole screen
+// (full screen, also on an X server without a window manager), and shows `color` at its centre and its
+// corners, each channel to `mask` (SDL widens 16-bit channels its own way), for at most 10 s. Whether
+// it was shown.
 bool Shows(::Display* d, DWORD raw, DWORD color, DWORD mask, bool windowed) {
+    const int screenWidth = DisplayWidth(d, DefaultScreen(d)),
+              screenHeight = DisplayHeight(d, DefaultScreen(d));
     return fixtures::WaitForWindow(
         d, "Lunavel", 200,
         [&](const XWindowAttributes& a, XImage* image) {
-            const bool sized = !windowed || (a.width == 640 && a.height == 480);
-            return sized && (XGetPixel(image, a.width / 2, a.height / 2) & mask) == (color & mask) &&
-                   (XGetPixel(image, 0, 0) & mask) == (color & mask);
+            const bool sized = windowed ? a.width == 640 && a.height == 480
+                                        : a.width == screenWidth && a.height == screenHeight;
+            const auto shows = [&](int x, int y) {
+                return (XGetPixel(image, x, y) & mask) == (color & mask);
+            };
+            return sized && shows(a.width / 2, a.height / 2) && shows(0, 0) &&
+                   shows(a.width - 1, a.height - 1);
         },
         [raw] { Present(raw); });
 }

@@ -238,6 +238,14 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
          {{2, 100}, {3, 100}, {4, 200}},
          {},
          0},
+        // A backend that can wait waits for the next frame (here 16 ms) instead of the millisecond.
+        {"WhereTheBackendWaitsIdlePassesWaitForTheNextFrame",
+         [](int pass) {
+             if (pass != 1) return;
+             pt::ClearMessages();
+             platform::SetFrameWaiter([] { pt::AdvanceClock(16); });
+         },
+         {{2, 16}, {3, 32}, {4, 48}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -255,6 +263,7 @@ TEST_F(AppTest, APassThatDispatchesAMessageRunsNoGameStep) {
             if (pass == 10) PostQuitMessage(5);
         };
         EXPECT_EQ(Start(), 5);
+        platform::SetFrameWaiter(nullptr);
         for (const auto& [pass, ms] : row.clock)
             EXPECT_EQ(clock[pass], ms) << "pass " << pass;
         EXPECT_EQ(pending, row.pending);

@@ -57,6 +57,14 @@ TEST_F(DisplayTest, PresentsOnlyFramesThatReachedTheBackBuffer) {
     EXPECT_FALSE(IsPresentNeeded());
     g_DDrawCtrl.PresentFrame();
     EXPECT_EQ(pt::PresentCount(), before + 1);
+    // OnlyTheDrawnPartGoesToTheScreen: what changed in the back buffer without a blit of a frame is
+    // not copied along with the next frame's part.
+    const RECT aside{300, 300, 310, 310};
+    FillSurface(g_DDrawCtrl.GetBackBuffer(), 0xFFFFFF, &aside);
+    Present(0x102030, RECT{0, 0, 10, 10});
+    EXPECT_EQ(Screen(5, 5), 0x102030u);
+    EXPECT_EQ(Screen(300, 300), 0u);
+    EXPECT_EQ(Screen(100, 100), 0x3060C0u);
     // A repaint marks the whole screen for the next draw.
     SendMessageA(g_hWnd, WM_PAINT, 0, 0);
     EXPECT_TRUE(EqualRect(&g_UpdateRegion.rect, GetScreenRect()));

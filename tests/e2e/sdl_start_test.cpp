@@ -24,14 +24,6 @@
 namespace {
 const std::string kProgram = std::string(QUORIN_BINARY_DIR) + "/quorin";
 
-bool Near(unsigned long a, unsigned long b, int tolerance) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
-            tolerance)
-            return false;
-    return true;
-}
-
 // Waits until the window "Lunavel" is mapped at 640x480 and `shows` holds for its picture, for at
 // most 60 s, while the program `pid` runs. Empty when it was shown, else what went wrong.
 std::string WaitFor(::Display* d, pid_t pid, const std::function<bool(XImage*)>& shows) {
@@ -102,8 +94,8 @@ TEST(SdlStart, ShowsTheMovieThenTheTitleWithSoundAndEndsOnSigterm) {
     // The movie's evening sky, clear of its title, square and bar; then the title picture itself.
     EXPECT_EQ(WaitFor(d, pid,
                       [](XImage* i) {
-                          return Near(XGetPixel(i, 600, 280), 0x3A2A5A, 24) &&
-                                 Near(XGetPixel(i, 40, 280), 0x3A2A5A, 24);
+                          return fixtures::ChannelsNear(XGetPixel(i, 600, 280), 0x3A2A5A, 24) &&
+                                 fixtures::ChannelsNear(XGetPixel(i, 40, 280), 0x3A2A5A, 24);
                       }),
               "")
         << "the opening movie";
@@ -111,7 +103,8 @@ TEST(SdlStart, ShowsTheMovieThenTheTitleWithSoundAndEndsOnSigterm) {
     EXPECT_EQ(WaitFor(d, pid,
                       [&](XImage* i) {
                           for (auto [x, y] : {std::pair{200, 150}, {600, 200}, {500, 400}, {450, 60}})
-                              if (!Near(XGetPixel(i, x, y), title.At(x, y), 0)) return false;
+                              if (!fixtures::ChannelsNear(XGetPixel(i, x, y), title.At(x, y), 0))
+                                  return false;
                           return true;
                       }),
               "")

@@ -5,6 +5,7 @@
 #include "platform/time.h"
 #include "tools/fixtures/TempDir.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -296,5 +297,20 @@ TEST_F(MixerTest, TheSdlDiskDriverReceivesTheMix) {
     const auto first = std::find_if(heard.begin(), heard.end(), [](std::int16_t v) { return v != 0; });
     ASSERT_GE(heard.end() - first, static_cast<long>(source.size()));
     EXPECT_EQ(Samples(first, first + static_cast<long>(source.size())), source);
+
+    // ADeviceThatCannotOpenLeavesTheAudioUp: quitting SDL's audio waits for its device watcher, a tenth
+    // of a second of every start on a machine without sound.
+    pt::UseSoundBackend(pt::SoundBackend::Sdl);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", dir.File("missing/out.raw").c_str(), 1);
+    object = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object),
+              DS_OK);
+    auto* unopened = static_cast<IDirectSound*>(object);
+    EXPECT_TRUE(FAILED(unopened->Initialize(nullptr)));
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    unopened->Release();
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"})
+        unsetenv(name);
 }
 } // namespace

@@ -96,6 +96,48 @@ TEST_P(BltToTarget, ClippedToTheRegionAndMarksThePresent) {
     EXPECT_EQ(CountWhite(back), 40 * 20);
 }
 
+// The present copies only the part of the render target that blits may have changed since the last
+// present: the regions of the frames emptied since, and the one still pending, while a blit reached it.
+TEST_P(BltToTarget, ThePresentTakesThePartTheFramesDrew) {
+    const RECT a{10, 20, 50, 40}, b{300, 300, 320, 310};
+    const struct {
+        const char* name;
+        const char*
+            steps; // a, b: add that RECT; d: a blit at (0, 0); o: a blit far outside; n: null; p: present
+        RECT want; // all zero: nothing to present
+    } rows[] = {
+        {"a frame that drew", "adn", a},
+        {"before the region is emptied", "ad", a},
+        {"a blit wholly outside the region still marks it", "aon", a},
+        {"two frames before a present", "adnbdn", {10, 20, 320, 310}},
+        {"a later region joins while the present is due", "adnbn", {10, 20, 320, 310}},
+        {"a frame that drew nothing", "an", {}},
+        {"the present forgets it", "adnp", {}},
+        {"only what came after the present", "adnpbdn", b},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        AddUpdateRect(nullptr);
+        ClearPresentNeeded();
+        for (const char* c = row.steps; *c; ++c) {
+            if (*c == 'a') AddUpdateRect(&a);
+            if (*c == 'b') AddUpdateRect(&b);
+            if (*c == 'd') sprite.BltTo(back, 0, 0, nullptr);
+            if (*c == 'o') sprite.BltTo(back, 500, 400, nullptr);
+            if (*c == 'n') AddUpdateRect(nullptr);
+            if (*c == 'p') ClearPresentNeeded();
+        }
+        RECT got{-1, -1, -1, -1};
+        if (row.want.right == 0) {
+            EXPECT_EQ(GetDrawnRect(&got), nullptr);
+        } else {
+            ASSERT_EQ(GetDrawnRect(&got), &got);
+            EXPECT_TRUE(EqualRect(&got, &row.want))
+                << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+        }
+    }
+}
+
 TEST_P(BltToTarget, SourceRectClampedAndOffscreenClippedToTheClipRect) {
     CDDrawSurface small, striped;
     ASSERT_TRUE(small.CreateEmpty(dd, SIZE{40, 40}));
