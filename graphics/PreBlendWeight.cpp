@@ -126,6 +126,7 @@ inline Run16 ReadRun(const BYTE* weights) {
 // Writes the picture's pixels of an opaque run of 16 pixels (Bpp vectors), less the bits outside the
 // fields.
 template <int Bpp> inline void CopyRun(BYTE* s, const BYTE* o, __m128i fields) {
+#pragma GCC unroll 4
     for (int q = 0; q < Bpp; ++q)
         Store(s + 16 * q, _mm_and_si128(Load(o + 16 * q), fields));
 }
@@ -142,6 +143,7 @@ template <int Bpp> inline bool PlainRun(const Run16& run, BYTE* s, const BYTE* o
 // Writes the blended vectors of a run, keeping the shown pixels of weight 0.
 template <int Bpp> inline void StoreRun(const Run16& run, BYTE* out, const __m128i blended[Bpp]) {
     if (run.zeroBits == 0) {
+#pragma GCC unroll 4
         for (int q = 0; q < Bpp; ++q)
             Store(out + 16 * q, blended[q]);
         return;
@@ -149,6 +151,7 @@ template <int Bpp> inline void StoreRun(const Run16& run, BYTE* out, const __m12
     // The zero flags widened to the pixels: 16 bits each, then (for 32-bit pixels) 32 bits each.
     const __m128i flags[2] = {_mm_unpacklo_epi8(run.zeroWeights, run.zeroWeights),
                               _mm_unpackhi_epi8(run.zeroWeights, run.zeroWeights)};
+#pragma GCC unroll 4
     for (int q = 0; q < Bpp; ++q) {
         __m128i keep = flags[q * 2 / Bpp];
         if (Bpp == 4) keep = q % 2 ? _mm_unpackhi_epi16(keep, keep) : _mm_unpacklo_epi16(keep, keep);
@@ -178,6 +181,7 @@ int WeightRow32Sse2(DWORD fieldBytes, BYTE* s, const BYTE* t, const BYTE* o, con
         const __m128i w16[2] = {_mm_slli_epi16(_mm_unpacklo_epi8(run.weights, zero), 4),
                                 _mm_slli_epi16(_mm_unpackhi_epi8(run.weights, zero), 4)};
         __m128i blended[4];
+#pragma GCC unroll 4
         for (int q = 0; q < 4; ++q) {
             const __m128i& w = w16[q / 2];
             const __m128i pairs = q % 2 ? _mm_unpackhi_epi16(w, w) : _mm_unpacklo_epi16(w, w);
@@ -217,6 +221,7 @@ QUORIN_SSSE3 int WeightRow32Ssse3(DWORD fieldBytes, BYTE* s, const BYTE* t, cons
         const __m128i rest = _mm_sub_epi8(sixteen, run.weights);
         const __m128i pairs[2] = {_mm_unpacklo_epi8(rest, run.weights), _mm_unpackhi_epi8(rest, run.weights)};
         __m128i blended[4];
+#pragma GCC unroll 4
         for (int q = 0; q < 4; ++q) {
             const int c = 2 * (q % 2);
             const long at = 4L * k + 16 * q;
@@ -254,6 +259,7 @@ QUORIN_AVX2 int WeightRow32Avx2(DWORD fieldBytes, BYTE* s, const BYTE* t, const 
         if (PlainRun<4>(run, s + 4L * k, o + 4L * k, _mm256_castsi256_si128(fields))) continue;
         const __m128i rest = _mm_sub_epi8(_mm_set1_epi8(16), run.weights);
         const __m128i pairs[2] = {_mm_unpacklo_epi8(rest, run.weights), _mm_unpackhi_epi8(rest, run.weights)};
+#pragma GCC unroll 4
         for (int v = 0; v < 2; ++v) {
             const unsigned zeros = (run.zeroBits >> (8 * v)) & 0xFF;
             if (zeros == 0xFF) continue;
@@ -291,6 +297,7 @@ int WeightRow16(bool is555, BYTE* s, const BYTE* t, const BYTE* o, const BYTE* w
         const Run16 run = ReadRun(weights + k);
         if (PlainRun<2>(run, s + 2L * k, o + 2L * k, fields)) continue;
         __m128i blended[2];
+#pragma GCC unroll 4
         for (int q = 0; q < 2; ++q) {
             const __m128i w = q ? _mm_unpackhi_epi8(run.weights, zero) : _mm_unpacklo_epi8(run.weights, zero);
             const __m128i tv = Load(t + 2L * k + 16 * q);

@@ -113,7 +113,7 @@ QUORIN_LEVEL inline int CountBits(unsigned v) {
 #endif
 }
 
-// What MoveMask8 gives when every lane is set.
+// What MoveMask8 gives when every byte of the vector has its top bit set.
 inline constexpr unsigned kEveryByte = L::kBytes == 32 ? ~0u : (1u << L::kBytes) - 1u;
 
 // One bit for each run of `bitsPerPart` bits of a byte mask with any bit set: which 8-byte parts of a
@@ -129,11 +129,11 @@ QUORIN_LEVEL inline unsigned PartsOf(unsigned bits, int bitsPerPart) {
     return parts;
 }
 
-// Whether any of the four vectors of mask entries at `mask` is at most the level. A lane of
-// entry -sat level is 0 just for such an entry; a bytewise minimum over the four vectors keeps a zero
-// lane zero and can only turn other lanes to zero by mixing a zero high byte (an entry above the level
-// but below 256) with a zero low byte (an entry at the level, or a finished one at level 255, when no
-// entry waits): it may report a group that holds none, which the group's own test then finds.
+// Whether any entry of the four vectors of mask entries at `mask` is at most the level: entry minus
+// level, saturated at 0, is 0 just for such an entry. The bytewise minimum over the four vectors keeps a
+// zero lane zero; it can also make a zero of two lanes that are not (the zero high byte of one, the zero
+// low byte of another), so it may report four vectors without an active entry, which the test of each
+// vector then finds. Waiting and finished stretches of the screen thus cost one test for four vectors.
 QUORIN_LEVEL inline bool AnyActive(const WORD* mask, V level) {
     constexpr int n = L::kBytes / 2;
     const V m0 = L::SubsU16(L::Load(mask), level), m1 = L::SubsU16(L::Load(mask + n), level);
@@ -184,8 +184,8 @@ template <int Format, class Ln = L>
 // 256 finish, and their groups are blended. True when the last pixel of the area finished here. The mask
 // entries are written only where a pixel finishes.
 template <int Format>
-[[gnu::always_inline]] QUORIN_LEVEL inline bool ScanVector(WORD* mask, WORD* alpha, const BYTE* a, const BYTE* b,
-                                                           BYTE* d, V level, V delta, MaskScan& s) {
+[[gnu::always_inline]] QUORIN_LEVEL inline bool
+ScanVector(WORD* mask, WORD* alpha, const BYTE* a, const BYTE* b, BYTE* d, V level, V delta, MaskScan& s) {
     const V m = L::Load(mask);
     const V active = L::CmpEq16(L::SubsU16(m, level), L::Zero());
     const unsigned bits = L::MoveMask8(active);
@@ -218,7 +218,6 @@ template <int Format> QUORIN_LEVEL inline int ScanArea(const PixelArea& area, Ma
         const BYTE* b = area.after + std::ptrdiff_t{y} * area.afterPitch;
         BYTE* d = area.draw + std::ptrdiff_t{y} * area.drawPitch;
         int x = 0;
-        // Waiting and finished stretches of the screen cost one test for four vectors of entries.
         for (; x + 4 * n <= area.width; x += 4 * n) {
             if (!AnyActive(mask + x, level)) continue;
             for (int i = x; i < x + 4 * n; i += n)
