@@ -1,6 +1,7 @@
 // Plane blending on locked pixels: known blends of single pixels, which pixels a blend reaches, and the
 // vector kernels against their plain twins.
 #include "graphics/PreBlend.h"
+#include "tests/graphics/SimdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,31 @@ std::vector<BYTE> RandomBytes(std::mt19937& rng, std::size_t n, unsigned below =
         b = static_cast<BYTE>(rng() % below);
     return v;
 }
+
+// Weights as a picture's plane has them: runs of 16 transparent (0), opaque (16, or above it, which
+// counts as 16), soft (1-15), and mixed (0-19) pixels, in turn.
+std::vector<BYTE> PlaneWeights(std::mt19937& rng, std::size_t n) {
+    std::vector<BYTE> v(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        switch (i / 16 % 4) {
+        case 0:
+            v[i] = 0;
+            break;
+        case 1:
+            v[i] = static_cast<BYTE>(16 + rng() % 4);
+            break;
+        case 2:
+            v[i] = static_cast<BYTE>(1 + rng() % 15);
+            break;
+        default:
+            v[i] = static_cast<BYTE>(rng() % 20);
+            break;
+        }
+    }
+    return v;
+}
+
+class PlaneBlendAtLevel : public graphics_test::AtSimdLevel {};
 } // namespace
 
 TEST(PlaneBlend, AlphaEdgeValues) {
@@ -95,15 +121,16 @@ TEST(PlaneBlend, OnlyPixelsOnTheTargetBlendAndRowsStopAtTheirWidth) {
     }
 }
 
-TEST(PlaneBlend, VectorAndPlainKernelsGiveTheSameBytes) {
+TEST_P(PlaneBlendAtLevel, VectorAndPlainKernelsGiveTheSameBytes) {
     std::mt19937 rng(5);
     const BlendFields layouts[] = {
-        {{0xF800, 11}, {0x07E0, 5}, {0x001F, 0}},       // 565
-        {{0x7C00, 10}, {0x03E0, 5}, {0x001F, 0}},       // 555
-        {{0xFF0000, 16}, {0x00FF00, 8}, {0x0000FF, 0}}, // 32 bits
+        {{0xF800, 11}, {0x07E0, 5}, {0x001F, 0}},        // 565
+        {{0x7C00, 10}, {0x03E0, 5}, {0x001F, 0}},        // 555
+        {{0xFF0000, 16}, {0x00FF00, 8}, {0x0000FF, 0}},  // 32 bits
+        {{0x3FF00000, 20}, {0x000FFC00, 10}, {0x000003FF, 0}}, // 32 bits, fields that are not bytes
         {{0x0000FF, 0}, {0x00FF00, 8}, {0xFF0000, 16}},
     };
-    for (int n = 0; n < 70; ++n) {
+    for (int n = 0; n < 100; ++n) {
         const std::size_t size = 4 * n + 16;
         const auto t = RandomBytes(rng, size), o = RandomBytes(rng, size), a8 = RandomBytes(rng, size);
         std::vector<WORD> a16(n + 8);
@@ -123,14 +150,15 @@ TEST(PlaneBlend, VectorAndPlainKernelsGiveTheSameBytes) {
             AlphaBlendRow16Plain(reinterpret_cast<WORD*>(s2.data()), tw, ow, a16.data(), n, is555);
             ASSERT_EQ(s1, s2) << n;
         }
-        // Weights: zeros and weights above 16 among them.
-        const auto w = RandomBytes(rng, n + 8, 20);
-        for (int li = 0; li < 4; ++li) {
-            s2 = s1;
-            WeightBlendRow(li < 2 ? 2 : 4, layouts[li], s1.data(), t.data(), o.data(), w.data(), n);
-            WeightBlendRowPlain(li < 2 ? 2 : 4, layouts[li], s2.data(), t.data(), o.data(), w.data(), n);
-            ASSERT_EQ(s1, s2) << "layout " << li << " n " << n;
-        }
+        // Weights at random (zeros and weights above 16 among them) and in a picture's runs.
+        for (const auto& w : {RandomBytes(rng, n + 16, 20), PlaneWeights(rng, n + 16)})
+            for (int li = 0; li < 5; ++li) {
+                s1 = RandomBytes(rng, size);
+                s2 = s1;
+                WeightBlendRow(li < 2 ? 2 : 4, layouts[li], s1.data(), t.data(), o.data(), w.data(), n);
+                WeightBlendRowPlain(li < 2 ? 2 : 4, layouts[li], s2.data(), t.data(), o.data(), w.data(), n);
+                ASSERT_EQ(s1, s2) << "layout " << li << " n " << n;
+            }
     }
 }
 
@@ -154,3 +182,5 @@ TEST(PlaneBlend, CellFormSkipsCellsOffTheTargetTheSheetOrThePlane) {
                                     row.destY, row.planeLeft, row.planeTop, alpha.data(), nullptr, 32, 16))
             << row.name;
 }
+
+QUORIN_AT_EVERY_SIMD_LEVEL(PlaneBlendAtLevel);

@@ -2,6 +2,7 @@
 // mask-wipe scans, plain, keyed and vector, in the four formats.
 #include "graphics/TransitionFadePixels.h"
 #include "graphics/TransitionMaskPixels.h"
+#include "tests/graphics/SimdLevels.h"
 #include "tests/graphics/transitions/TransitionFixture.h"
 
 using namespace transition;
@@ -10,6 +11,9 @@ using namespace transition_test;
 namespace {
 const int kAlphas[] = {0, 1, 8, 80, 128, 248, 255, 256};
 
+// The vector forms at each processor level against the plain form and the scalar twins.
+class BlendAreaAtLevel : public AtSimdLevel {};
+class MaskScanAtLevel : public AtSimdLevel {};
 } // namespace
 
 TEST(BlendFormula, ExamplesOfTheChannelBlend) {
@@ -24,10 +28,10 @@ TEST(BlendFormula, ExamplesOfTheChannelBlend) {
 
 // The plain path gives the blend of every pixel in the area and nothing outside it (nor in the bytes
 // past each row); the vector path gives the same bytes except that it blends byte 3 of 32-bit pixels,
-// at every width, and its scalar twin gives the vector bytes.
-TEST(BlendArea, PlainAndVectorPathsAtEveryWidthAndAlpha) {
+// at every width (rows of whole vectors and of rests), and its scalar twin gives the vector bytes.
+TEST_P(BlendAreaAtLevel, PlainAndVectorPathsAtEveryWidthAndAlpha) {
     for (int format : kFormats)
-        for (int width : {1, 3, 7, 8, 9, 13, 16, 17, 31, 64, 77})
+        for (int width : {1, 3, 7, 8, 9, 13, 16, 17, 31, 32, 33, 64, 77, 96})
             for (int alpha : kAlphas) {
                 SCOPED_TRACE(::testing::Message() << format << " w" << width << " a" << alpha);
                 Picture a(format, width + 3, 4), b(format, width + 3, 4, 8), plain(format, width + 3, 4, 4);
@@ -66,7 +70,8 @@ struct Wipe {
     std::vector<WORD> mask, alpha;
     LONG remaining;
 
-    Wipe(int format, int width, int height, std::uint32_t seed)
+    // A mask of random levels, or (byRow) a sweep: one level a row, so that whole rows wait or finish.
+    Wipe(int format, int width, int height, std::uint32_t seed, bool byRow = false)
         : before(format, width, height), after(format, width, height, 8), draw(format, width, height, 4),
           stride(width + 5), mask(static_cast<std::size_t>(stride) * height, 0xAAAA),
           alpha(mask.size(), 0xBBBB), remaining(width * height) {
@@ -76,7 +81,7 @@ struct Wipe {
         std::mt19937 rng(seed + 2);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                Mask(x, y) = static_cast<WORD>(rng() % 256);
+                Mask(x, y) = static_cast<WORD>(byRow ? y * 255 / height : rng() % 256);
                 Alpha(x, y) = 0;
             }
     }
@@ -113,42 +118,49 @@ TEST(MaskScan, TwentyFourBitPlainScanStopsAfterTheReachedCountAndSixteenBitHasNo
 
 // The vector scan against its scalar twin byte for byte, and against the plain scan where the two may
 // differ only as listed: byte 3 of 32-bit pixels, and a finished 24-bit pixel one short in each
-// channel that rises.
-TEST(MaskScan, VectorScanMatchesItsTwinAndThePlainScanExceptWhereTheyDiffer) {
-    for (int format : kFormats)
-        for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 21, 24, 25, 40, 67}) {
-            SCOPED_TRACE(::testing::Message() << format << " w" << width);
-            Wipe simd(format, width, 5, 500 + width);
-            for (int y = 0; y < 5; ++y) { // some pixels already done
-                simd.Mask(y % width, y) = kMaskFinished;
-                simd.Alpha(y % width, y) = 256;
-                simd.draw.SetPixel(y % width, y, simd.after.Pixel(y % width, y));
-            }
-            simd.remaining -= 5;
-            Wipe twin = simd, plain = simd;
-            int level = 0, done = 0;
-            for (int call = 0; call < 300 && !done; ++call) {
-                level = std::min(level + 3, 256);
-                const int delta = 1 + (call * 29) % 90;
-                done = simd.Run(format, level, delta, ScanMaskSimd);
-                ASSERT_EQ(twin.Run(format, level, delta, ScanMaskSimdTwin), done);
-                ASSERT_EQ(plain.Run(format, level, delta, ScanMaskPlain), done)
-                    << "both paths end in the same call";
-                ASSERT_TRUE(simd.remaining == twin.remaining && simd.mask == twin.mask &&
-                            simd.alpha == twin.alpha);
-                ASSERT_EQ(simd.draw.bytes, twin.draw.bytes);
-                for (int i = 0; i < width * 5; ++i) {
-                    const int x = i % width, y = i / width;
-                    ASSERT_TRUE(SameButListed(format, simd.draw.Pixel(x, y), plain.draw.Pixel(x, y),
-                                              plain.before.Pixel(x, y), simd.Mask(x, y) == kMaskFinished))
-                        << x << "," << y;
+// channel that rises. The widths hold rows shorter than one vector, rows of whole runs of four vectors
+// that the scan tests at once (32 and 64 entries), and rests after them.
+TEST_P(MaskScanAtLevel, VectorScanMatchesItsTwinAndThePlainScanExceptWhereTheyDiffer) {
+    const struct {
+        const char* name;
+        bool byRow; // a sweep rather than random levels
+        bool hard;  // every pixel finishes in the call that reaches it (alpha step 256)
+    } kinds[] = {{"random levels", false, false}, {"sweep", true, false}, {"hard-edged sweep", true, true}};
+    for (const auto& kind : kinds)
+        for (int format : kFormats)
+            for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 21, 24, 25, 32, 40, 64, 67, 130}) {
+                SCOPED_TRACE(::testing::Message() << kind.name << " " << format << " w" << width);
+                Wipe simd(format, width, 5, 500 + width, kind.byRow);
+                for (int y = 0; y < 5; ++y) { // some pixels already done
+                    simd.Mask(y % width, y) = kMaskFinished;
+                    simd.Alpha(y % width, y) = 256;
+                    simd.draw.SetPixel(y % width, y, simd.after.Pixel(y % width, y));
                 }
+                simd.remaining -= 5;
+                Wipe twin = simd, plain = simd;
+                int level = 0, done = 0;
+                for (int call = 0; call < 300 && !done; ++call) {
+                    level = std::min(level + 3, 256);
+                    const int delta = kind.hard ? 256 : 1 + (call * 29) % 90;
+                    done = simd.Run(format, level, delta, ScanMaskSimd);
+                    ASSERT_EQ(twin.Run(format, level, delta, ScanMaskSimdTwin), done);
+                    ASSERT_EQ(plain.Run(format, level, delta, ScanMaskPlain), done)
+                        << "both paths end in the same call";
+                    ASSERT_TRUE(simd.remaining == twin.remaining && simd.mask == twin.mask &&
+                                simd.alpha == twin.alpha);
+                    ASSERT_EQ(simd.draw.bytes, twin.draw.bytes);
+                    for (int i = 0; i < width * 5; ++i) {
+                        const int x = i % width, y = i / width;
+                        ASSERT_TRUE(SameButListed(format, simd.draw.Pixel(x, y), plain.draw.Pixel(x, y),
+                                                  plain.before.Pixel(x, y), simd.Mask(x, y) == kMaskFinished))
+                            << x << "," << y;
+                    }
+                }
+                EXPECT_EQ(simd.remaining, 0);
             }
-            EXPECT_EQ(simd.remaining, 0);
-        }
 }
 
-TEST(MaskScan, VectorScanRewritesWaitingPixelsOfAnActiveGroupWithTheirBeforeValue) {
+TEST_P(MaskScanAtLevel, VectorScanRewritesWaitingPixelsOfAnActiveGroupWithTheirBeforeValue) {
     for (int format : {15, 16, 32}) {
         Wipe w(format, 8, 1, 77);
         for (int x = 0; x < 8; ++x)
@@ -175,3 +187,6 @@ TEST(MaskScan, VectorScanRewritesWaitingPixelsOfAnActiveGroupWithTheirBeforeValu
     EXPECT_EQ(w.draw.Pixel(0, 0), 0x0010778Fu); // blue and green rise and land one short; red is exact
     EXPECT_EQ(w.draw.Pixel(7, 0), 0x00107890u); // no part shared with the active pixel: left alone
 }
+
+QUORIN_AT_EVERY_SIMD_LEVEL(BlendAreaAtLevel);
+QUORIN_AT_EVERY_SIMD_LEVEL(MaskScanAtLevel);
