@@ -124,9 +124,9 @@ TEST(PlaneBlend, OnlyPixelsOnTheTargetBlendAndRowsStopAtTheirWidth) {
 TEST_P(PlaneBlendAtLevel, VectorAndPlainKernelsGiveTheSameBytes) {
     std::mt19937 rng(5);
     const BlendFields layouts[] = {
-        {{0xF800, 11}, {0x07E0, 5}, {0x001F, 0}},        // 565
-        {{0x7C00, 10}, {0x03E0, 5}, {0x001F, 0}},        // 555
-        {{0xFF0000, 16}, {0x00FF00, 8}, {0x0000FF, 0}},  // 32 bits
+        {{0xF800, 11}, {0x07E0, 5}, {0x001F, 0}},              // 565
+        {{0x7C00, 10}, {0x03E0, 5}, {0x001F, 0}},              // 555
+        {{0xFF0000, 16}, {0x00FF00, 8}, {0x0000FF, 0}},        // 32 bits
         {{0x3FF00000, 20}, {0x000FFC00, 10}, {0x000003FF, 0}}, // 32 bits, fields that are not bytes
         {{0x0000FF, 0}, {0x00FF00, 8}, {0xFF0000, 16}},
     };
