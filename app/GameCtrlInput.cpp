@@ -17,6 +17,8 @@
 #include "script/GameScene.h"
 #include "sound/SoundManager.h"
 
+#include <utility>
+
 namespace {
 bool InStrip(int y) {
     return y >= g_BarStripRect.top && y < g_BarStripRect.bottom;
@@ -85,19 +87,27 @@ void CGameCtrl::OnLButtonDown(int x, int y) {
 }
 
 void CGameCtrl::OnLButtonUp(int x, int y) {
-    const bool toMode =
-        !m_pDialog && !IsPanelOpen() && !(m_bBarShown && !m_bBarSuppressed) && !IsTransitionRunning();
-    if (m_bModePressed && !toMode) EndModePress();
-    m_bModePressed = false;
-    if (ToOverlay([x, y](auto* overlay) { overlay->OnLButtonUp(x, y); })) {
+    // Whatever takes the release, a press the mode took ends for the mode first.
+    const auto elsewhere = [this] {
+        if (std::exchange(m_bModePressed, false)) EndModePress();
+    };
+    if (ToOverlay([&](auto* overlay) {
+            elsewhere();
+            overlay->OnLButtonUp(x, y);
+        })) {
         CloseCheck();
         return;
     }
     if (m_bBarShown && !m_bBarSuppressed) {
+        elsewhere();
         OnBarLButtonUp(x, y);
         return;
     }
-    if (IsTransitionRunning()) return;
+    if (IsTransitionRunning()) {
+        elsewhere();
+        return;
+    }
+    m_bModePressed = false;
     ForModeObject([x, y](auto* mode) { mode->OnLButtonUp(x, y); });
 }
 

@@ -8,9 +8,7 @@
 #include "graphics/Transition.h"
 #include "platform/time.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace {
 // "レイヤー０に対してMoveChar関数は使用できません"
@@ -92,8 +90,7 @@ void CScreen::UpdateMoveChar() {
     const LONG oldX = layer->m_nX;
     // The distance may exceed a LONG when the ends lie far apart; the x it gives is held to one.
     const long long x = m_Move.startX + static_cast<long long>(m_Move.dx * t);
-    const LONG newX = static_cast<LONG>(
-        std::clamp<long long>(x, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+    const LONG newX = ClampToLong(x);
     layer->m_nX = newX;
     const long long bottom = 1LL * layer->m_nY + layer->GetHeight();
     const RECT rc = m_Move.dx < 1 ? ClampedRect(newX, layer->m_nY, 1LL * oldX + layer->GetWidth(), bottom)

@@ -38,10 +38,11 @@ void CUpdateRect::UnionRect(RECT* a, const RECT* b) {
     a->bottom = std::max(a->bottom, b->bottom);
 }
 
+LONG ClampToLong(long long v) {
+    return static_cast<LONG>(
+        std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
+
 RECT ClampedRect(long long left, long long top, long long right, long long bottom) {
-    const auto held = [](long long v) {
-        return static_cast<LONG>(
-            std::clamp<long long>(v, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
-    };
-    return RECT{held(left), held(top), held(right), held(bottom)};
+    return RECT{ClampToLong(left), ClampToLong(top), ClampToLong(right), ClampToLong(bottom)};
 }

@@ -19,6 +19,8 @@ class CUpdateRect {
     RECT rect{};
 };
 
+// A coordinate worked out in 64 bits, held within the range of a LONG instead of wrapping round.
+LONG ClampToLong(long long v);
 // A RECT from edges worked out in 64 bits (a position from a script plus a picture's size), each held
 // within the range of a LONG instead of wrapping round.
 RECT ClampedRect(long long left, long long top, long long right, long long bottom);

@@ -156,12 +156,8 @@ bool CMessageWindow::AreChoicesVisible() const {
 void CMessageWindow::SetChoicesVisible(BYTE on) {
     if (CLayer* boxes = ChoiceBoxPicture()) boxes->m_bVisible = on;
     if (m_pChoiceText) m_pChoiceText->m_bVisible = on;
-    if (!on) {
-        // Hidden choices hold no press: one left behind would swallow the next click once they are back.
-        ResetInput();
-        ShowNormalChoices();
-        m_LastHover = m_LastPressed = -1;
-    }
+    // Hidden choices hold no press: one left behind would swallow the next click once they are back.
+    if (!on) DropChoicePress();
     MarkDirty(ChoiceArea());
 }
 
@@ -220,9 +216,13 @@ void CMessageWindow::OnLButtonUp(int x, int y) {
 
 void CMessageWindow::CancelPress() {
     if (m_ChoiceMode != 1 || !IsButtonHeld()) return;
-    CHitArea::OnLButtonUp(-1, -1);
-    ShowNormalChoices();
+    DropChoicePress();
     MarkDirty(ChoiceArea());
+}
+
+void CMessageWindow::DropChoicePress() {
+    ResetInput();
+    ShowNormalChoices();
     m_LastHover = m_LastPressed = -1;
 }
 

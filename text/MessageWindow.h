@@ -175,6 +175,8 @@ class CMessageWindow : public CHitArea {
     void DrawChoiceTexts();
     void ShowChoiceRows(int choice, int row, int cell);
     void ShowNormalChoices();
+    // Forgets a press and hover on the choices and shows them all plain.
+    void DropChoicePress();
     RECT ChoiceArea() const;
 
     // Click-wait icon.
