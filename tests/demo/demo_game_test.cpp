@@ -175,8 +175,8 @@ TEST_F(DemoGameTest, EveryEntryReadsThroughTheProgramsReaders) {
     }
 }
 
-// The names the Parts of the program load, beyond the catalogue's own families; a name the catalogue
-// lost would show here.
+// The names the screens and subsystems of the program load, beyond the catalogue's own families; a
+// name the catalogue lost would show here.
 TEST(DemoCatalogue, HoldsTheNamesTheScreensLoad) {
     std::map<Archive, std::set<std::string>> names;
     for (const Asset& a : demo::Catalogue())

@@ -1,4 +1,4 @@
-// The message queue, the cursor and the files and profile calls as the Parts expect them of Windows.
+// The message queue, the cursor and the files and profile calls as the program expects them of Windows.
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/testing.h"
