@@ -152,14 +152,24 @@ void CDDrawCtrl::ReleaseDirectDraw() {
 }
 
 int CDDrawCtrl::ToggleScreenMode() {
+    // The pointer stays over the same point of the picture, though the picture moves on the screen: a
+    // switch must not put it over another button. A pointer outside the picture keeps its place.
+    POINT cursor{0, 0};
+    GetCursorPos(&cursor);
+    POINT client = cursor;
+    ScreenToClient(g_hWnd, &client);
+    const RECT* screen = GetScreenRect();
+    const bool overPicture = PtInRect(screen, client);
     m_bWindowed = !m_bWindowed;
     ReleaseDirectDraw();
     const int result = InitDirectDraw(m_bWindowed);
     SetRenderTarget(result ? m_pBackBuffer : nullptr);
     // The new back buffer holds nothing of the last frame: draw all of it again.
-    if (result && m_pBackBuffer) AddUpdateRect(GetScreenRect());
-    POINT cursor{0, 0};
-    GetCursorPos(&cursor);
+    if (result && m_pBackBuffer) AddUpdateRect(screen);
+    if (overPicture) {
+        cursor = client;
+        ClientToScreen(g_hWnd, &cursor);
+    }
     SetCursorPos(cursor.x, cursor.y);
     return result;
 }

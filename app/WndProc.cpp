@@ -9,11 +9,15 @@
 #include "graphics/UpdateRegion.h"
 #include "platform/debug.h"
 
+#include <utility>
+
 namespace {
 // "画面モードの切り替えに失敗しました"
 const char kSwitchFailed[] =
     "\x89\xE6\x96\xCA\x83\x82\x81\x5B\x83\x68\x82\xCC\x90\xD8\x82\xE8\x91\xD6\x82\xA6\x82"
     "\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
+// The previous key state bit of a key message's lParam: set on a repeat.
+constexpr LPARAM kKeyWasDown = 1 << 30;
 // "エラーメッセージ"
 const char kErrorCaption[] = "\x83\x47\x83\x89\x81\x5B\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57";
 
@@ -33,6 +37,10 @@ void Repaint() {
     AddUpdateRect(GetScreenRect());
     g_DDrawCtrl.PresentFrame();
 }
+
+// Alt went down with another key (Alt+Enter, Alt+Tab) since it was pressed: its release is no
+// press of Alt alone, which shows or hides the bar.
+bool g_bAltCombined = false;
 
 void MousePosition(LPARAM lParam) {
     g_DDrawCtrl.GetMousePos(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), &g_MouseX, &g_MouseY);
@@ -122,12 +130,18 @@ LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_IME_NOTIFY:
     case WM_IME_CHAR:
         return game ? game->OnImeMessage(msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        if (wParam != VK_MENU)
+            g_bAltCombined = true;
+        else if (!(lParam & kKeyWasDown))
+            g_bAltCombined = false;
+        break;
     case WM_SYSKEYUP:
         if (wParam == VK_TAB) {
             g_bSkipNextWheel = TRUE;
         } else if (wParam == VK_RETURN) {
             if (!SwitchScreenMode(false)) return 0;
-        } else if (wParam == VK_MENU && game) {
+        } else if (wParam == VK_MENU && game && !std::exchange(g_bAltCombined, false)) {
             game->OnKeyUp(VK_MENU);
         }
         break;

@@ -73,6 +73,13 @@ bool SetColorKeyTopLeft(IDirectDrawSurface* surface) {
     return SetColorKeyFromSurfaceCorner(surface, 0);
 }
 
+bool CDDrawSurface::SetColorKeyValue(DWORD value) {
+    DDCOLORKEY key{value, value};
+    if (!m_pSurface || m_pSurface->SetColorKey(DDCKEY_SRCBLT, &key) != DD_OK) return false;
+    m_BltFlags = kKeyedBltFlags;
+    return true;
+}
+
 bool CDDrawSurface::SetColorKeyFromCorner(int corner) {
     if (!SetColorKeyFromSurfaceCorner(m_pSurface, corner)) return false;
     m_BltFlags = kKeyedBltFlags;

@@ -28,6 +28,8 @@ class CDDrawSurface {
     // Keys later blits with the pixel at corner 0 top-left, 1 top-right, 2 bottom-left or 3
     // bottom-right. The keyed blit flags are set only once the key is in place.
     bool SetColorKeyFromCorner(int corner);
+    // Keys later blits with the raw pixel value `value` of the surface's format.
+    bool SetColorKeyValue(DWORD value);
     IDirectDrawSurface* GetSurface() const { return m_pSurface; }
     int GetWidth() const { return m_Width; }
     int GetHeight() const { return m_Height; }

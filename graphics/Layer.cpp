@@ -23,7 +23,8 @@ int SurfaceDepth(CDDrawSurface* surface) {
 CLayer::CLayer()
     : m_nX(0), m_nY(0), m_bVisible(0), m_pDirectDraw(nullptr), m_pCellDescriptor(nullptr),
       m_pCellsPerSet(nullptr), m_nSetCount(0), m_nDepth(0), m_bHasName(false), m_bColorKey(0),
-      m_Kind(kPictureKindBmp), m_nWidth(0), m_nHeight(0), m_nPartCount(0), m_nColorFilter(kColorFilterNone) {}
+      m_Kind(kPictureKindBmp), m_nWidth(0), m_nHeight(0), m_nPartCount(0), m_nColorFilter(kColorFilterNone),
+      m_nKeyCorner(-1) {}
 
 CLayer::~CLayer() {
     Free();
@@ -107,6 +108,7 @@ bool CLayer::Load(const char* name, BYTE visible, int x, int y, BYTE colorKey, i
         return false;
     }
     m_bVisible = visible;
+    m_nKeyCorner = m_pMain->GetBltFlags() ? 0 : -1;
     m_Name = name;
     m_bHasName = true;
     m_Kind = m_Info.kind;
@@ -133,7 +135,7 @@ bool CLayer::CreateBlank(SIZE size, BYTE colorKey) {
     m_nX = m_nY = 0;
     m_nDepth = SurfaceDepth(m_pMain.get());
     m_bColorKey = colorKey;
-    if (colorKey == 1) m_pMain->SetColorKeyFromCorner(0);
+    m_nKeyCorner = colorKey == 1 && m_pMain->SetColorKeyFromCorner(0) ? 0 : -1;
     m_Name.clear();
     m_bHasName = false;
     m_Kind = kPictureKindBmp;
@@ -175,10 +177,12 @@ void CLayer::Free() {
     m_nX = m_nY = 0;
     m_bVisible = 0;
     m_bColorKey = 0;
+    m_nKeyCorner = -1;
     m_nWidth = m_nHeight = 0;
     m_Kind = kPictureKindBmp;
     FreeParts();
     FreeCellSets();
+    ForgetReleasedContent();
 }
 
 void CLayer::SetColorFilter(int colorFilter) {
@@ -196,47 +200,84 @@ void CLayer::SetColorFilter(int colorFilter) {
 }
 
 bool CLayer::ReleaseSurfaces() {
+    // A second release (a switch that failed and is tried back) finds nothing more to keep.
+    if (m_pMain) m_Released.main.Keep(m_pMain.get());
     m_pMain.reset();
     if (m_pKept) {
+        // Without its untouched copy the shown picture cannot be blended again: it is read anew instead.
+        if (!m_Released.kept.Keep(m_pKept.get())) m_Released.main.Clear();
         m_pKept.reset();
-        FreePlaneBuffers();
+        m_Released.weights = std::move(m_pWeights);
+        m_Released.alphaBytes = std::move(m_pAlphaBytes);
+        m_Released.alphaWords = std::move(m_pAlphaWords);
     }
-    for (auto& s : m_SetSurfaces)
-        s.reset();
+    if (m_Released.sets.size() < m_SetSurfaces.size()) m_Released.sets.resize(m_SetSurfaces.size());
+    for (std::size_t i = 0; i < m_SetSurfaces.size(); ++i) {
+        if (m_SetSurfaces[i]) m_Released.sets[i].Keep(m_SetSurfaces[i].get());
+        m_SetSurfaces[i].reset();
+    }
     return true;
 }
 
 bool CLayer::Restore(IDirectDraw* dd) {
     m_pDirectDraw = dd;
     if (m_pMain) return true;
-    // A layer that never held a picture has nothing to make again.
-    if (m_nWidth > 0 && m_nHeight > 0) {
-        auto surface = std::make_unique<CDDrawSurface>();
-        if (!surface->CreateEmpty(m_pDirectDraw, SIZE{m_nWidth, m_nHeight})) return false;
-        m_pMain = std::move(surface);
-        m_nDepth = SurfaceDepth(m_pMain.get());
-        if (m_bHasName) {
-            Dib dib;
-            if (!ReadPicture(m_Name.c_str(), &dib) || !PutPicture(dib)) {
-                FreePlane();
-                return false;
-            }
-            if (m_Info.kind == kPictureKindAm) PreparePlane();
-        } else if (m_bColorKey == 1) {
-            m_pMain->SetColorKeyFromCorner(0);
-        }
-    }
-    if (m_pCellDescriptor) {
+    bool ok = RestoreMain();
+    if (ok && m_pCellDescriptor) {
         const SIZE setSize{static_cast<LONG>(m_pCellDescriptor->width),
                            static_cast<LONG>(m_pCellDescriptor->height)};
-        for (auto& s : m_SetSurfaces) {
-            if (s) continue;
+        for (std::size_t i = 0; i < m_SetSurfaces.size() && ok; ++i) {
+            if (m_SetSurfaces[i]) continue;
             auto surface = std::make_unique<CDDrawSurface>();
-            if (!surface->CreateEmpty(m_pDirectDraw, setSize)) return false;
-            s = std::move(surface);
+            ok = surface->CreateEmpty(m_pDirectDraw, setSize);
+            if (ok && i < m_Released.sets.size()) m_Released.sets[i].PutBack(surface.get());
+            if (ok) m_SetSurfaces[i] = std::move(surface);
         }
     }
+    ForgetReleasedContent();
+    return ok;
+}
+
+bool CLayer::RestoreMain() {
+    // A layer that never held a picture has nothing to make again.
+    if (m_nWidth <= 0 || m_nHeight <= 0) return true;
+    const SIZE size{m_nWidth, m_nHeight};
+    auto surface = std::make_unique<CDDrawSurface>();
+    if (!surface->CreateEmpty(m_pDirectDraw, size)) return false;
+    m_pMain = std::move(surface);
+    m_nDepth = SurfaceDepth(m_pMain.get());
+    if (m_Released.main.Fits(m_pMain.get())) {
+        // The same display format: the pixels come back as they were, with whatever was drawn into them.
+        m_Released.main.PutBack(m_pMain.get());
+        if (!m_Released.kept.IsEmpty()) {
+            auto kept = std::make_unique<CDDrawSurface>();
+            if (!kept->CreateEmpty(m_pDirectDraw, size)) return false;
+            m_Released.kept.PutBack(kept.get());
+            m_pKept = std::move(kept);
+            m_pWeights = std::move(m_Released.weights);
+            m_pAlphaBytes = std::move(m_Released.alphaBytes);
+            m_pAlphaWords = std::move(m_Released.alphaWords);
+        }
+    } else if (m_bHasName) {
+        // Another depth: the picture is read again, and the blend's buffers made for that depth.
+        Dib dib;
+        if (!ReadPicture(m_Name.c_str(), &dib) || !PutPicture(dib)) {
+            FreePlane();
+            return false;
+        }
+        if (m_Info.kind == kPictureKindAm) PreparePlane();
+        // A sheet its owner keyed from another corner is keyed from there again.
+        if (m_nKeyCorner >= 0) m_pMain->SetColorKeyFromCorner(m_nKeyCorner);
+    } else if (!m_Released.main.PutBack(m_pMain.get()) && m_bColorKey == 1) {
+        // A picture only its owner or the scenario drew has no file to read: its pixels, when they
+        // were kept, are converted with their key; else the owner draws it again onto the blank.
+        m_pMain->SetColorKeyFromCorner(0);
+    }
     return true;
+}
+
+void CLayer::ForgetReleasedContent() {
+    m_Released = Released{};
 }
 
 bool CLayer::RestoreIfLost() {

@@ -9,6 +9,7 @@
 #include "graphics/DDrawSurface.h"
 #include "graphics/LayerFilter.h"
 #include "graphics/PreBlend.h"
+#include "graphics/SurfaceContent.h"
 
 #include <memory>
 #include <string>
@@ -87,6 +88,10 @@ class CLayer : public CAmFile {
     // Recomputes the shown picture of an "AM" layer over `target`, where it is about to be drawn.
     bool PreBlend(IDirectDrawSurface* target);
 
+    // A display change: the surfaces go, their pixels are held until Restore makes new ones. Restore
+    // puts back what was drawn and its colour key, byte for byte on a display of the same format; on one
+    // of another depth a named picture is read again (and keyed from the corner it was keyed from) and
+    // a blank one converted.
     bool ReleaseSurfaces();
     bool Restore(IDirectDraw* dd);
     bool RestoreIfLost();
@@ -129,6 +134,9 @@ class CLayer : public CAmFile {
     void FreeParts();
     void FreeCellSets();
     void PreBlendCells(const PixelView& sheet, const PixelView& target, int bytesPerPixel, bool is555);
+    // The main surface made again on a display change: false when it could not be made or filled.
+    bool RestoreMain();
+    void ForgetReleasedContent();
 
     IDirectDraw* m_pDirectDraw;
     std::unique_ptr<BYTE[]> m_pAlphaBytes;
@@ -152,6 +160,19 @@ class CLayer : public CAmFile {
     std::vector<std::unique_ptr<RECT>> m_PartSources;
     std::vector<std::unique_ptr<POINT>> m_PartDests;
     int m_nColorFilter;
+    // The corner the main surface's colour key was taken from; -1 unkeyed.
+    int m_nKeyCorner;
+    // What the layer held when its surfaces were released for a display change, until Restore.
+    struct Released {
+        CSurfaceContent main;
+        CSurfaceContent kept;
+        std::vector<CSurfaceContent> sets;
+        // The blend's buffers, made for the depth the content was kept in.
+        std::unique_ptr<BYTE[]> weights;
+        std::unique_ptr<BYTE[]> alphaBytes;
+        std::unique_ptr<WORD[]> alphaWords;
+    };
+    Released m_Released;
 };
 
 // A new layer with every field cleared, Init with the global DirectDraw object and `partCount` parts.

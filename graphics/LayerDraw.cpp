@@ -56,7 +56,9 @@ void CLayer::ClearPart(int index) {
 }
 
 void CLayer::SetColorKeyMode(int corner) {
-    if (corner >= 0 && corner <= 3 && m_pMain) m_pMain->SetColorKeyFromCorner(corner);
+    // Remembered, so that the key comes back when a display change makes the surface anew.
+    if (corner >= 0 && corner <= 3 && m_pMain && m_pMain->SetColorKeyFromCorner(corner))
+        m_nKeyCorner = corner;
 }
 
 IDirectDrawSurface* CLayer::GetSurface() const {

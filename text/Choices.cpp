@@ -165,21 +165,41 @@ int CMessageWindow::GetChoiceCount() const {
     return m_ChoiceCount;
 }
 
+void CMessageWindow::RestoreChoices() {
+    // Drawn anew, they come back as the player left them: hidden or shown, the one under the pointer
+    // or the keys lit, a press still held.
+    const BYTE shown = AreChoicesVisible() ? 1 : 0;
+    const int cursor = m_Cursor, lastHover = m_LastHover, lastPressed = m_LastPressed;
+    ShowChoices();
+    SetChoicesVisible(shown);
+    if (!shown) return;
+    ShowChoiceHighlight();
+    m_Cursor = cursor;
+    m_LastHover = lastHover;
+    m_LastPressed = lastPressed;
+}
+
+void CMessageWindow::ShowChoiceHighlight() {
+    ShowNormalChoices();
+    const int hover = GetHoverRegion();
+    const int pressed = IsButtonHeld() ? GetCurrentRegion() : -1;
+    if (pressed != -1)
+        ShowChoiceRows(pressed, kPressedRow, 1);
+    else if (hover != -1)
+        ShowChoiceRows(hover, kHoverRow, 1);
+}
+
 void CMessageWindow::OnMouseMove(int x, int y) {
     const CLayer* boxes = ChoiceBoxPicture();
     if (m_ChoiceMode != 1 || !boxes || !boxes->m_bVisible) return;
     CHitArea::OnMouseMove(x, y);
-    ShowNormalChoices();
+    ShowChoiceHighlight();
     const int hover = GetHoverRegion();
     const int pressed = IsButtonHeld() ? GetCurrentRegion() : -1;
-    if (pressed != -1) {
-        ShowChoiceRows(pressed, kPressedRow, 1);
-    } else if (hover != -1) {
-        ShowChoiceRows(hover, kHoverRow, 1);
+    if (pressed == -1 && hover != -1)
         m_Cursor = hover;
-    } else if (m_LastHover != -1 || m_LastPressed != -1) {
+    else if (pressed == -1 && (m_LastHover != -1 || m_LastPressed != -1))
         m_Cursor = -1;
-    }
     MarkDirty(ChoiceArea());
     if ((hover != m_LastHover && hover != -1) || (pressed != m_LastPressed && pressed != -1))
         PlayChoiceSound("Se003");

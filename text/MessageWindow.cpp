@@ -149,10 +149,7 @@ bool CMessageWindow::Restore(IDirectDraw* dd) {
     SetTextColor(m_Colors[kTextColor].r, m_Colors[kTextColor].g, m_Colors[kTextColor].b, 1);
     SetNameColor(m_Colors[kNameColor].r, m_Colors[kNameColor].g, m_Colors[kNameColor].b, 1);
     SetShadowColor(8, 8, 8);
-    if (ChoiceBoxPicture()) {
-        ShowChoices();
-        SetChoicesVisible(1);
-    }
+    if (ChoiceBoxPicture()) RestoreChoices();
     RedrawPage();
     return ok;
 }

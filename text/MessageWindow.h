@@ -177,6 +177,10 @@ class CMessageWindow : public CHitArea {
     void ShowNormalChoices();
     // Forgets a press and hover on the choices and shows them all plain.
     void DropChoicePress();
+    // Lights the choice under the pointer, or the one held down.
+    void ShowChoiceHighlight();
+    // The choices drawn again after a display change, in the state they were in.
+    void RestoreChoices();
     RECT ChoiceArea() const;
 
     // Click-wait icon.

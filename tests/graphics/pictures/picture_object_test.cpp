@@ -160,9 +160,12 @@ TEST_P(PictureObjectTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
     EXPECT_TRUE(!layer->GetName() && !layer->GetAlphaWords() && !layer->GetAlphaBytes());
     EXPECT_TRUE(layer->GetPartCount() == 0 && layer->GetWidth() == 0);
     ASSERT_TRUE(layer->Load("pal", 1, 0, 0, 0, 0));
-    // A restore that cannot read its picture fails without a report.
+    // A restore onto a display of another depth reads the picture again; when it cannot, it fails
+    // without a report.
     layer->ReleaseSurfaces();
     UseArchive({{"other", fixtures::WriteBmp(p)}});
+    pt::UseHeadlessDisplay(GetParam() == pt::DisplayFormat::Rgb565 ? pt::DisplayFormat::Xrgb32
+                                                                   : pt::DisplayFormat::Rgb565);
     EXPECT_FALSE(layer->Restore(dd));
     EXPECT_FALSE(IsErrorStop());
     DeleteLayerObject(layer);
