@@ -149,7 +149,7 @@ int ShowInTurn(const std::string& display, const char* depth, DWORD bits, std::v
 
 TEST(SdlWindow, OpensAndShowsThePresentedPictureUnderXvfb) {
     fixtures::XvfbServer server;
-    if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
+    QUORIN_REQUIRE_XVFB(server);
     EXPECT_EQ(
         ShowInTurn(server.Display(), nullptr, 32,
                    {{0x3060C0, 0x3060C0, true}, {0xC08020, 0xC08020, false}, {0x102030, 0x102030, true}}),

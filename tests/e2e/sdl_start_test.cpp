@@ -64,7 +64,7 @@ int WaitForExit(pid_t pid, int ms) {
 
 TEST(SdlStart, ShowsTheMovieThenTheTitleWithSoundAndEndsOnSigterm) {
     fixtures::XvfbServer server;
-    if (server.Display().empty()) GTEST_SKIP() << "no X server could be started (Xvfb missing or failing)";
+    QUORIN_REQUIRE_XVFB(server);
     fixtures::TempDir dir;
     std::string error;
     ASSERT_TRUE(demo::WriteDemoGame(dir.File("game"), &error)) << error;
