@@ -6,6 +6,7 @@
 // (the bar's panels over the game and a save; the program closes and starts again on the same folder and
 // loads it). At each checkpoint the picture is checked by pixel samples against the pictures the demo
 // drew and the sound by what the mixer plays.
+#include "ReplayShots.h"
 #include "tools/fixtures/TempDir.h"
 #include "tools/mkdemo/DemoWriter.h"
 
@@ -22,7 +23,8 @@
 #include <vector>
 
 namespace {
-const std::string kReplay = std::string(QUORIN_BINARY_DIR) + "/tools/replay/quorin-replay";
+using e2e::Png;
+using e2e::ReadPng;
 
 struct Point {
     int x, y;
@@ -143,29 +145,6 @@ const Checkpoint kLoad[] = {
     {"after_load", {}, {kMusic3, false, {"se_wind"}}, "before_save"},
 };
 
-struct Png {
-    int width = 0, height = 0;
-    std::vector<png_byte> rgb;
-    unsigned At(int x, int y) const {
-        const png_byte* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        return p[0] << 16u | p[1] << 8u | p[2];
-    }
-};
-
-Png ReadPng(const std::string& path) {
-    Png out;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
-    image.format = PNG_FORMAT_RGB;
-    out.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) {
-        out.width = static_cast<int>(image.width);
-        out.height = static_cast<int>(image.height);
-    }
-    return out;
-}
-
 bool Near(unsigned a, unsigned b, int tolerance) {
     for (int shift : {0, 8, 16})
         if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
@@ -254,9 +233,9 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
             EXPECT_TRUE(fixtures::WriteFileText(game + "/Quorin.ini", ini));
         }
         const std::string out = std::string(QUORIN_BINARY_DIR) + "/e2e/" + name;
-        const std::string command = kReplay + " --depth " + depth + " " + game + " " + QUORIN_SOURCE_DIR +
-                                    "/tests/e2e/" + timeline + ".timeline " + out + " >/dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_TRUE(e2e::RunReplay(
+            depth, game, std::string(QUORIN_SOURCE_DIR) + "/tests/e2e/" + timeline + ".timeline", out))
+            << timeline;
         EXPECT_FALSE(std::filesystem::exists(game + "/errmes.log"))
             << fixtures::ReadFileText(game + "/errmes.log");
         return out;

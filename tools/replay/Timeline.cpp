@@ -106,9 +106,14 @@ Timeline ParseTimeline(const std::string& text) {
             e.kind = name == "key"       ? EventKind::Key
                      : name == "keydown" ? EventKind::KeyDown
                                          : EventKind::KeyUp;
-        } else if (name == "ime") {
-            if (args != 1) return fail("ime takes the TEXT the input method commits");
-            e.kind = EventKind::Ime;
+        } else if (name == "switch") {
+            if (args != 0) return fail("switch takes nothing");
+            e.kind = EventKind::Switch;
+        } else if (name == "ime" || name == "compose") {
+            if (args != 1)
+                return fail(name + " takes the TEXT the input method " +
+                            (name == "ime" ? "commits" : "composes"));
+            e.kind = name == "ime" ? EventKind::Ime : EventKind::Compose;
             e.name = w[2];
         } else if (name == "shot") {
             if (args != 1) return fail("shot takes NAME");

@@ -8,7 +8,22 @@
 
 namespace replay {
 
-enum class EventKind { Click, RightClick, Down, Up, Move, Wheel, Key, KeyDown, KeyUp, Ime, Shot, Quit };
+enum class EventKind {
+    Click,
+    RightClick,
+    Down,
+    Up,
+    Move,
+    Wheel,
+    Key,
+    KeyDown,
+    KeyUp,
+    Switch,
+    Ime,
+    Compose,
+    Shot,
+    Quit
+};
 
 struct Event {
     DWORD time = 0; // milliseconds after the start
@@ -17,7 +32,7 @@ struct Event {
     int y = 0;
     int delta = 0;
     UINT vk = 0;
-    std::string name; // shots; the text an input method commits (UTF-8)
+    std::string name; // shots; the text an input method composes or commits (UTF-8)
     int line = 0;
 };
 

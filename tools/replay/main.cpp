@@ -3,7 +3,8 @@
 // Runs the program's own start-up on FOLDER with the headless display and the manual clock (each
 // idle pass's Sleep moves it), feeds the timeline's input to the window as it would arrive, and saves
 // at each shot the back buffer (the movie's picture once it shows one) as OUTDIR/NAME.png and what the
-// mixer plays as OUTDIR/NAME.sound. Exits 0 once the timeline's quit closed the program.
+// mixer plays as OUTDIR/NAME.sound. The local time stands at 2026/07/06 09:00:00, so that saves and the
+// error log read the same in every replay. Exits 0 once the timeline's quit closed the program.
 //
 // NAME.sound: "level PEAK", the loudest sample the mixer put out in the last half second (0-32768),
 // then one line per live sound buffer, oldest first:
@@ -109,7 +110,8 @@ void TakeShot(const replay::Event& e) {
         g_Replay.failed = true;
         return;
     }
-    std::printf("shot %s %s at %u ms\n", e.name.c_str(), path.c_str(), static_cast<unsigned>(Now()));
+    std::printf("shot %s %s at %u ms %s\n", e.name.c_str(), path.c_str(), static_cast<unsigned>(Now()),
+                g_DDrawCtrl.IsWindowed() ? "windowed" : "full-screen");
     std::fflush(stdout);
 }
 
@@ -150,10 +152,26 @@ void Deliver(const replay::Event& e) {
     case replay::EventKind::KeyUp:
         pt::PostKeyUp(w, e.vk);
         break;
+    case replay::EventKind::Switch:
+        // Alt+Enter as the keyboard makes it.
+        pt::PostKeyDown(w, VK_MENU);
+        pt::PostKeyDown(w, VK_RETURN);
+        pt::PostKeyUp(w, VK_RETURN);
+        pt::PostKeyUp(w, VK_MENU);
+        break;
     case replay::EventKind::Ime:
         if (!platform::DeliverImeResult(w, e.name))
             std::fprintf(stderr, "quorin-replay: line %d: the window takes no text now\n", e.line);
         break;
+    case replay::EventKind::Compose: {
+        // The whole text is the clause being converted.
+        int characters = 0;
+        for (unsigned char c : e.name)
+            characters += (c & 0xC0) != 0x80;
+        if (!platform::DeliverImeComposition(w, e.name, 0, characters))
+            std::fprintf(stderr, "quorin-replay: line %d: the window takes no text now\n", e.line);
+        break;
+    }
     case replay::EventKind::Quit:
         // As the quit dialog's yes does it: the window really closes.
         PostMessageA(w, WM_CLOSE, 0, 1);
@@ -262,6 +280,8 @@ int main(int argc, char** argv) {
 
     pt::UseHeadlessDisplay(format);
     pt::UseManualClock(kStartClock);
+    // Saves and the error log carry the local time: one fixed moment makes every replay write the same.
+    pt::PinLocalTime(2026, 7, 6, 9, 0, 0);
     pt::CaptureMixedSound(true);
     std::string programFolder = folder;
     char program[] = "quorin";
