@@ -42,6 +42,9 @@ bool CGameCtrl::BarTakesPointer(int y) const {
 }
 
 void CGameCtrl::OnMouseMove(int x, int y) {
+    // A move that leaves the pointer where it was (the one a screen switch sends) is no move away from
+    // a bar that Alt showed.
+    const bool moved = x != g_CursorRect.left || y != g_CursorRect.top;
     m_UpdateRect.AddRect(&g_CursorRect);
     g_CursorRect = RECT{x, y, x + 32, y + 32};
     m_UpdateRect.AddRect(&g_CursorRect);
@@ -53,7 +56,7 @@ void CGameCtrl::OnMouseMove(int x, int y) {
 
     if (ToOverlay([x, y](auto* overlay) { overlay->OnMouseMove(x, y); })) return;
     if (BarTakesPointer(y)) {
-        OnBarMouseMove(x, y);
+        if (moved || InStrip(y)) OnBarMouseMove(x, y);
         return;
     }
     if (IsTransitionRunning()) return;

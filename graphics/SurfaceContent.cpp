@@ -119,18 +119,13 @@ bool CSurfaceContent::Convert(IDirectDrawSurface* surface) const {
     desc.dwSize = sizeof desc;
     if (surface->GetSurfaceDesc(&desc) != DD_OK || desc.dwWidth != m_Width || desc.dwHeight != m_Height)
         return false;
-    // The DIB writer takes bottom-up rows: 16-bit ones with their masks, anything wider as blue, green, red.
+    // Through bottom-up rows of blue, green and red at full eight bits, so that white stays white.
     const DWORD bytes = BytesPerPixel(m_Format);
     const std::size_t row = static_cast<std::size_t>(m_Width) * bytes;
-    const bool narrow = bytes == 2;
-    std::vector<BYTE> dib(static_cast<std::size_t>(m_Width) * m_Height * (narrow ? 2 : 3));
+    std::vector<BYTE> dib(static_cast<std::size_t>(m_Width) * m_Height * 3);
     for (DWORD y = 0; y < m_Height; ++y) {
         const BYTE* s = &m_Pixels[y * row];
-        BYTE* d = &dib[(m_Height - 1 - y) * static_cast<std::size_t>(m_Width) * (narrow ? 2 : 3)];
-        if (narrow) {
-            std::memcpy(d, s, row);
-            continue;
-        }
+        BYTE* d = &dib[(m_Height - 1 - y) * static_cast<std::size_t>(m_Width) * 3];
         for (DWORD x = 0; x < m_Width; ++x, s += bytes, d += 3) {
             DWORD pixel = 0;
             for (DWORD i = 0; i < bytes && i < 4; ++i)
@@ -140,9 +135,8 @@ bool CSurfaceContent::Convert(IDirectDrawSurface* surface) const {
             d[2] = Channel(pixel, m_Format.dwRBitMask);
         }
     }
-    const DWORD masks[3] = {m_Format.dwRBitMask, m_Format.dwGBitMask, m_Format.dwBBitMask};
     return CopyDibToSurface(surface, dib.data(), static_cast<int>(m_Width), static_cast<int>(m_Height),
-                            narrow ? masks : nullptr);
+                            nullptr);
 }
 
 void CSurfaceContent::Clear() {

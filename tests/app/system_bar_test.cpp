@@ -7,6 +7,8 @@
 #include "screens/YesNoDialog.h"
 #include "script/GameScene.h"
 
+#include <functional>
+
 using namespace game_test;
 
 namespace {
@@ -173,6 +175,34 @@ TEST_F(BarTest, PointerAndKeysOnTheStrip) {
     Game().OnKeyUp(VK_RETURN);
     EXPECT_FALSE(Game().IsBarShown());
     EXPECT_NE(Game().GetSaveLoadMenu(), nullptr);
+}
+
+TEST_F(BarTest, AltAloneShowsAndHidesTheBarAndAltEnterLeavesIt) {
+    ToScene();
+    // The pointer away from the strip, which would show the bar when a switch moves it again.
+    pt::PostMouseMove(g_hWnd, 320, 300);
+    const auto alt = [] {
+        pt::PostKeyDown(g_hWnd, VK_MENU);
+        pt::PostKeyUp(g_hWnd, VK_MENU);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> keys;
+        bool shown, fullScreen;
+    } rows[] = {
+        {"alt alone shows it", alt, true, false},
+        {"alt+enter switches and leaves it shown", AltEnter, true, true},
+        {"alt alone hides it", alt, false, true},
+        {"alt+enter switches back and leaves it hidden", AltEnter, false, false},
+        // A held Alt repeats its press; released alone it still counts as alone.
+        {"held alt", [alt] { pt::PostKeyDown(g_hWnd, VK_MENU), alt(); }, true, false},
+    };
+    for (const auto& row : rows) {
+        row.keys();
+        Dispatch();
+        EXPECT_EQ(Game().IsBarShown(), row.shown) << row.name;
+        EXPECT_EQ(pt::IsFullScreen(), row.fullScreen) << row.name;
+    }
 }
 
 TEST_F(BarTest, ButtonsComeBackAfterATransition) {

@@ -116,6 +116,32 @@ TEST_F(DisplayTest, FullScreenReportsTheClientEverywhereAndReadsTheCursor) {
     EXPECT_EQ(SendMessageA(g_hWnd, WM_NCACTIVATE, FALSE, 0), 0);
 }
 
+TEST_F(DisplayTest, ASwitchLeavesThePointerOverTheSamePointOfThePicture) {
+    const POINT origin{g_DDrawCtrl.GetClientRectOnScreen().left, g_DDrawCtrl.GetClientRectOnScreen().top};
+    ASSERT_TRUE(origin.x > 0 && origin.y > 0) << "the window stands inside the desktop";
+    const struct {
+        const char* name;
+        POINT pointer; // in the window's client pixels before the first switch
+        POINT after;   // where the game hears of it after each switch
+    } rows[] = {
+        {"over the picture", {300, 200}, {300, 200}},
+        {"at its corner", {639, 479}, {639, 479}},
+        // Beside the window the pointer keeps its place on the desktop, which the full screen covers;
+        // from there on it is over the picture.
+        {"beside the window", {-40, -30}, {origin.x - 40, origin.y - 30}},
+    };
+    for (const auto& row : rows) {
+        pt::PostMouseMove(g_hWnd, row.pointer.x, row.pointer.y);
+        Dispatch();
+        for (bool fullScreen : {true, false}) {
+            ASSERT_TRUE(g_DDrawCtrl.ToggleScreenMode());
+            Dispatch();
+            EXPECT_EQ(g_MouseX * 10000 + g_MouseY, row.after.x * 10000 + row.after.y)
+                << row.name << (fullScreen ? " on the full screen" : " back in the window");
+        }
+    }
+}
+
 TEST_F(DisplayTest, ReleasedDisplayLeavesNoPointersBehind) {
     EXPECT_NE(GetDirectDraw(), nullptr);
     g_DDrawCtrl.ReleaseDirectDraw();

@@ -2,6 +2,7 @@
 // change, and the guards on what scripts and saves hand in.
 #include "TextFixture.h"
 
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -155,6 +156,52 @@ TEST_F(TextTest, PageSurvivesADisplayChange) {
     EXPECT_EQ(At(46, 382), 0xFFFFFFu);
     EXPECT_EQ(At(104, 344), 0xFFFFFFu);
     EXPECT_EQ(win->GetFontSize(), 3) << "the page keeps its size";
+}
+
+// A switch between windowed and full screen makes every picture anew: the choices come back as the
+// player left them, and answer as before.
+TEST_F(TextTest, ChoicesSurviveADisplayChangeAsTheyWere) {
+    const struct {
+        const char* name;
+        std::function<void(CMessageWindow&)> before, after;
+        int decided;
+    } rows[] = {
+        {"hidden choices stay hidden and a click decides nothing",
+         [](CMessageWindow& w) { w.SetChoicesVisible(0); },
+         [](CMessageWindow& w) {
+             w.OnMouseMove(100, 220), w.OnLButtonDown(100, 220), w.OnLButtonUp(100, 220);
+         },
+         -1},
+        {"shown again, a click decides", [](CMessageWindow& w) { w.SetChoicesVisible(0); },
+         [](CMessageWindow& w) {
+             w.SetChoicesVisible(1);
+             w.OnMouseMove(100, 220), w.OnLButtonDown(100, 220), w.OnLButtonUp(100, 220);
+         },
+         1},
+        {"the choice under the pointer stays lit", [](CMessageWindow& w) { w.OnMouseMove(100, 270); },
+         [](CMessageWindow& w) { w.OnLButtonDown(100, 270), w.OnLButtonUp(100, 270); }, 2},
+        {"the keys' choice stays theirs", [](CMessageWindow& w) { w.OnKeyDown(VK_UP); },
+         [](CMessageWindow& w) { w.OnKeyDown(VK_RETURN), w.OnKeyUp(VK_RETURN); }, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Start();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(win->AddChoice(S("選ぶ").c_str(), i));
+        ASSERT_TRUE(win->ShowChoices());
+        row.before(*win);
+        Frame();
+        const std::vector<DWORD> shown = pt::ReadSurfaceRgb(back->GetSurface());
+        g_pScreen->Release();
+        win->ReleaseSurfaces();
+        g_pScreen->Restore(dd);
+        ASSERT_TRUE(win->Restore(dd));
+        Frame();
+        EXPECT_TRUE(pt::ReadSurfaceRgb(back->GetSurface()) == shown) << "the screen is as it was";
+        row.after(*win);
+        EXPECT_EQ(win->IsChoiceDecided() ? win->GetChoiceResult() : -1, row.decided);
+        Stop();
+    }
 }
 
 // What scripts, saves and the backlog hand in is kept inside the window's limits.

@@ -173,6 +173,93 @@ TEST_P(PictureObjectTest, ReleaseRestoreAndFreeLeaveNothingBehind) {
     EXPECT_EQ(ExtraSurfaces(), 0);
 }
 
+// A switch between windowed and full screen releases every surface and makes it anew: what the layers
+// showed comes back, drawn content and colour keys included; on a display of another depth a named
+// picture is read again and a blank one converted.
+TEST_P(PictureObjectTest, ADisplayChangeKeepsWhatWasDrawnAndItsKey) {
+    const PictureDesc grad = Gradient(6, 5);
+    UseArchive({{"grad", fixtures::WriteBmp(grad)}, {"am", fixtures::WriteAm(grad, Bytes(30, 128))}});
+    const RECT drawn{1, 1, 3, 3};
+    CLayer* named = CreateLayerObject(0);
+    ASSERT_TRUE(named->Load("grad", 1, 0, 0, 0, 0));
+    named->Fill(Pixel(0xFF0000), &drawn);
+    CLayer* sheet = CreateLayerObject(0);
+    ASSERT_TRUE(sheet->Load("grad", 1, 0, 0, 0, 0));
+    sheet->SetColorKeyMode(3);
+    CLayer* blank = CreateLayerObject(0);
+    ASSERT_TRUE(blank->CreateBlank(SIZE{6, 5}, 1)); // keyed while still black
+    blank->Fill(Pixel(0xFF0000), &drawn);
+    CLayer* am = CreateLayerObject(0);
+    ASSERT_TRUE(am->Load("am", 1, 0, 0, 0, 0));
+    static const CellSetDescriptor kSets = {1, 1, 6, 5};
+    static const DWORD kPerSet[1] = {1};
+    static const CellTableEntry kCells[1] = {{0, 0, {0, 0, 6, 5}, {0, 0, 6, 5}, 0, 0}};
+    CLayer* cells = CreateLayerObject(0);
+    ASSERT_TRUE(cells->CreateCellSets(&kSets, kPerSet, kCells, 1));
+    ASSERT_TRUE(cells->Load("grad", 1, 0, 0, 0, 0));
+    pt::WriteSurfaceRaw(cells->GetSetSurface(0), 2, 2, Pixel(0x00FF00));
+
+    const std::vector<CLayer*> layers = {named, sheet, blank, am, cells};
+    const auto surfacesOf = [](CLayer* l) {
+        return std::vector<IDirectDrawSurface*>{l->GetSurface(),
+                                                l->GetKeptCopy() ? l->GetKeptCopy()->GetSurface() : nullptr,
+                                                l->GetSetSurface(0)};
+    };
+    const auto keyOf = [](IDirectDrawSurface* s) {
+        DDCOLORKEY key{};
+        return s && s->GetColorKey(DDCKEY_SRCBLT, &key) == DD_OK
+                   ? static_cast<long long>(key.dwColorSpaceLowValue)
+                   : -1LL;
+    };
+    std::vector<std::vector<DWORD>> pixels;
+    std::vector<long long> keys;
+    for (CLayer* l : layers)
+        for (IDirectDrawSurface* s : surfacesOf(l)) {
+            pixels.push_back(pt::ReadSurfaceRgb(s));
+            keys.push_back(keyOf(s));
+        }
+    const void* alpha = PreparedAlpha(am);
+    ASSERT_NE(alpha, nullptr);
+
+    for (CLayer* l : layers)
+        l->ReleaseSurfaces();
+    EXPECT_EQ(ExtraSurfaces(), 0);
+    for (CLayer* l : layers)
+        ASSERT_TRUE(l->Restore(dd));
+    std::size_t i = 0;
+    for (CLayer* l : layers)
+        for (IDirectDrawSurface* s : surfacesOf(l)) {
+            EXPECT_EQ(pt::ReadSurfaceRgb(s), pixels[i]) << "surface " << i;
+            EXPECT_EQ(keyOf(s), keys[i]) << "surface " << i;
+            ++i;
+        }
+    EXPECT_EQ(sheet->GetMainSurface()->GetBltFlags(), kKeyedBltFlags);
+    EXPECT_EQ(PreparedAlpha(am), alpha) << "the blend's buffers come back with the copy they were made from";
+
+    // Another depth: the named picture as its file has it, the blank one converted with its key.
+    const pt::DisplayFormat other =
+        GetParam() == pt::DisplayFormat::Rgb565 ? pt::DisplayFormat::Xrgb32 : pt::DisplayFormat::Rgb565;
+    for (CLayer* l : layers)
+        l->ReleaseSurfaces();
+    pt::UseHeadlessDisplay(other);
+    for (CLayer* l : layers)
+        ASSERT_TRUE(l->Restore(dd));
+    const auto raw = [other](CLayer* l, int x, int y) {
+        const DWORD v = pt::ReadSurfaceRaw(l->GetSurface(), x, y);
+        return fixtures::DisplayBits(other) == 32 ? v & 0xFFFFFF : v;
+    };
+    EXPECT_EQ(raw(named, 1, 1), fixtures::DisplayPixel(other, grad.pixels[6 + 1])) << "read again";
+    EXPECT_EQ(raw(blank, 1, 1), fixtures::DisplayPixel(other, 0xFF0000)) << "converted";
+    EXPECT_EQ(raw(blank, 0, 0), 0u);
+    EXPECT_EQ(keyOf(blank->GetSurface()), 0) << "the key is the converted black";
+    EXPECT_EQ(keyOf(sheet->GetSurface()), fixtures::DisplayPixel(other, grad.pixels.back()))
+        << "keyed from its own corner again";
+    EXPECT_NE(am->GetAlphaWords(), nullptr) << "the blend's buffers made for the new depth";
+    for (CLayer* l : layers)
+        DeleteLayerObject(l);
+    EXPECT_EQ(ExtraSurfaces(), 0);
+}
+
 TEST_P(PictureObjectTest, CreateBlankNeedsADirectDrawObjectASizeAndNoSurface) {
     CLayer* layer = CreateLayerObject(0);
     EXPECT_FALSE(layer->CreateBlank(SIZE{0, 4}, 0) || layer->CreateBlank(SIZE{4, -1}, 0));
