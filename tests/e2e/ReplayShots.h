@@ -3,6 +3,9 @@
 #pragma once
 
 #include "tools/fixtures/TempDir.h"
+#include "tools/mkdemo/DemoWriter.h"
+
+#include <gtest/gtest.h>
 
 #include <png.h>
 
@@ -68,5 +71,20 @@ inline bool RunReplay(const std::string& depth, const std::string& game, const s
         kReplay + " --depth " + depth + " " + game + " " + timeline + " " + out + " >" + log;
     return std::system(command.c_str()) == 0;
 }
+
+// A suite of replays of the demo game, written once for the suite into s_Dir->File("game").
+template <typename Param> class DemoReplayTest : public ::testing::TestWithParam<Param> {
+  protected:
+    static void SetUpTestSuite() {
+        s_Dir = new fixtures::TempDir;
+        std::string error;
+        ASSERT_TRUE(demo::WriteDemoGame(s_Dir->File("game"), &error)) << error;
+    }
+    static void TearDownTestSuite() {
+        delete s_Dir;
+        s_Dir = nullptr;
+    }
+    static inline fixtures::TempDir* s_Dir = nullptr;
+};
 
 } // namespace e2e

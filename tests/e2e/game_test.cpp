@@ -74,8 +74,9 @@ constexpr unsigned kWhite = 0xFFFFFF, kBacklogText = 0x34FED6, kKanaName = 0xFFA
 constexpr int kMusic3 = -650, kMusic4 = 0;
 const std::vector<Point> kOpen = {{200, 150}, {600, 200}, {500, 400}, {450, 60}};
 const std::vector<Point> kBeside = {{600, 200}, {40, 250}, {560, 300}};
-// The calendar's band with the month, at the top left.
+// The calendar's band with the month, at the top left, and its time of day when it says EVE.
 constexpr Inset kCalendarMonth = {"sg025", {0, 0, 124, 18}, {2, 0}};
+constexpr Inset kCalendarEvening = {"sg025", {260, 82, 306, 100}, {40, 76}};
 
 const Checkpoint kGame[] = {
     {"movie", {nullptr, {}, {}, kMovieSky, {560, 260, 640, 300}}, {kNone, true}},
@@ -99,7 +100,12 @@ const Checkpoint kGame[] = {
      nullptr,
      kCalendarMonth},
     {"save_menu", {"sg013", {{40, 300}, {620, 300}}, {{70, 80}}}, {kMusic4}},
-    {"choice", {"bg_school", {{600, 300}}, {{540, 175}, {540, 225}}}, {kNone, false, {"se_chime"}}},
+    // After school the choice is offered in the classroom in the evening light, the calendar at EVE.
+    {"choice",
+     {"bg_school_ev", {{600, 300}}, {{540, 175}, {540, 225}}},
+     {kNone, false, {"se_chime"}},
+     nullptr,
+     kCalendarEvening},
     {"costume", {"sg035", {{620, 300}}, {{320, 200}}}, {kMusic4}},
     {"grid", {"sg030", {{30, 200}, {620, 300}}, {{359, 261}}}, {kMusic4, false, {"se_festival", "se_wind"}}},
     {"picks",
@@ -119,7 +125,11 @@ const Checkpoint kGame[] = {
     // waits at the first page never read.
     {"load_menu", {"sg015", {{40, 300}, {620, 300}}, {{70, 80}, {300, 50}}}, {kMusic4}},
     {"after_load", {}, {kMusic4}, "before_save"},
-    {"auto_choice", {"bg_school", {{600, 300}}, {{540, 175}, {540, 225}}}, {kNone, false, {}, {}, false}},
+    {"auto_choice",
+     {"bg_school_ev", {{600, 300}}, {{540, 175}, {540, 225}}},
+     {kNone, false, {}, {}, false},
+     nullptr,
+     kCalendarEvening},
     {"auto_unread", {"bg_street", {{600, 200}}, {}, kWhite, kTextBox}, {kMusic4}},
     {"quit", {"sg017", {{600, 400}}, {{258, 305}}}, {kMusic4}},
 };
@@ -208,18 +218,8 @@ bool IsPlaying(const Heard& heard, const std::string& name) {
     return false;
 }
 
-class GameReplay : public ::testing::TestWithParam<const char*> {
+class GameReplay : public e2e::DemoReplayTest<const char*> {
   protected:
-    static void SetUpTestSuite() {
-        s_Dir = new fixtures::TempDir;
-        std::string error;
-        ASSERT_TRUE(demo::WriteDemoGame(s_Dir->File("game"), &error)) << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_Dir;
-        s_Dir = nullptr;
-    }
-
     // Plays the timeline on a fresh copy of the demo game (with the movie or not), or on the copy an
     // earlier replay of `onGameOf` left as it was; the shots go under the build folder.
     std::string Replay(const std::string& timeline, bool movie, const std::string& onGameOf = "") {
@@ -317,9 +317,7 @@ class GameReplay : public ::testing::TestWithParam<const char*> {
         if (!pictures.count(name)) pictures[name] = demo::DecodeCataloguePicture(name);
         return pictures[name];
     }
-    static fixtures::TempDir* s_Dir;
 };
-fixtures::TempDir* GameReplay::s_Dir = nullptr;
 
 TEST_P(GameReplay, ThroughTheWholeGame) {
     const std::string out = Replay("game", true);

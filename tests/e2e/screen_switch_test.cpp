@@ -63,18 +63,8 @@ std::vector<std::pair<std::string, std::string>> ShotsTaken(const std::string& l
     return shots;
 }
 
-class ScreenSwitch : public ::testing::TestWithParam<std::tuple<Journey, const char*>> {
+class ScreenSwitch : public e2e::DemoReplayTest<std::tuple<Journey, const char*>> {
   protected:
-    static void SetUpTestSuite() {
-        s_Dir = new fixtures::TempDir;
-        std::string error;
-        ASSERT_TRUE(demo::WriteDemoGame(s_Dir->File("game"), &error)) << error;
-    }
-    static void TearDownTestSuite() {
-        delete s_Dir;
-        s_Dir = nullptr;
-    }
-
     // Plays `timeline` on a fresh copy of the game set up for the journey; the shots go under the build
     // folder, what the replay printed to the returned log.
     std::string Play(const std::string& run, const std::string& timeline) {
@@ -98,10 +88,7 @@ class ScreenSwitch : public ::testing::TestWithParam<std::tuple<Journey, const c
         const auto& [journey, depth] = GetParam();
         return std::string(QUORIN_BINARY_DIR) + "/e2e/" + journey.name + "-" + depth + "-" + run;
     }
-
-    static fixtures::TempDir* s_Dir;
 };
-fixtures::TempDir* ScreenSwitch::s_Dir = nullptr;
 
 TEST_P(ScreenSwitch, EveryScreenLooksAndAnswersAsWithoutTheSwitch) {
     const Journey& journey = std::get<0>(GetParam());
