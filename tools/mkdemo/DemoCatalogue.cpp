@@ -75,6 +75,7 @@ constexpr StoryPicture kStoryPictures[] = {
     {"bg_hill_n", false, Bg(Place::HillTown, TimeOfDay::Night)},
     {"bg_fireworks", false, Bg(Place::HillTown, TimeOfDay::Night) + kWithFireworks},
     {"bg_school", false, Bg(Place::Classroom, TimeOfDay::Noon)},
+    {"bg_school_ev", false, Bg(Place::Classroom, TimeOfDay::Evening)},
     {"bg_sea", false, Bg(Place::Seaside, TimeOfDay::Evening)},
     {"aoi_smile", true, Ch(2, Expression::Smile)},
     {"aoi_shy", true, Ch(2, Expression::Shy)},

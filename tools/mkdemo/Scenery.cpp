@@ -224,24 +224,45 @@ void Seaside(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
     c.Polygon({{0, 360}, {640, 345}, {640, 372}, {0, 384}}, 0xFFFFFF);
 }
 
+// A clock on the wall, its hands at the hour and minute.
+void Clock(Canvas& c, int x, int y, int hour, int minute) {
+    constexpr double kPi = 3.14159265358979;
+    c.Disc(x, y, 24, 0x5A5A64);
+    c.Disc(x, y, 20, 0xFBF8F0);
+    const double m = minute * 2 * kPi / 60, h = (hour % 12 + minute / 60.0) * 2 * kPi / 12;
+    c.Line(x, y, x + static_cast<int>(10 * std::sin(h)), y - static_cast<int>(10 * std::cos(h)), 3, 0x2A2A34);
+    c.Line(x, y, x + static_cast<int>(16 * std::sin(m)), y - static_cast<int>(16 * std::cos(m)), 2, 0x2A2A34);
+}
+
 void Classroom(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
     c.VerticalGradient(0, 0, c.Width(), 330, 0xF4EEDF, 0xE6DCC6, 12);
     c.FillRect(0, 330, c.Width(), c.Height(), 0xA8855F);
-    c.FillRect(60, 70, 420, 250, 0x2F5A46); // blackboard
-    c.Frame(56, 66, 424, 254, 4, 0x8A5A3A);
-    c.Text(90, 100, "HOMEROOM", 3, 0xF0F0E8);
+    // The blackboard low on the left, its writing clear of the calendar in the corner above it and of
+    // the two choice boxes over the middle of the screen.
+    c.FillRect(20, 122, 330, 298, 0x2F5A46);
+    c.Frame(16, 118, 334, 302, 4, 0x8A5A3A);
+    c.FillRect(16, 302, 334, 308, 0x8A5A3A);
+    c.Text(36, 128, "HOMEROOM", 3, 0xF0F0E8);
+    c.Text(36, 270, "7/6 MON", 2, 0xF0F0E8);
+    c.FillRect(250, 300, 266, 304, 0xF0F0E8); // chalk on the tray
+    Clock(c, 500, 28, t == TimeOfDay::Evening ? 4 : 12, t == TimeOfDay::Evening ? 30 : 10);
+    std::vector<Canvas> skies;
     for (int i = 0; i < 2; ++i) {
-        Canvas sky(150, 180, s.top);
+        skies.emplace_back(150, 180, s.top);
         Random rs(r.Next());
-        SkyAndLight(sky, s, t, 180, rs);
+        SkyAndLight(skies.back(), s, t, 180, rs);
         c.FillRect(456 + i * 90, 56, 546 + i * 90 + 4, 244, 0xFFFFFF);
-        c.Blit(sky, 0, 0, 82, 180, 460 + i * 90, 60);
     }
     for (int i = 0; i < 4; ++i) {
         c.FillRect(40 + i * 150, 360, 160 + i * 150, 376, 0xC99A66);
         c.FillRect(50 + i * 150, 376, 58 + i * 150, 470, 0x5A5A64);
         c.FillRect(142 + i * 150, 376, 150 + i * 150, 470, 0x5A5A64);
     }
+    // After school the setting sun through the windows colours the room.
+    if (t == TimeOfDay::Evening)
+        c.Recolour(0, 0, c.Width(), c.Height(), [](Rgb v) { return Mix(v, 0xE07A3A, 1, 4); });
+    for (int i = 0; i < 2; ++i)
+        c.Blit(skies[static_cast<std::size_t>(i)], 0, 0, 82, 180, 460 + i * 90, 60);
 }
 
 // Eyes, brows and mouth of a face centred at (cx, cy) with unit u (per mille of the full figure).
