@@ -5,6 +5,7 @@
 #include "tools/mkdemo/Widgets.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace demo {
@@ -242,16 +243,13 @@ void PaintCostumes(Picture& p, const Asset& a) {
     static const char* const kNames[14] = {"UNIFORM", "SUMMER", "CARDIGAN", "SPORTS", "YUKATA",
                                            "APRON",   "COAT",   "DRESS",    "SAILOR", "HOODIE",
                                            "MAID",    "KIMONO", "BLAZER",   "PAJAMA"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(Outfit::Count));
     Canvas& c = p.colour;
-    Heroine h = HeroineAt(2);
     for (int k = 0; k < 14; ++k) {
         const int x = 152 * k;
-        c.VerticalGradient(x, 0, x + 152, 328, Mix(0xFBE3EC, 0xDDE8F8, k, 13), 0xF4EEDF, 16);
-        h.outfit = Mix(0xE48A8A, 0x6A93D0, k, 13);
-        h.outfitShade = Shade(h.outfit, 80);
-        h.trim = k % 2 ? 0xFFFFFF : 0x2A3B6A;
-        h.ribbon = Mix(0xF2C14E, 0xD8434F, (k * 5) % 14, 13);
-        PaintFigure(c, h, Expression::Smile, x + 76, 16, 66);
+        // Two card colours in turn, so that the many colours of the clothes fit the sheet's palette.
+        c.VerticalGradient(x, 0, x + 152, 328, k % 2 ? 0xDDE8F8 : 0xFBE3EC, 0xF4EEDF, 8);
+        PaintFigure(c, HeroineAt(2), Expression::Smile, x + 76, 16, 66, {static_cast<Outfit>(k)});
         c.CentredText(x + 76, 310, kNames[k], 1, 0x2A3550, 0xFFFFFF);
     }
     c.NameTag(a.name, 150, 2);

@@ -1,5 +1,7 @@
 #include "tools/mkdemo/Scenery.h"
 
+#include "tools/mkdemo/Outfits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -360,11 +362,11 @@ const Heroine& HeroineAt(int index) {
     return kHeroines[std::clamp(index, 0, kHeroineCount - 1)];
 }
 
-void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int scale) {
+namespace {
+// The hair that falls behind the head and the shoulders.
+void BackHair(Canvas& c, const Heroine& h, int cx, int top, int scale) {
     auto U = [scale](int v) { return v * scale / 100; };
-    const Rgb skin = 0xFCE3D2, skinShade = 0xF0C8B2;
     const int headY = top + U(96);
-    // Hair behind the head.
     if (h.hairStyle == 0)
         c.Polygon({{cx - U(74), headY - U(20)},
                    {cx + U(74), headY - U(20)},
@@ -380,36 +382,19 @@ void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int
     if (h.hairStyle == 3)
         for (int side = -1; side <= 1; side += 2)
             c.Ellipse(cx + side * U(92), headY + U(60), U(28), U(90), h.hairShade);
+}
+} // namespace
+
+void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int scale, Pose pose) {
+    auto U = [scale](int v) { return v * scale / 100; };
+    const Rgb skin = 0xFCE3D2, skinShade = 0xF0C8B2;
+    const int headY = top + U(96);
+    BackHair(c, h, cx, top, scale);
     c.Ellipse(cx, headY - U(6), U(76), U(80), h.hair);
-    // Body: a jacket or dress with a collar and a ribbon.
+    // The neck, then the clothes with the arms.
     const int shoulder = top + U(176);
     c.FillRect(cx - U(16), headY + U(50), cx + U(16), shoulder + U(10), skinShade);
-    c.Polygon({{cx - U(70), shoulder},
-               {cx + U(70), shoulder},
-               {cx + U(112), top + U(440)},
-               {cx - U(112), top + U(440)}},
-              h.outfit);
-    c.Polygon({{cx + U(70), shoulder},
-               {cx + U(112), top + U(440)},
-               {cx + U(80), top + U(440)},
-               {cx + U(50), shoulder + U(20)}},
-              h.outfitShade);
-    c.Polygon({{cx - U(60), shoulder}, {cx + U(60), shoulder}, {cx, shoulder + U(70)}}, h.trim);
-    c.Polygon({{cx - U(34), shoulder}, {cx + U(34), shoulder}, {cx, shoulder + U(40)}}, skin);
-    c.Polygon({{cx, shoulder + U(56)}, {cx - U(26), shoulder + U(40)}, {cx - U(22), shoulder + U(76)}},
-              h.ribbon);
-    c.Polygon({{cx, shoulder + U(56)}, {cx + U(26), shoulder + U(40)}, {cx + U(22), shoulder + U(76)}},
-              h.ribbon);
-    c.Disc(cx, shoulder + U(56), U(7), Shade(h.ribbon, 80));
-    // Arms along the body.
-    for (int side = -1; side <= 1; side += 2) {
-        c.Polygon({{cx + side * U(66), shoulder + U(6)},
-                   {cx + side * U(92), shoulder + U(30)},
-                   {cx + side * U(100), top + U(380)},
-                   {cx + side * U(76), top + U(384)}},
-                  Shade(h.outfit, 94));
-        c.Disc(cx + side * U(88), top + U(390), U(13), skin);
-    }
+    PaintOutfit(c, h, pose, {cx, top, scale});
     // The face and the hair in front of it.
     c.Ellipse(cx, headY, U(60), U(66), skin);
     Face(c, h, e, cx, headY, scale);
@@ -431,5 +416,6 @@ void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int
                        {cx + side * U(50), headY + U(40)}},
                       h.hair);
     c.Disc(cx + U(46), headY - U(56), U(9), h.ribbon);
+    PaintHeadwear(c, pose.outfit, {cx, top, scale});
 }
 } // namespace demo

@@ -26,8 +26,32 @@ enum class Expression { Smile, Shy, Surprised, Sad, Wink, Calm, Count };
 const Heroine& HeroineAt(int index);
 inline constexpr int kHeroineCount = 5;
 
+// What a figure wears: Uniform is the heroine's own school uniform in her colours, the others are the
+// costumes of the festival's wardrobe in their own colours, in the wardrobe's order.
+enum class Outfit {
+    Uniform,
+    Summer,
+    Cardigan,
+    Sports,
+    Yukata,
+    Apron,
+    Coat,
+    Dress,
+    Sailor,
+    Hoodie,
+    Maid,
+    Kimono,
+    Blazer,
+    Pajama,
+    Count
+};
+struct Pose {
+    Outfit outfit = Outfit::Uniform;
+    bool waving = false; // the hand on the viewer's right raised
+};
+
 // A figure from the top of the hair down; `scale` in percent of the 440-pixel full height.
-void PaintFigure(Canvas& c, const Heroine& h, Expression e, int centreX, int top, int scale);
+void PaintFigure(Canvas& c, const Heroine& h, Expression e, int centreX, int top, int scale, Pose pose = {});
 
 // A small deterministic generator, so that the same seed always draws the same picture.
 class Random {
