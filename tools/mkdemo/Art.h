@@ -80,5 +80,6 @@ inline constexpr int kWithFireworks = 100;
 void PaintBackground(Picture&, const Asset&);
 void PaintCharacter(Picture&, const Asset&); // param: heroine x 16 + expression
 void PaintCg(Picture&, const Asset&);        // param: CG number
+void PaintPhoto(Picture&, const Asset&);     // Kana's photo of the hill
 void PaintEnding(Picture&, const Asset&);    // param: roll row
 } // namespace demo

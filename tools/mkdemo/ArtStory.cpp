@@ -4,6 +4,7 @@
 #include "tools/mkdemo/Scenery.h"
 #include "tools/mkdemo/Widgets.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -58,11 +59,86 @@ constexpr CgTheme kCgThemes[] = {
     {"ka", 0, Place::Park},      {"mi", 1, Place::Park},      {"na", 3, Place::Classroom},
     {"ma", -1, Place::HillTown},
 };
+
+// The first star of the evening: a glow in the colour of the sky around it, and four rays.
+void EveningStar(Canvas& c, int x, int y) {
+    c.Disc(x, y, 18, Mix(c.At(x, y), 0xFFF6D0, 1, 5));
+    c.Disc(x, y, 10, Mix(c.At(x, y), 0xFFF6D0, 2, 5));
+    c.Line(x - 22, y, x + 22, y, 2, 0xFFF6D0);
+    c.Line(x, y - 22, x, y + 22, 2, 0xFFF6D0);
+    c.Line(x - 8, y - 8, x + 8, y + 8, 1, 0xFFF6D0);
+    c.Line(x - 8, y + 8, x + 8, y - 8, 1, 0xFFF6D0);
+    c.Disc(x, y, 4, 0xFFFFFF);
+}
+
+// A night sky filled with fireworks: wide chrysanthemums, rings and falling willows, each lighting
+// the sky around it, and sparks between them.
+void FireworkSky(Canvas& c, std::uint32_t seed) {
+    static const Rgb kColours[] = {0xFF8A5C, 0xFFE36A, 0x8AD8FF, 0xFF9AD5, 0xA6FF8A, 0xFFFFFF};
+    constexpr double kPi = 3.14159265358979;
+    struct Burst {
+        int x, y, radius, style;
+    };
+    static const Burst kBursts[] = {{90, 90, 70, 0},   {250, 60, 56, 1},  {398, 104, 76, 0},
+                                    {600, 196, 44, 2}, {170, 214, 60, 2}, {330, 214, 50, 0},
+                                    {500, 236, 56, 1}, {40, 250, 40, 1},  {330, 36, 28, 1}};
+    Random r(seed);
+    int n = 0;
+    for (const Burst& b : kBursts) {
+        const Rgb colour = kColours[n++ % 6], light = Mix(colour, 0xFFFFFF, 1, 2);
+        const int rays = b.style == 1 ? 20 : 28;
+        for (int k = 0; k < rays; ++k) {
+            const double dx = std::cos(2 * kPi * k / rays), dy = std::sin(2 * kPi * k / rays);
+            const int x = b.x + static_cast<int>(b.radius * dx), y = b.y + static_cast<int>(b.radius * dy);
+            if (b.style == 0) // a chrysanthemum: rays from near the middle
+                c.Line(b.x + static_cast<int>(b.radius * dx / 4), b.y + static_cast<int>(b.radius * dy / 4),
+                       x, y, 2, light);
+            if (b.style == 2) // a willow: the rays fall as they go
+                c.Line(b.x, b.y, x, y + b.radius / 3, 1, Mix(colour, 0xFFE36A, 1, 2));
+            c.Disc(x, b.style == 2 ? y + b.radius / 3 : y, b.style == 1 ? 4 : 3, colour);
+        }
+        c.Disc(b.x, b.y, 4, 0xFFFFFF);
+    }
+    for (int i = 0; i < 160; ++i)
+        c.Set(r.Range(0, c.Width()), r.Range(0, 280), kColours[i % 6]);
+}
+
+// The three CGs the story shows, drawn for their scenes; false for every other name.
+bool PaintStoryCg(Canvas& c, const std::string& name) {
+    if (name == "at000a") {
+        // The park at dusk: Aoi points at the first star over the trees.
+        PaintScene(c, Place::Park, TimeOfDay::Evening, 40);
+        EveningStar(c, 480, 96);
+        PaintFigure(c, HeroineAt(2), Expression::Smile, 240, 70, 150, {Outfit::Uniform, true});
+        return true;
+    }
+    if (name == "ka000a") {
+        // The shopping street in the evening: Kana waves goodbye.
+        PaintScene(c, Place::Street, TimeOfDay::Evening, 41);
+        PaintFigure(c, HeroineAt(0), Expression::Wink, 290, 60, 150, {Outfit::Uniform, true});
+        return true;
+    }
+    if (name == "at003a") {
+        // The sky over the hill full of fireworks, and the two watching them from behind.
+        PaintScene(c, Place::HillTown, TimeOfDay::Night, 42);
+        FireworkSky(c, 43);
+        const Heroine& aoi = HeroineAt(2);
+        auto night = [](Rgb v) { return Mix(v, 0x1A2244, 2, 5); };
+        PaintFigureFromBehind(c, night(aoi.hair), night(aoi.outfit), 0, 262, 276, 84);
+        PaintFigureFromBehind(c, night(0x3A2E28), night(0xE8EEF6), 2, 382, 258, 92);
+        return true;
+    }
+    return false;
+}
 } // namespace
 
 void PaintCg(Picture& p, const Asset& a) {
     Canvas& c = p.colour;
     const std::string& name = a.name;
+    if (PaintStoryCg(c, name)) {
+        c.NameTag(name, 636, 4);
+        return;
+    }
     CgTheme theme = kCgThemes[0];
     for (const CgTheme& t : kCgThemes)
         if (name.compare(0, 2, t.prefix) == 0) theme = t;
@@ -80,6 +156,21 @@ void PaintCg(Picture& p, const Asset& a) {
         PaintFigure(c, HeroineAt(theme.heroine), expression, x, 40, scale);
     }
     c.NameTag(name, 636, 4);
+}
+
+void PaintPhoto(Picture& p, const Asset& a) {
+    // The hill as on the first morning, Aoi waving on the road, cut down to a print with a white border
+    // and the camera's date in the corner.
+    Canvas scene(640, 480, 0);
+    PaintScene(scene, Place::HillTown, TimeOfDay::Morning, 7);
+    PaintFigure(scene, HeroineAt(2), Expression::Smile, 320, 150, 56, {Outfit::Uniform, true});
+    Canvas view(320, 236, 0);
+    view.Blit(scene, 160, 112, 320, 236, 0, 0);
+    Canvas& c = p.colour;
+    c.FillRect(0, 0, c.Width(), c.Height(), 0xFBF8F0);
+    c.BlitScaled(view, 8, 8, c.Width() - 16, c.Height() - 16);
+    c.Text(c.Width() - 52, c.Height() - 22, "7 6", 1, 0xFF8A3A);
+    c.NameTag(a.name, c.Width() - 2, c.Height() - 11);
 }
 
 void PaintEnding(Picture& p, const Asset& a) {

@@ -151,6 +151,7 @@ std::vector<Asset> MakeCatalogue() {
     b.Pic<PaintGalleryEnd>("sg081", 396, 306);
     for (int n = 0; n < kCgCount; ++n)
         b.Pic<PaintCg>(kCgNames[static_cast<std::size_t>(n)], 640, 480, n);
+    b.Pic<PaintPhoto>("ph_hill", 256, 192);
     for (int row = 0; row < 12; ++row)
         b.Pic<PaintEnding>(Numbered("ed", row, 3), 640, 480, row);
     for (const StoryPicture& s : kStoryPictures) {

@@ -385,6 +385,33 @@ void BackHair(Canvas& c, const Heroine& h, int cx, int top, int scale) {
 }
 } // namespace
 
+void PaintFigureFromBehind(Canvas& c, Rgb hair, Rgb clothes, int hairStyle, int cx, int top, int scale) {
+    auto U = [scale](int v) { return v * scale / 100; };
+    const int headY = top + U(96), shoulder = top + U(176);
+    c.FillRect(cx - U(16), headY + U(40), cx + U(16), shoulder + U(10), Shade(0xF0C8B2, 70));
+    c.Polygon({{cx - U(70), shoulder},
+               {cx + U(70), shoulder},
+               {cx + U(112), top + U(440)},
+               {cx - U(112), top + U(440)}},
+              clothes);
+    for (int side = -1; side <= 1; side += 2)
+        c.Polygon({{cx + side * U(66), shoulder + U(6)},
+                   {cx + side * U(92), shoulder + U(30)},
+                   {cx + side * U(100), top + U(380)},
+                   {cx + side * U(76), top + U(384)}},
+                  Shade(clothes, 90));
+    // The back of the head is all hair; long hair falls over the shoulders.
+    c.Ellipse(cx, headY - U(6), U(70), U(76), hair);
+    if (hairStyle == 0)
+        c.Polygon({{cx - U(70), headY - U(10)},
+                   {cx + U(70), headY - U(10)},
+                   {cx + U(80), top + U(300)},
+                   {cx - U(80), top + U(300)}},
+                  hair);
+    else
+        c.Ellipse(cx, headY + U(40), U(56), U(30), hair);
+}
+
 void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int scale, Pose pose) {
     auto U = [scale](int v) { return v * scale / 100; };
     const Rgb skin = 0xFCE3D2, skinShade = 0xF0C8B2;

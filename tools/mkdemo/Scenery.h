@@ -52,6 +52,8 @@ struct Pose {
 
 // A figure from the top of the hair down; `scale` in percent of the 440-pixel full height.
 void PaintFigure(Canvas& c, const Heroine& h, Expression e, int centreX, int top, int scale, Pose pose = {});
+// A figure seen from behind: hair and clothes, no face.
+void PaintFigureFromBehind(Canvas& c, Rgb hair, Rgb clothes, int hairStyle, int centreX, int top, int scale);
 
 // A small deterministic generator, so that the same seed always draws the same picture.
 class Random {
