@@ -1,16 +1,19 @@
 // The demo story played through the game scene from its first line to the ending, once for each
 // branch of its choices, on the demo game's own archives: a player who clicks through every page,
 // picks the row's choices, dresses Aoi and picks keepsakes. No script error may stop it on the way,
-// neither in one go nor when every page is saved and loaded again before the story goes on.
+// neither in one go nor when every page is saved and loaded again before the story goes on; and at
+// every click wait and choice the name plate, the pictures and the calendar agree with the words.
 #include "app/RunState.h"
 #include "files/ArcFile.h"
 #include "files/Config.h"
 #include "files/SaveData.h"
 #include "graphics/DDrawSurface.h"
+#include "graphics/Layer.h"
 #include "graphics/Screen.h"
 #include "graphics/Transition.h"
 #include "graphics/UpdateRegion.h"
 #include "platform/runtime.h"
+#include "platform/text_encoding.h"
 #include "platform/testing.h"
 #include "script/GameScene.h"
 #include "sound/SoundManager.h"
@@ -23,9 +26,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,6 +47,17 @@ POINT GridCell(int k) {
 }
 constexpr POINT kGridDecide = {540, 50};
 constexpr int kCgPark = 0, kCgStreet = 167, kCgFireworks = 20;
+
+// The time of day each background of the story shows (0 morning, 1 noon, 2 evening, 3 night): its sky,
+// or the light through its windows.
+const std::map<std::string, int> kBackgroundTimes = {
+    {"bg_hill", 0},   {"bg_room_am", 0},   {"bg_school", 1}, {"bg_school_ev", 2}, {"bg_park", 2},
+    {"at000a", 2},    {"bg_street", 2},    {"ka000a", 2},    {"bg_room", 3},      {"bg_street_n", 3},
+    {"bg_hill_n", 3}, {"bg_fireworks", 3}, {"at003a", 3}};
+// Kana's name plate, the same wherever she speaks, and everyone else's.
+constexpr std::tuple<int, int, int> kKanaName = {255, 170, 200}, kOtherNames = {255, 255, 255};
+// Kana's photo is shown on this layer.
+constexpr int kPhotoLayer = 6;
 
 struct StoryRow {
     const char* name;
@@ -152,10 +168,12 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
                 for (int line = 0; line < 3; ++line)
                     page += std::string(scene->GetMessageWindow()->GetGridLine(line)) + "|";
                 read.push_back(page);
+                CheckPage(platform::SjisToUtf8(page));
                 Click({320, 400});
             }
             break;
         case CGameScene::kModeChoices:
+            CheckTimeOfDay();
             ASSERT_LT(choice, row.choices.size()) << "a choice the row does not answer";
             Click(ChoiceBox(row.choices[choice++]));
             break;
@@ -174,6 +192,40 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         }
     }
 
+    // A page at its click wait: a line in 「」 is spoken, and the plate names the speaker, Kana's name
+    // always in her colour; a page nobody speaks on has no name (in one go: a page loaded from a save
+    // made before its first text shows the name the page before it ended with, as the snapshot of a
+    // new page is taken before the page clears the name). Her photo is up on her page about it, also
+    // when that page was loaded from a save, and nowhere else.
+    void CheckPage(const std::string& page) {
+        SCOPED_TRACE(page);
+        const CMessageWindow& window = *scene->GetMessageWindow();
+        const std::string speaker = platform::SjisToUtf8(window.GetSpeakerName());
+        if (page.find("「") != std::string::npos) {
+            EXPECT_FALSE(speaker.empty()) << "a spoken line without a name";
+            int r = 0, g = 0, b = 0;
+            window.GetNameColor(&r, &g, &b);
+            EXPECT_EQ(std::tuple(r, g, b), speaker == "香奈" ? kKanaName : kOtherNames)
+                << speaker << "'s plate";
+        } else if (!reloading) {
+            EXPECT_EQ(speaker, "") << "a name on a page nobody speaks on";
+        }
+        const CLayer* photo = g_pScreen->GetLayer(kPhotoLayer);
+        const bool photoShown = photo && photo->m_bVisible;
+        if (page.find("写ってる") != std::string::npos) EXPECT_TRUE(photoShown) << "the photo she speaks of";
+        if (page.find("写真") == std::string::npos) EXPECT_FALSE(photoShown) << "a photo no line speaks of";
+        CheckTimeOfDay();
+    }
+    // The calendar, when shown, tells the time of day the background shows.
+    void CheckTimeOfDay() {
+        if (!scene->IsCalendarShown()) return;
+        const CLayer* background = g_pScreen->GetLayer(0);
+        const std::string name = background && background->GetName() ? background->GetName() : "";
+        const auto time = kBackgroundTimes.find(name);
+        ASSERT_NE(time, kBackgroundTimes.end()) << "a background of the story the table lacks: " << name;
+        EXPECT_EQ(scene->GetLiveState().timeOfDay, time->second) << "the calendar over " << name;
+    }
+
     // Plays from a new scene to the ending, half an hour of play at most (with the whole firework
     // programme the story takes about nine minutes at this frame rate). With `reload`, each page is
     // saved as soon as the bar is offered on it and loaded at once; what was read and chosen on the
@@ -181,6 +233,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     // saved.
     int PlayToTheEnd(const StoryRow& row, bool reload) {
         constexpr int kFrames = 30 * 60 * 25;
+        reloading = reload;
         crt::srand(1); // the same fortune and lottery tickets each time
         choice = 0;
         read.clear();
@@ -222,6 +275,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     std::unique_ptr<CDDrawSurface> back;
     std::unique_ptr<CGameScene> scene;
     std::size_t choice = 0;
+    bool reloading = false; // each page is saved and loaded
     std::vector<std::string> read;
     std::set<int> effectsSeen, modesSeen;
 };
