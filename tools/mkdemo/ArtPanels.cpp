@@ -22,7 +22,7 @@ void Screen(Canvas& c, const char* heading, Rgb top, Rgb bottom) {
 const char* const kDialogQuestions[4][2] = {
     {"RETURN TO THE TITLE?", "Progress since your last save is lost."},
     {"QUIT THE GAME?", "See you again soon."},
-    {"SAVE TO THIS SLOT?", "The slot's old save is replaced."},
+    {"SAVE TO THIS SLOT?", "The slot keeps the page you are on."},
     {"LOAD THIS SLOT?", "The story goes on from there."},
 };
 
