@@ -130,6 +130,8 @@ void CGameScene::CmdNewPage() {
 void CGameScene::CmdNewPageClearName() {
     CmdNewPage();
     m_pMessageWindow->ClearSpeakerName();
+    // A load resumes after this command: its page starts without the name the page before ended with.
+    m_SnapState.speakerName[0] = '\0';
 }
 
 void CGameScene::CmdShowChoices() {
