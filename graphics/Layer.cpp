@@ -258,7 +258,9 @@ bool CLayer::RestoreMain() {
             m_pAlphaBytes = std::move(m_Released.alphaBytes);
             m_pAlphaWords = std::move(m_Released.alphaWords);
         }
-    } else if (m_bHasName) {
+        return true; // the key came back with the pixels
+    }
+    if (m_bHasName) {
         // Another depth: the picture is read again, and the blend's buffers made for that depth.
         Dib dib;
         if (!ReadPicture(m_Name.c_str(), &dib) || !PutPicture(dib)) {
@@ -266,13 +268,13 @@ bool CLayer::RestoreMain() {
             return false;
         }
         if (m_Info.kind == kPictureKindAm) PreparePlane();
-        // A sheet its owner keyed from another corner is keyed from there again.
-        if (m_nKeyCorner >= 0) m_pMain->SetColorKeyFromCorner(m_nKeyCorner);
-    } else if (!m_Released.main.PutBack(m_pMain.get()) && m_bColorKey == 1) {
-        // A picture only its owner or the scenario drew has no file to read: its pixels, when they
-        // were kept, are converted with their key; else the owner draws it again onto the blank.
-        m_pMain->SetColorKeyFromCorner(0);
+    } else if (m_Released.main.PutBack(m_pMain.get())) {
+        // A picture only its owner or the scenario drew has no file to read: its pixels are converted,
+        // key and all.
+        return true;
     }
+    // Read again, or blank for its owner to draw again: keyed from the corner the owner chose.
+    if (m_nKeyCorner >= 0) m_pMain->SetColorKeyFromCorner(m_nKeyCorner);
     return true;
 }
 

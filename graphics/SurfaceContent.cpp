@@ -21,6 +21,21 @@ DWORD BytesPerPixel(const DDPIXELFORMAT& format) {
     return format.dwRGBBitCount / 8;
 }
 
+// A stored pixel of 2 to 4 bytes as a little-endian value.
+DWORD LoadPixel(const BYTE* p, DWORD bytes) {
+    DWORD value = 0;
+    for (DWORD i = 0; i < bytes && i < 4; ++i)
+        value |= static_cast<DWORD>(p[i]) << (8 * i);
+    return value;
+}
+
+// `rows` rows of `row` bytes each, between buffers of their own pitch.
+void CopyRows(BYTE* to, std::size_t toPitch, const BYTE* from, std::size_t fromPitch, std::size_t row,
+              DWORD rows) {
+    for (DWORD y = 0; y < rows; ++y)
+        std::memcpy(to + y * toPitch, from + y * fromPitch, row);
+}
+
 // One channel of a pixel scaled to eight bits.
 BYTE Channel(DWORD pixel, DWORD mask) {
     if (mask == 0) return 0;
@@ -48,8 +63,8 @@ bool CSurfaceContent::Keep(const CDDrawSurface* wrapper) {
     const bool read = WithPixels(surface, DDLOCK_READONLY, [&](const DDSURFACEDESC& desc) {
         const std::size_t row = static_cast<std::size_t>(desc.dwWidth) * BytesPerPixel(format);
         m_Pixels.resize(row * desc.dwHeight);
-        for (DWORD y = 0; y < desc.dwHeight; ++y)
-            std::memcpy(&m_Pixels[y * row], static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch, row);
+        CopyRows(m_Pixels.data(), row, static_cast<const BYTE*>(desc.lpSurface), desc.lPitch, row,
+                 desc.dwHeight);
         m_Width = desc.dwWidth;
         m_Height = desc.dwHeight;
     });
@@ -78,14 +93,12 @@ bool CSurfaceContent::PutBack(CDDrawSurface* wrapper) const {
     if (IsEmpty() || !surface) return false;
     const bool fits = Fits(wrapper);
     const std::size_t row = static_cast<std::size_t>(m_Width) * BytesPerPixel(m_Format);
-    const bool put =
-        fits ? WithPixels(surface, DDLOCK_WRITEONLY,
-                          [&](const DDSURFACEDESC& desc) {
-                              for (DWORD y = 0; y < m_Height; ++y)
-                                  std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch,
-                                              &m_Pixels[y * row], row);
-                          })
-             : Convert(surface);
+    const bool put = fits ? WithPixels(surface, DDLOCK_WRITEONLY,
+                                       [&](const DDSURFACEDESC& desc) {
+                                           CopyRows(static_cast<BYTE*>(desc.lpSurface), desc.lPitch,
+                                                    m_Pixels.data(), row, row, m_Height);
+                                       })
+                          : Convert(surface);
     if (put && m_bKeyed) wrapper->SetColorKeyValue(KeyFor(surface, !fits));
     return put;
 }
@@ -95,18 +108,14 @@ DWORD CSurfaceContent::KeyFor(IDirectDrawSurface* surface, bool converted) const
     // The converted key is what a pixel of the key colour became, so that the two still match.
     const DWORD bytes = BytesPerPixel(m_Format);
     for (std::size_t at = 0; at + bytes <= m_Pixels.size(); at += bytes) {
-        DWORD pixel = 0;
-        for (DWORD i = 0; i < bytes && i < 4; ++i)
-            pixel |= static_cast<DWORD>(m_Pixels[at + i]) << (8 * i);
-        if (pixel != m_Key) continue;
+        if (LoadPixel(&m_Pixels[at], bytes) != m_Key) continue;
         const std::size_t index = at / bytes;
         DWORD value = 0;
         WithPixels(surface, DDLOCK_READONLY, [&](const DDSURFACEDESC& desc) {
             const DWORD newBytes = desc.ddpfPixelFormat.dwRGBBitCount / 8;
-            const BYTE* p = static_cast<const BYTE*>(desc.lpSurface) + (index / m_Width) * desc.lPitch +
-                            (index % m_Width) * newBytes;
-            for (DWORD i = 0; i < newBytes && i < 4; ++i)
-                value |= static_cast<DWORD>(p[i]) << (8 * i);
+            value = LoadPixel(static_cast<const BYTE*>(desc.lpSurface) + (index / m_Width) * desc.lPitch +
+                                  (index % m_Width) * newBytes,
+                              newBytes);
         });
         return value;
     }
@@ -127,9 +136,7 @@ bool CSurfaceContent::Convert(IDirectDrawSurface* surface) const {
         const BYTE* s = &m_Pixels[y * row];
         BYTE* d = &dib[(m_Height - 1 - y) * static_cast<std::size_t>(m_Width) * 3];
         for (DWORD x = 0; x < m_Width; ++x, s += bytes, d += 3) {
-            DWORD pixel = 0;
-            for (DWORD i = 0; i < bytes && i < 4; ++i)
-                pixel |= static_cast<DWORD>(s[i]) << (8 * i);
+            const DWORD pixel = LoadPixel(s, bytes);
             d[0] = Channel(pixel, m_Format.dwBBitMask);
             d[1] = Channel(pixel, m_Format.dwGBitMask);
             d[2] = Channel(pixel, m_Format.dwRBitMask);

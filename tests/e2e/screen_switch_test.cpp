@@ -56,8 +56,9 @@ std::vector<std::pair<std::string, std::string>> ShotsTaken(const std::string& l
     std::ifstream in(log);
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
-        std::string word, name, path, at, ms, time, display;
-        if (words >> word >> name >> path >> at >> time >> ms >> display && word == "shot")
+        // "shot NAME PATH at TIME ms DISPLAY"
+        std::string shot, name, path, at, time, ms, display;
+        if (words >> shot >> name >> path >> at >> time >> ms >> display && shot == "shot")
             shots.emplace_back(name, display);
     }
     return shots;
