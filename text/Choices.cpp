@@ -223,8 +223,7 @@ void CMessageWindow::OnLButtonUp(int x, int y) {
     }
     if (!AreChoicesVisible()) return;
     CHitArea::OnLButtonUp(x, y);
-    ShowNormalChoices();
-    if (GetHoverRegion() != -1) ShowChoiceRows(GetHoverRegion(), kHoverRow, 1);
+    ShowChoiceHighlight();
     MarkDirty(ChoiceArea());
     const int decided = GetCurrentRegion();
     if (decided == -1) return;
