@@ -137,8 +137,12 @@ BYTE* CGameScene::BuildStateRecord(DWORD* size) {
         std::memcpy(r.layerName[i], kept ? snap.layerName[i] : SceneStateRecord{}.layerName[i],
                     sizeof r.layerName[i]);
     }
-    // The choices are not saved: a load shows the page again, and the script offers them again.
-    r.windowShown = m_SceneMode == kModeChoices ? 0 : snap.windowShown;
+    // The choices are not saved: a load shows the page again, and the script offers them again. The
+    // window is kept as the player sees it over the choices: a window recorded hidden would let every
+    // page after the choice run by unseen until the script shows the window again. A backlog opened
+    // over the choices only lends the window.
+    const bool shownOverChoices = m_bBacklogFromChoices ? m_bShownBeforeBacklog : m_bWindowShown;
+    r.windowShown = m_SceneMode == kModeChoices ? (shownOverChoices ? 1 : 0) : snap.windowShown;
     r.calendarShown = snap.calendarShown;
 
     BYTE* out = new BYTE[sizeof r];

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -58,6 +59,17 @@ const std::map<std::string, int> kBackgroundTimes = {
 constexpr std::tuple<int, int, int> kKanaName = {255, 170, 200}, kOtherNames = {255, 255, 255};
 // Kana's photo is shown on this layer.
 constexpr int kPhotoLayer = 6;
+
+// How the player saves while playing: never; on every page, loading each save at once; or over each
+// choice the moment it is offered, loading that save at once.
+enum class Saving { Never, EveryPage, OverEachChoice };
+
+// What the screen showed at a click wait or a choice: the page's lines and the picture's checksum.
+struct Shot {
+    std::string page;
+    std::uint64_t picture;
+    bool operator==(const Shot&) const = default;
+};
 
 struct StoryRow {
     const char* name;
@@ -157,26 +169,56 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         return true;
     }
 
+    std::string PageLines() const {
+        std::string page;
+        for (int line = 0; line < 3; ++line)
+            page += std::string(scene->GetMessageWindow()->GetGridLine(line)) + "|";
+        return page;
+    }
+    Shot TakeShot() const {
+        std::uint64_t sum = 14695981039346656037ull;
+        for (DWORD pixel : pt::ReadSurfaceRgb(back->GetSurface()))
+            sum = (sum ^ pixel) * 1099511628211ull;
+        return {platform::SjisToUtf8(PageLines()), sum};
+    }
+
     // What a player does in the frame's state: a click at a click wait, the row's answers elsewhere.
-    // The text read at each click wait goes to `read`.
-    void Play(const StoryRow& row) {
+    // The text read at each click wait goes to `read`, and what the screen showed there and at each
+    // choice to `shots`.
+    void Play(const StoryRow& row, Saving saving) {
         modesSeen.insert(scene->GetSceneMode());
         switch (scene->GetSceneMode()) {
         case CGameScene::kModeText:
             if (scene->GetMessageWindow()->GetState() == CMessageWindow::kStateClickWait) {
-                std::string page;
-                for (int line = 0; line < 3; ++line)
-                    page += std::string(scene->GetMessageWindow()->GetGridLine(line)) + "|";
+                const std::string page = PageLines();
                 read.push_back(page);
                 CheckPage(platform::SjisToUtf8(page));
+                shots.push_back(TakeShot());
                 Click({320, 400});
             }
             break;
-        case CGameScene::kModeChoices:
+        case CGameScene::kModeChoices: {
             CheckTimeOfDay();
             ASSERT_LT(choice, row.choices.size()) << "a choice the row does not answer";
+            const Shot shot = TakeShot();
+            if (saving == Saving::OverEachChoice && savedAtChoice != choice) {
+                savedAtChoice = choice;
+                shotBeforeSave = shot;
+                SaveAndLoad();
+                break;
+            }
+            if (saving == Saving::OverEachChoice) {
+                // Loaded, the page and its choices are back as they were offered.
+                SCOPED_TRACE(shot.page);
+                EXPECT_TRUE(scene->IsWindowShown() && scene->IsWindowVisible()) << "the window";
+                EXPECT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
+                EXPECT_EQ(shot.page, shotBeforeSave.page) << "the page's lines";
+                EXPECT_EQ(shot.picture, shotBeforeSave.picture) << "the picture";
+            }
+            shots.push_back(shot);
             Click(ChoiceBox(row.choices[choice++]));
             break;
+        }
         case CGameScene::kModeCostume:
             for (int i = 0; i < row.costumeSteps; ++i)
                 Key(VK_LEFT);
@@ -211,8 +253,12 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         }
         const CLayer* photo = g_pScreen->GetLayer(kPhotoLayer);
         const bool photoShown = photo && photo->m_bVisible;
-        if (page.find("写ってる") != std::string::npos) EXPECT_TRUE(photoShown) << "the photo she speaks of";
-        if (page.find("写真") == std::string::npos) EXPECT_FALSE(photoShown) << "a photo no line speaks of";
+        if (page.find("写ってる") != std::string::npos) {
+            EXPECT_TRUE(photoShown) << "the photo she speaks of";
+        }
+        if (page.find("写真") == std::string::npos) {
+            EXPECT_FALSE(photoShown) << "a photo no line speaks of";
+        }
         CheckTimeOfDay();
     }
     // The calendar, when shown, tells the time of day the background shows.
@@ -226,15 +272,23 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     }
 
     // Plays from a new scene to the ending, half an hour of play at most (with the whole firework
-    // programme the story takes about nine minutes at this frame rate). With `reload`, each page is
-    // saved as soon as the bar is offered on it and loaded at once; what was read and chosen on the
+    // programme the story takes about nine minutes at this frame rate). Saving on every page, each page
+    // is saved as soon as the bar is offered on it and loaded at once; what was read and chosen on the
     // page before the save is forgotten, since the page plays again from its start. Returns the pages
     // saved.
-    int PlayToTheEnd(const StoryRow& row, bool reload) {
+    int PlayToTheEnd(const StoryRow& row, Saving saving) {
         constexpr int kFrames = 30 * 60 * 25;
+        const bool reload = saving == Saving::EveryPage;
+        // Each play starts as the program does, at the same time: no picture, sound, save or
+        // remembered keepsake of an earlier play.
+        TearDown();
+        SetUp();
+        if (HasFatalFailure()) return 0;
         crt::srand(1); // the same fortune and lottery tickets each time
         choice = 0;
+        savedAtChoice = SIZE_MAX;
         read.clear();
+        shots.clear();
         NewScene();
         Page lastSaved, page;
         std::size_t readAtPageStart = 0, choiceAtPageStart = 0;
@@ -254,7 +308,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
                 choice = choiceAtPageStart;
                 ++saved;
             }
-            Play(row);
+            Play(row, saving);
             if (HasFatalFailure()) return saved;
         }
         EXPECT_EQ(scene->GetRunState(), CGameScene::kRunEnding)
@@ -274,6 +328,9 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     std::unique_ptr<CGameScene> scene;
     std::size_t choice = 0;
     std::vector<std::string> read;
+    std::vector<Shot> shots;
+    std::size_t savedAtChoice = SIZE_MAX;
+    Shot shotBeforeSave;
     std::set<int> effectsSeen, modesSeen;
 };
 
@@ -282,7 +339,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
 // next without an error and the story reads the same as in one go.
 TEST_P(DemoStoryTest, ReachesTheEndingInOneGoAndThroughASaveOnEveryPage) {
     const StoryRow& row = GetParam();
-    PlayToTheEnd(row, false);
+    PlayToTheEnd(row, Saving::Never);
     EXPECT_EQ(g_pSaveData->IsCGSeen(row.cgSeen), 1);
     EXPECT_EQ(g_pSaveData->IsCGSeen(kCgFireworks), 1);
     EXPECT_EQ(g_pSaveData->IsCGSeen(row.cgUnseen), 0);
@@ -297,13 +354,32 @@ TEST_P(DemoStoryTest, ReachesTheEndingInOneGoAndThroughASaveOnEveryPage) {
     if (HasFailure()) return;
 
     const std::vector<std::string> inOneGo = read;
-    const int saved = PlayToTheEnd(row, true);
+    const int saved = PlayToTheEnd(row, Saving::EveryPage);
     EXPECT_GT(saved, row.fireworks ? 120 : 50);
     std::size_t same = 0;
     while (same < read.size() && same < inOneGo.size() && read[same] == inOneGo[same])
         ++same;
     EXPECT_EQ(same, inOneGo.size()) << "the pages read differ from click wait " << same << " on";
     EXPECT_EQ(read.size(), inOneGo.size());
+}
+
+// A save made while the choices are offered, loaded at once: the page is back with its window, its
+// lines and the choices, and after the choice every page waits for its click in the window, each
+// looking as in the same play without the save.
+TEST_P(DemoStoryTest, ASaveOverEachChoiceLoadsWithItsWindowAndLosesNoPage) {
+    const StoryRow& row = GetParam();
+    PlayToTheEnd(row, Saving::Never);
+    const std::vector<Shot> inOneGo = shots;
+    if (HasFailure()) return;
+
+    PlayToTheEnd(row, Saving::OverEachChoice);
+    EXPECT_EQ(savedAtChoice, row.choices.size() - 1) << "a save over every choice";
+    for (std::size_t i = 0; i < std::min(shots.size(), inOneGo.size()); ++i) {
+        EXPECT_EQ(shots[i].page, inOneGo[i].page) << "click wait or choice " << i;
+        EXPECT_EQ(shots[i].picture, inOneGo[i].picture) << "the picture at " << inOneGo[i].page;
+        if (shots[i] != inOneGo[i]) break;
+    }
+    EXPECT_EQ(shots.size(), inOneGo.size()) << "click waits and choices";
 }
 
 void PrintTo(const StoryRow& row, std::ostream* os) {

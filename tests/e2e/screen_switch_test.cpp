@@ -77,7 +77,9 @@ class ScreenSwitch : public e2e::DemoReplayTest<std::tuple<Journey, const char*>
             ini.replace(ini.find("MovieSwitch=1"), 13, "MovieSwitch=0");
             EXPECT_TRUE(fixtures::WriteFileText(game + "/Quorin.ini", ini));
         }
-        if (!journey.scenario) EXPECT_TRUE(std::filesystem::remove(game + "/main.sct"));
+        if (!journey.scenario) {
+            EXPECT_TRUE(std::filesystem::remove(game + "/main.sct"));
+        }
         const std::string log = s_Dir->File(run + ".log");
         EXPECT_TRUE(e2e::RunReplay(depth, game, timeline, Out(run), log)) << run;
         // Only the journey without its scenario stops on an error.

@@ -247,6 +247,51 @@ TEST_F(SaveStateTest, CalendarValuesBeyondItsPicturesInASaveAreIgnored) {
     EXPECT_EQ(Log(), "");
 }
 
+// A save made while the choices are offered loads with the window as the player saw it over them. Kept
+// up, it comes back with the page's lines; hidden by the script before the choices, it stays hidden, and
+// the script's own "show window" after the choice brings it back. Either way the page after the choice
+// waits for its click in the window.
+TEST_F(SaveStateTest, SaveOverTheChoicesLoadsWithTheWindowAsItWas) {
+    const struct Row {
+        const char* name;
+        bool hiddenForChoices;
+    } rows[] = {{"window kept up over the choices", false}, {"window hidden before the choices", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string hide = row.hiddenForChoices ? " cmd 2, 8\n" : "";
+        const std::string show = row.hiddenForChoices ? " cmd 2, 7\n" : "";
+        PlayMain(" cmd 2, 7\n cmd 2, 6\n cmd 2, 0, \"どうする？\"\n" + hide +
+                 " cmd 2, 2, \"はい\", =1\n cmd 2, 2, \"いいえ\", =2\n cmd 2, 3\n" + show +
+                 " cmd 2, 6\n cmd 2, 0, \"あとのページ##\"");
+        Frames(20, 50);
+        ASSERT_EQ(scene->GetSceneMode(), CGameScene::kModeChoices);
+        ASSERT_TRUE(scene->Save(6));
+        Restart();
+        ASSERT_TRUE(scene->Load(6));
+        for (int i = 0; i < 20 && scene->GetSceneMode() != CGameScene::kModeChoices; ++i)
+            Frame(50);
+        ASSERT_EQ(scene->GetSceneMode(), CGameScene::kModeChoices) << "the choices are offered again";
+        EXPECT_TRUE(scene->GetMessageWindow()->AreChoicesVisible());
+        EXPECT_EQ(scene->IsWindowShown(), !row.hiddenForChoices);
+        EXPECT_EQ(scene->GetMessageWindow()->IsVisible(), row.hiddenForChoices ? 0 : 1);
+        if (!row.hiddenForChoices) {
+            EXPECT_TRUE(Shows("どうする？")) << "the page's lines";
+        }
+
+        scene->OnMouseMove(100, 220);
+        scene->OnLButtonDown(100, 220);
+        scene->OnLButtonUp(100, 220);
+        ASSERT_EQ(scene->GetRegister(0), 2u);
+        EXPECT_EQ(RunUntilR13(), 60) << "the page after the choice waits for its click";
+        EXPECT_TRUE(Shows("あとのページ"));
+        EXPECT_TRUE(scene->IsWindowShown());
+        EXPECT_EQ(scene->GetMessageWindow()->IsVisible(), 1);
+        EXPECT_EQ(scene->GetMessageWindow()->GetState(), CMessageWindow::kStateClickWait);
+        scene->OnLButtonUp(9, 9);
+        EXPECT_LT(RunUntilR13(), 60);
+    }
+}
+
 TEST_F(SaveStateTest, ReadMarksOutliveTheProgramAndAutoModeStopsAtUnreadText) {
     std::string pages = ".block main\n cmd 2, 7\n";
     for (const char* text : {"一", "二", "三"})
