@@ -370,4 +370,44 @@ TEST(DemoCatalogue, ButtonStatesLookDifferent) {
         EXPECT_GT(differing, row.a.Width() * row.a.Height() / 5);
     }
 }
+
+// Written again over a game that was played, the demo replaces its own files but keeps what the
+// player made: the settings the config panel saved, a setting edited by hand, the saves.
+TEST(DemoWriter, WritingAgainKeepsTheSettingsAndTheSaves) {
+    const fixtures::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(demo::WriteDemoGame(dir.Path(), &error)) << error;
+    const std::string ini = dir.File("Quorin.ini"), slot = dir.File("SaveData/data01.sav");
+    const std::vector<unsigned char> scenario = fixtures::ReadFileBytes(dir.File("main.sct"));
+
+    CConfig config;
+    ASSERT_TRUE(config.Load(ini.c_str()));
+    ConfigValues played = *config.GetValues();
+    played.TextSpeed = 1;
+    played.BgmSwitch = 1;
+    played.EffectSwitch = 0;
+    played.WindowMode = 1;
+    config.SetValues(&played);
+    ASSERT_TRUE(config.Save(ini.c_str()));
+    std::string settings = fixtures::ReadFileText(ini);
+    const std::size_t movie = settings.find("MovieSwitch=1");
+    ASSERT_NE(movie, std::string::npos) << settings;
+    settings.replace(movie, 13, "MovieSwitch=0");
+    ASSERT_TRUE(fixtures::WriteFileText(ini, settings));
+    ASSERT_TRUE(fixtures::WriteFileText(slot, "a save"));
+    ASSERT_TRUE(fixtures::WriteFileText(dir.File("main.sct"), "damaged"));
+
+    ASSERT_TRUE(demo::WriteDemoGame(dir.Path(), &error)) << error;
+    EXPECT_EQ(fixtures::ReadFileText(ini), settings);
+    EXPECT_EQ(fixtures::ReadFileText(slot), "a save");
+    EXPECT_EQ(fixtures::ReadFileBytes(dir.File("main.sct")), scenario)
+        << "the game's own files are written anew";
+    CConfig reread;
+    ASSERT_TRUE(reread.Load(ini.c_str()));
+    EXPECT_EQ(reread.GetTextSpeed(), 1);
+    EXPECT_EQ(reread.GetBgmSwitch(), 1);
+    EXPECT_EQ(reread.GetEffectSwitch(), 0);
+    EXPECT_EQ(reread.GetWindowMode(), 1);
+    EXPECT_EQ(reread.GetMovieSwitch(), 0);
+}
 } // namespace

@@ -88,14 +88,17 @@ bool WriteDemoGame(const std::string& folder, std::string* error) {
     // The opening movie: a few seconds of the title over the evening sky, with a soft tone.
     fixtures::MovieDesc movie;
     movie.seconds = 4.0;
-    movie.title = platform::Utf8ToSjis("クオリン　～丘の上の約束～");
+    movie.title = platform::Utf8ToSjis("クオリン　～坂の上の約束～");
     movie.background = 0x3a2a5a;
     movie.toneHz = 392.0;
     movie.toneLevel = 0.25;
     const fs::path op = root / "op.mpg";
     if (!fixtures::WriteMovie(op.string(), movie)) return Fail(error, "cannot write " + op.string());
 
+    // The settings are the player's once written: the config panel changes them, and a player may edit
+    // them by hand (MovieSwitch=0 for the logo). Writing the demo again must not undo either.
     const fs::path ini = root / "Quorin.ini";
+    if (fs::exists(ini, ec)) return true;
     if (!fixtures::WriteFileText(ini.string(), DemoSettings(ProgramFolder(root))))
         return Fail(error, "cannot write " + ini.string());
     return true;

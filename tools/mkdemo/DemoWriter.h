@@ -14,11 +14,12 @@ namespace demo {
 std::vector<Bytes> BuildAll(int threads);
 
 // The settings the demo starts with for the program folder `programFolder` ('\\' separators, ending
-// in '\\'): every folder the program folder, saves in its "SaveData", windowed, no opening movie.
+// in '\\'): every folder the program folder, saves in its "SaveData", windowed, the opening movie on.
 std::string DemoSettings(const std::string& programFolder);
 
-// Writes the game into `folder` (made when missing). Files of an earlier run are replaced; saves in
-// "SaveData" are kept. False with the reason in *error.
+// Writes the game into `folder` (made when missing). The game's files of an earlier run are replaced;
+// the settings file "Quorin.ini" and the saves in "SaveData" are kept as they are. False with the reason
+// in *error.
 bool WriteDemoGame(const std::string& folder, std::string* error);
 
 // A picture of the catalogue as the program's own reader decodes it; empty when there is none.
