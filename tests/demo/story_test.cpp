@@ -3,29 +3,15 @@
 // picks the row's choices, dresses Aoi and picks keepsakes. No script error may stop it on the way,
 // neither in one go nor when every page is saved and loaded again before the story goes on; and at
 // every click wait and choice the name plate, the pictures and the calendar agree with the words.
-#include "app/RunState.h"
-#include "files/ArcFile.h"
-#include "files/Config.h"
-#include "files/SaveData.h"
-#include "graphics/DDrawSurface.h"
-#include "graphics/Layer.h"
-#include "graphics/Screen.h"
-#include "graphics/Transition.h"
-#include "graphics/UpdateRegion.h"
+#include "DemoSceneFixture.h"
 #include "platform/runtime.h"
 #include "platform/text_encoding.h"
-#include "platform/testing.h"
-#include "script/GameScene.h"
-#include "sound/SoundManager.h"
-#include "text/MessageWindow.h"
-#include "DemoFolder.h"
-#include "tools/fixtures/HeadlessGame.h"
-#include "tools/mkdemo/DemoWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -36,6 +22,8 @@
 #include <vector>
 
 namespace {
+using demo_test::kKanaName;
+using demo_test::kOtherNames;
 namespace pt = platform::testing;
 
 // The top-left corner of choice box i, and of cell k of the choice grid.
@@ -46,19 +34,17 @@ POINT GridCell(int k) {
     static const int kX[6] = {73, 160, 247, 334, 421, 508}, kY[4] = {155, 236, 317, 398};
     return {kX[k % 6] + 20, kY[k / 6] + 20};
 }
-constexpr POINT kGridDecide = {540, 50};
+constexpr POINT kGridDecide = {540, 50}, kCostumeOk = {250, 440};
 constexpr int kCgPark = 0, kCgStreet = 167, kCgFireworks = 20;
 
 // The time of day each background of the story shows (0 morning, 1 noon, 2 evening, 3 night): its sky,
 // or the light through its windows.
 const std::map<std::string, int> kBackgroundTimes = {
-    {"bg_hill", 0},   {"bg_room_am", 0},   {"bg_school", 1}, {"bg_school_ev", 2}, {"bg_park", 2},
+    {"bg_hill", 0},   {"bg_aoi_room", 0},  {"bg_school", 1}, {"bg_school_ev", 2}, {"bg_park", 2},
     {"at000a", 2},    {"bg_street", 2},    {"ka000a", 2},    {"bg_room", 3},      {"bg_street_n", 3},
     {"bg_hill_n", 3}, {"bg_fireworks", 3}, {"at003a", 3}};
-// Kana's name plate, the same wherever she speaks, and everyone else's.
-constexpr std::tuple<int, int, int> kKanaName = {255, 170, 200}, kOtherNames = {255, 255, 255};
-// Kana's photo is shown on this layer.
-constexpr int kPhotoLayer = 6;
+// Kana's photo is shown on this layer, Aoi on the other.
+constexpr int kPhotoLayer = 6, kAoiLayer = 2;
 
 // How the player saves while playing: never; on every page, loading each save at once; or over each
 // choice the moment it is offered, loading that save at once.
@@ -75,81 +61,25 @@ struct StoryRow {
     const char* name;
     std::vector<int> choices; // the box picked at each choice, in order
     int costumeSteps;         // Left presses in the costume choice before OK
+    int costume;              // what Aoi wears then
     std::vector<int> keepsakes;
     int cgSeen, cgUnseen;
-    bool fireworks; // the programme of all 72 effects is watched
+    bool fireworks;             // the programme of all 72 effects is watched
+    const char *family, *given; // the player's names
 };
 
-class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
+class DemoStoryTest : public demo_test::DemoSceneFixture, public ::testing::WithParamInterface<StoryRow> {
   protected:
-    void SetUp() override {
-        game = demo_test::DemoFolder();
-        ASSERT_NE(game, nullptr);
-        ResetRunState();
-        ResetUpdateRegion();
-        pt::UseHeadlessDisplay(pt::DisplayFormat::Xrgb32);
-        pt::UseManualClock(100000);
-        pt::UseFontFile(pt::kPinnedGothicFont);
-        pt::UseSoundBackend(pt::SoundBackend::Headless);
-        const std::string folder = game->ProgramPath();
-        std::filesystem::remove_all(game->File("SaveData"));
-        std::filesystem::create_directory(game->File("SaveData"));
-        std::filesystem::remove(game->File("errmes.log"));
-        g_pConfig = new CConfig;
-        ASSERT_TRUE(g_pConfig->Load((folder + "Quorin.ini").c_str()));
-        g_pConfig->SetSystemProgramPath(folder.c_str());
-
-        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
-        SetDirectDraw(dd);
-        back = std::make_unique<CDDrawSurface>();
-        ASSERT_TRUE(back->CreateEmpty(dd, SIZE{640, 480}));
-        SetRenderTarget(back->GetSurface());
-        g_pTransition = new CTransition;
-        ASSERT_EQ(g_pTransition->Create(g_pConfig->GetSystemDataPath("mask.arc")), 1);
-        g_pGraphicArc = new CArcFile(g_pConfig->GetSystemDataPath("graphic.arc"));
-        g_pScreen = new CScreen;
-        g_pScreen->SetEffectEnable(1);
-        window = CreateHeadlessWindow(DefWindowProcA);
-        ASSERT_TRUE(CreateSoundManager(window));
-        g_pSaveData = new CSaveData;
-        g_pSaveData->LoadSystemFile();
-        // The title leaves its curtain on the background layer for the scene.
-        g_pScreen->LoadLayer(0, "sg001", 1, 0, 0, 0);
-    }
-
-    void TearDown() override {
-        scene.reset();
-        fixtures::ReleaseHeadlessGame(window, &back, dd);
-        DestroyConfig();
-        ResetRunState();
-    }
-
-    // One frame as the game object runs the scene: sound fades, the scene unless a transition runs,
-    // the compositor, and the drawing.
+    // A frame as the game object runs it; the screen effects that ran are counted.
     void Frame(DWORD ms) {
-        pt::AdvanceClock(ms);
-        g_pSoundManager->Update();
-        if (!g_pTransition->IsRunning()) scene->Run(nullptr);
-        g_pScreen->Update();
-        scene->FlushUpdateRect();
-        g_pScreen->Draw(back->GetSurface());
-        scene->Draw(back->GetSurface());
-        AddUpdateRect(nullptr);
+        DemoSceneFixture::Frame(ms);
         if (g_pScreen->IsRunning()) effectsSeen.insert(g_pScreen->GetEffect());
-    }
-    void Click(POINT p) {
-        scene->OnMouseMove(p.x, p.y);
-        scene->OnLButtonDown(p.x, p.y);
-        scene->OnLButtonUp(p.x, p.y);
     }
     void Key(UINT vk) {
         scene->OnKeyDown(vk);
         scene->OnKeyUp(vk);
     }
-    void NewScene() {
-        scene = std::make_unique<CGameScene>();
-        ASSERT_EQ(scene->LoadScript(g_pConfig->GetScenarioPath("main.sct")), 1);
-    }
+    void NewScene() { DemoSceneFixture::NewScene("main.sct"); }
     // What the game does for a save and a load of slot 1 from the bar: the scene saves; for the load it
     // is deleted (and its layers 1-9 with it) and a new one loads the slot.
     void SaveAndLoad() {
@@ -187,12 +117,14 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     // choice to `shots`.
     void Play(const StoryRow& row, Saving saving) {
         modesSeen.insert(scene->GetSceneMode());
+        if (scene->GetSceneMode() != playMode) step = 0;
+        playMode = scene->GetSceneMode();
         switch (scene->GetSceneMode()) {
         case CGameScene::kModeText:
             if (scene->GetMessageWindow()->GetState() == CMessageWindow::kStateClickWait) {
                 const std::string page = PageLines();
                 read.push_back(page);
-                CheckPage(platform::SjisToUtf8(page));
+                CheckPage(platform::SjisToUtf8(page), row);
                 shots.push_back(TakeShot());
                 Click({320, 400});
             }
@@ -219,16 +151,32 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
             Click(ChoiceBox(row.choices[choice++]));
             break;
         }
+        // One thing a frame, as a player's hand does, and nothing while the display fades in: the
+        // wardrobe turned, the pointer on OK, the click; the pointer on each keepsake and on DECIDE, each
+        // followed by its click.
         case CGameScene::kModeCostume:
-            for (int i = 0; i < row.costumeSteps; ++i)
+            if (g_pTransition->IsRunning()) break;
+            if (step < row.costumeSteps)
                 Key(VK_LEFT);
-            Key(VK_RETURN);
+            else if (step == row.costumeSteps)
+                scene->OnMouseMove(kCostumeOk.x, kCostumeOk.y);
+            else {
+                Click(kCostumeOk);
+                dressed = row.costume;
+            }
+            ++step;
             break;
-        case CGameScene::kModeGrid:
-            for (int k : row.keepsakes)
-                Click(GridCell(k));
-            Click(kGridDecide);
+        case CGameScene::kModeGrid: {
+            if (g_pTransition->IsRunning()) break;
+            const std::size_t target = static_cast<std::size_t>(step / 2);
+            const POINT p = target < row.keepsakes.size() ? GridCell(row.keepsakes[target]) : kGridDecide;
+            if (step % 2 == 0)
+                scene->OnMouseMove(p.x, p.y);
+            else
+                Click(p);
+            ++step;
             break;
+        }
         default:
             break;
         }
@@ -238,8 +186,21 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
     // always in her colour; a page nobody speaks on has no name, also when it was loaded from a save
     // made before its first text. Her photo is up on her page about it, also when that page was loaded
     // from a save, and nowhere else.
-    void CheckPage(const std::string& page) {
+    void CheckPage(const std::string& page, const StoryRow& row) {
         SCOPED_TRACE(page);
+        // A line that wraps never leaves a closer alone at the start of the next one, whatever the names.
+        static const char* const kClosers[] = {"」", "』", "）", "、", "。", "！", "？", "ー", "…"};
+        for (std::size_t bar = page.find('|'); bar != std::string::npos && bar + 1 < page.size();
+             bar = page.find('|', bar + 1))
+            for (const char* closer : kClosers)
+                EXPECT_NE(page.compare(bar + 1, std::strlen(closer), closer), 0)
+                    << "a line starts with " << closer << " for " << row.family << " " << row.given;
+        // Once dressed, Aoi wears the costume chosen in every picture of her.
+        if (const CLayer* aoi = g_pScreen->GetLayer(kAoiLayer); dressed >= 0 && aoi && aoi->GetName()) {
+            const std::string suffix = dressed == 0 ? "" : std::to_string(dressed), name = aoi->GetName();
+            EXPECT_TRUE(name == "aoi_smile" + suffix || name == "aoi_shy" + suffix)
+                << name << " in costume " << dressed;
+        }
         const CMessageWindow& window = *scene->GetMessageWindow();
         const std::string speaker = platform::SjisToUtf8(window.GetSpeakerName());
         if (page.find("「") != std::string::npos) {
@@ -271,6 +232,35 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         EXPECT_EQ(scene->GetLiveState().timeOfDay, time->second) << "the calendar over " << name;
     }
 
+    static bool IsFullScreenDisplay(int mode) {
+        return mode == CGameScene::kModeCostume || mode == CGameScene::kModeGrid;
+    }
+    // Left, the costume choice and the grid stay on screen whole, as the player left them, until one
+    // transition takes them to the next scene; the calendar comes back only with that scene.
+    void CheckLeaving() {
+        const bool transition = g_pTransition->IsRunning() || g_pScreen->IsRunning();
+        switch (leaving) {
+        case Leaving::JustLeft:
+            leftPicture = TakeShot().picture;
+            leaving = Leaving::Frozen;
+            break;
+        case Leaving::Frozen:
+            if (!transition) {
+                EXPECT_EQ(TakeShot().picture, leftPicture)
+                    << "the display left changes before its transition";
+                break;
+            }
+            leaving = Leaving::Fading;
+            [[fallthrough]];
+        case Leaving::Fading:
+            EXPECT_FALSE(scene->IsCalendarShown()) << "the calendar over the display being left";
+            if (!transition) leaving = Leaving::No;
+            break;
+        case Leaving::No:
+            break;
+        }
+    }
+
     // Plays from a new scene to the ending, half an hour of play at most (with the whole firework
     // programme the story takes about nine minutes at this frame rate). Saving on every page, each page
     // is saved as soon as the bar is offered on it and loaded at once; what was read and chosen on the
@@ -284,9 +274,13 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         TearDown();
         SetUp();
         if (HasFatalFailure()) return 0;
+        g_pSaveData->SetFamilyName(platform::Utf8ToSjis(row.family).c_str());
+        g_pSaveData->SetGivenName(platform::Utf8ToSjis(row.given).c_str());
         crt::srand(1); // the same fortune and lottery tickets each time
         choice = 0;
         savedAtChoice = SIZE_MAX;
+        leaving = Leaving::No;
+        dressed = -1;
         read.clear();
         shots.clear();
         NewScene();
@@ -300,6 +294,7 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
                 readAtPageStart = read.size();
                 choiceAtPageStart = choice;
             }
+            CheckLeaving();
             if (reload && NewPageToSave(&lastSaved)) {
                 SCOPED_TRACE(testing::Message()
                              << "page " << saved << " at " << page.first << "+" << page.second);
@@ -307,8 +302,11 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
                 read.resize(readAtPageStart);
                 choice = choiceAtPageStart;
                 ++saved;
+                leaving = Leaving::No;
             }
+            const bool fullScreen = IsFullScreenDisplay(scene->GetSceneMode());
             Play(row, saving);
+            if (fullScreen && !IsFullScreenDisplay(scene->GetSceneMode())) leaving = Leaving::JustLeft;
             if (HasFatalFailure()) return saved;
         }
         EXPECT_EQ(scene->GetRunState(), CGameScene::kRunEnding)
@@ -321,16 +319,15 @@ class DemoStoryTest : public ::testing::TestWithParam<StoryRow> {
         return saved;
     }
 
-    const fixtures::TempDir* game = nullptr;
-    IDirectDraw* dd = nullptr;
-    HWND window = nullptr;
-    std::unique_ptr<CDDrawSurface> back;
-    std::unique_ptr<CGameScene> scene;
     std::size_t choice = 0;
+    int playMode = -1, step = 0; // what the player is doing in the scene's mode
+    int dressed = -1;            // the costume chosen, once it is
     std::vector<std::string> read;
     std::vector<Shot> shots;
     std::size_t savedAtChoice = SIZE_MAX;
     Shot shotBeforeSave;
+    enum class Leaving { No, JustLeft, Frozen, Fading } leaving = Leaving::No;
+    std::uint64_t leftPicture = 0;
     std::set<int> effectsSeen, modesSeen;
 };
 
@@ -386,10 +383,26 @@ void PrintTo(const StoryRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Branches, DemoStoryTest,
-    ::testing::Values(
-        StoryRow{"ParkAndTheWholeFireworkProgramme", {0, 0}, 0, {12, 21, 22}, kCgPark, kCgStreet, true},
-        StoryRow{"StreetAndTalkingInstead", {1, 1}, 1, {23}, kCgStreet, kCgPark, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Branches, DemoStoryTest,
+                         ::testing::Values(StoryRow{"ParkAndTheWholeFireworkProgramme",
+                                                    {0, 0},
+                                                    0,
+                                                    4,
+                                                    {12, 21, 22},
+                                                    kCgPark,
+                                                    kCgStreet,
+                                                    true,
+                                                    "林",
+                                                    "ゆうき"},
+                                           StoryRow{"StreetAndTalkingInstead",
+                                                    {1, 1},
+                                                    1,
+                                                    5,
+                                                    {23},
+                                                    kCgStreet,
+                                                    kCgPark,
+                                                    false,
+                                                    "勅使河原",
+                                                    "あさひなまい"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 } // namespace

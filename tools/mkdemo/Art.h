@@ -78,8 +78,10 @@ void PaintSoundRoomArt(Picture&, const Asset&);
 // param: Place x 4 + TimeOfDay, plus kWithFireworks for a sky full of them.
 inline constexpr int kWithFireworks = 100;
 void PaintBackground(Picture&, const Asset&);
-void PaintCharacter(Picture&, const Asset&); // param: heroine x 16 + expression
-void PaintCg(Picture&, const Asset&);        // param: CG number
-void PaintPhoto(Picture&, const Asset&);     // Kana's photo of the hill
-void PaintEnding(Picture&, const Asset&);    // param: roll row
+// param: heroine x 16 + expression, plus the Outfit x kOutfitStep.
+inline constexpr int kOutfitStep = 256;
+void PaintCharacter(Picture&, const Asset&);
+void PaintCg(Picture&, const Asset&);     // param: CG number
+void PaintPhoto(Picture&, const Asset&);  // Kana's photo of the hill
+void PaintEnding(Picture&, const Asset&); // param: roll row
 } // namespace demo

@@ -1,11 +1,13 @@
 // The extras: the menu, the CG gallery with its thumbnail sheets, the scene list and the sound room.
 #include "tools/mkdemo/Art.h"
+#include "tools/mkdemo/SceneTitles.h"
 #include "tools/mkdemo/Scenery.h"
 #include "tools/mkdemo/Sounds.h"
 #include "tools/mkdemo/Widgets.h"
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace demo {
 namespace {
@@ -27,11 +29,24 @@ void ExtrasBackdrop(Canvas& c, const char* heading) {
     Heading(c, 24, 14, heading, 3);
 }
 
-std::string SceneLabel(int page, int i) {
-    static const char* const kTitles[8] = {"SUMMER", "THE HILL", "AFTER SCHOOL", "A PROMISE",
-                                           "RAIN",   "THE SEA",  "FESTIVAL",     "NIGHT"};
-    const int scene = kScenePages[static_cast<std::size_t>(page)].first + i;
-    return Two(scene + 1) + " " + kTitles[scene % 8];
+// The list's background: every scene number has an entry that looks unseen; the list's sheet covers the
+// entries of the scenes seen with their buttons.
+void SceneListBackground(Canvas& c, int page) {
+    ExtrasBackdrop(c, "SCENES");
+    c.ShadowText(24, 52, kPageNames[page], 2, theme::kGold, theme::kShadow);
+    const ScenePage& sp = kScenePages[static_cast<std::size_t>(page)];
+    for (int i = 0; i < sp.count; ++i) {
+        const Rect r = SceneItem(page, i);
+        c.RoundRect(r.left, r.top + 1, r.right, r.bottom - 1, 4, 0x2A3048);
+        c.Text(r.left + 6, r.top + 7, Two(sp.first + i + 1) + " ---", 1, 0x5A6480);
+    }
+    // The tabs of the two other pages, lower page first.
+    int tab = 0;
+    for (int other = 0; other < 3; ++other)
+        if (other != page)
+            Button(c, kSceneTabs[static_cast<std::size_t>(tab++)], kPageNames[other], State::Normal, 1);
+    Plate(c, {kSceneBack.left - 4, kSceneBack.top - 4, kSceneBack.right + 4, kSceneBack.bottom + 4});
+    Button(c, kSceneBack, "BACK", State::Normal);
 }
 
 // One scene button of the list: its label on a plate in the look of its state.
@@ -41,6 +56,38 @@ void SceneButton(Canvas& c, const Rect& r, const std::string& label, State s) {
     c.RoundRect(r.left, r.top + 1, r.right, r.bottom - 1, 4, s == State::Normal ? 0x9DB5D8 : 0xFFD98A);
     c.RoundRect(r.left + 1, r.top + 2, r.right - 1, r.bottom - 2, 3, fill);
     c.ShadowText(r.left + 6 + (s == State::Pressed), r.top + 7, label, 1, theme::kCream, theme::kShadow);
+}
+
+// The sound room's buttons. PLAY lies in front of the inner ends of PREV and NEXT, as the hit map has
+// it, so their labels keep to the parts PLAY leaves free, and their art is see-through where PLAY
+// lies: drawn over the room, hovered or pressed, it leaves PLAY and its label whole.
+enum SoundButton { kPrev, kPlay, kNext, kBack };
+const char* const kSoundLabels[4] = {"< PREV", "PLAY", "NEXT >", "BACK"};
+
+Rgb LabelColour(State s) { // as Button draws its labels
+    return s == State::Hover ? 0xFFFFFF : (s == State::Pressed ? 0xFFE7B0 : theme::kCream);
+}
+
+// PREV, PLAY or NEXT in a state, on a canvas of its rectangle's size, the key colour around it.
+Canvas TransportButton(int b, State s) {
+    const Rect& r = kSoundButtons[static_cast<std::size_t>(b)];
+    const Rect& play = kSoundButtons[kPlay];
+    Canvas c(r.Width(), r.Height(), kKey);
+    Button(c, {0, 0, r.Width(), r.Height()}, "", s, 1);
+    int left = 0, right = r.Width();
+    if (b == kPrev) right = play.left - r.left;
+    if (b == kNext) left = play.right - r.left;
+    const int shift = s == State::Pressed ? 1 : 0;
+    c.CentredText((left + right) / 2 + shift, (r.Height() - Canvas::TextHeight(1)) / 2 + shift,
+                  kSoundLabels[b], 1, LabelColour(s), theme::kShadow);
+    if (b != kPlay) {
+        // Where PLAY's button lies over this one, nothing of this one is drawn.
+        const Canvas front = TransportButton(kPlay, State::Normal);
+        for (int y = 0; y < play.Height(); ++y)
+            for (int x = 0; x < play.Width(); ++x)
+                if (front.At(x, y) != kKey) c.Set(play.left - r.left + x, play.top - r.top + y, kKey);
+    }
+    return c;
 }
 
 void TrackBand(Canvas& c, const Rect& r, int t, bool selected) {
@@ -146,24 +193,8 @@ void PaintGalleryEnd(Picture& p, const Asset& a) {
 }
 
 void PaintSceneList(Picture& p, const Asset& a) {
-    const int page = a.param;
-    Canvas& c = p.colour;
-    ExtrasBackdrop(c, "SCENES");
-    c.ShadowText(24, 52, kPageNames[page], 2, theme::kGold, theme::kShadow);
-    const ScenePage& sp = kScenePages[static_cast<std::size_t>(page)];
-    for (int i = 0; i < sp.count; ++i) {
-        const Rect r = SceneItem(page, i);
-        c.RoundRect(r.left, r.top + 1, r.right, r.bottom - 1, 4, 0x2A3048);
-        c.Text(r.left + 6, r.top + 7, Two(sp.first + i + 1) + " ---", 1, 0x5A6480);
-    }
-    // The tabs of the two other pages, lower page first.
-    int tab = 0;
-    for (int other = 0; other < 3; ++other)
-        if (other != page)
-            Button(c, kSceneTabs[static_cast<std::size_t>(tab++)], kPageNames[other], State::Normal, 1);
-    Plate(c, {kSceneBack.left - 4, kSceneBack.top - 4, kSceneBack.right + 4, kSceneBack.bottom + 4});
-    Button(c, kSceneBack, "BACK", State::Normal);
-    c.NameTag(a.name, 636, 4);
+    SceneListBackground(p.colour, a.param);
+    p.colour.NameTag(a.name, 636, 4);
 }
 
 void PaintSceneButtons(Picture& p, const Asset& a) {
@@ -171,13 +202,23 @@ void PaintSceneButtons(Picture& p, const Asset& a) {
     const ScenePage& sp = kScenePages[static_cast<std::size_t>(page)];
     Canvas& c = p.colour;
     c.FillRect(0, 0, c.Width(), c.Height(), theme::kPlate);
+    // A number the story never marks has no scene to name: its rows repeat the background's entry, so
+    // that it looks unseen whatever the save data says.
+    Canvas list(640, 480, 0);
+    SceneListBackground(list, page);
     static const State kStates[3] = {State::Normal, State::Hover, State::Pressed};
     for (int i = 0; i < sp.count; ++i) {
         const Rect r = SceneItem(page, i);
-        const int y = SceneArtY(page, i);
-        for (int col = 0; col < 3; ++col)
-            SceneButton(c, {col * sp.columnWidth, y, col * sp.columnWidth + r.Width(), y + 20},
-                        SceneLabel(page, i), kStates[col]);
+        const int y = SceneArtY(page, i), scene = sp.first + i;
+        const char* title = SceneTitleOf(scene);
+        for (int col = 0; col < 3; ++col) {
+            const int x = col * sp.columnWidth;
+            if (title)
+                SceneButton(c, {x, y, x + r.Width(), y + r.Height()}, Two(scene + 1) + " " + title,
+                            kStates[col]);
+            else
+                c.Blit(list, r.left, r.top, r.Width(), r.Height(), x, y);
+        }
     }
     Button(c, {0, sp.backArtY, 112, sp.backArtY + 38}, "BACK", State::Hover);
     Button(c, {112, sp.backArtY, 224, sp.backArtY + 38}, "BACK", State::Pressed);
@@ -191,24 +232,29 @@ void PaintSoundRoom(Picture& p, const Asset& a) {
     for (int t = 0; t < kTrackCount; ++t)
         TrackBand(c, SoundTrack(t), t, false);
     Plate(c, {2, 118, 242, 158});
-    static const char* const kLabels[4] = {"< PREV", "PLAY", "NEXT >", "BACK"};
-    for (int b : {0, 2, 1, 3})
-        Button(c, kSoundButtons[static_cast<std::size_t>(b)], kLabels[b], State::Normal, b == 3 ? 2 : 1);
+    for (int b : {kPrev, kNext, kPlay}) {
+        const Rect& r = kSoundButtons[static_cast<std::size_t>(b)];
+        c.Blit(TransportButton(b, State::Normal), 0, 0, r.Width(), r.Height(), r.left, r.top, true);
+    }
+    Button(c, kSoundButtons[kBack], kSoundLabels[kBack], State::Normal, 2);
     c.ShadowText(24, 200, "Choose a track,", 1, theme::kCream, theme::kShadow);
     c.ShadowText(24, 212, "then press PLAY.", 1, theme::kCream, theme::kShadow);
     c.NameTag(a.name, 636, 466);
 }
 
 void PaintSoundRoomArt(Picture& p, const Asset& a) {
-    static const char* const kLabels[4] = {"< PREV", "PLAY", "NEXT >", "BACK"};
     Canvas& c = p.colour;
     c.FillRect(0, 0, c.Width(), c.Height(), kKey);
     for (int t = 0; t < kTrackCount; ++t)
         TrackBand(c, {0, 26 * t, 274, 26 * t + 26}, t, true);
-    for (int b = 0; b < 4; ++b) {
-        Button(c, kSoundHoverArt[static_cast<std::size_t>(b)], kLabels[b], State::Hover, b == 3 ? 2 : 1);
-        Button(c, kSoundPressedArt[static_cast<std::size_t>(b)], kLabels[b], State::Pressed, b == 3 ? 2 : 1);
+    for (int b : {kPrev, kPlay, kNext}) {
+        const std::size_t i = static_cast<std::size_t>(b);
+        for (const auto& [state, at] :
+             {std::pair{State::Hover, kSoundHoverArt[i]}, std::pair{State::Pressed, kSoundPressedArt[i]}})
+            c.Blit(TransportButton(b, state), 0, 0, at.Width(), at.Height(), at.left, at.top);
     }
+    Button(c, kSoundHoverArt[kBack], kSoundLabels[kBack], State::Hover, 2);
+    Button(c, kSoundPressedArt[kBack], kSoundLabels[kBack], State::Pressed, 2);
     c.NameTag(a.name, 470, 4);
 }
 } // namespace demo

@@ -4,6 +4,7 @@
 #include "tools/mkdemo/Scenery.h"
 #include "tools/mkdemo/Widgets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -42,8 +43,9 @@ void PaintBackground(Picture& p, const Asset& a) {
 void PaintCharacter(Picture& p, const Asset& a) {
     Canvas& c = p.colour;
     c.FillRect(0, 0, c.Width(), c.Height(), kKey);
-    PaintFigure(c, HeroineAt(a.param / 16), static_cast<Expression>(a.param % 16), c.Width() / 2, 0,
-                100 * c.Height() / 440);
+    const int figure = a.param % kOutfitStep;
+    PaintFigure(c, HeroineAt(figure / 16), static_cast<Expression>(figure % 16), c.Width() / 2, 0,
+                100 * c.Height() / 440, {static_cast<Outfit>(a.param / kOutfitStep)});
     c.NameTag(a.name, c.Width() - 2, c.Height() - 13);
 }
 
@@ -103,6 +105,22 @@ void FireworkSky(Canvas& c, std::uint32_t seed) {
         c.Set(r.Range(0, c.Width()), r.Range(0, 280), kColours[i % 6]);
 }
 
+// Takes every pixel inside the ellipse `percent` of the way to `light`.
+void Glow(Canvas& c, int cx, int cy, int rx, int ry, Rgb light, int percent) {
+    for (int y = std::max(cy - ry, 0); y < std::min(cy + ry, c.Height()); ++y)
+        for (int x = std::max(cx - rx, 0); x < std::min(cx + rx, c.Width()); ++x) {
+            const double dx = static_cast<double>(x - cx) / rx, dy = static_cast<double>(y - cy) / ry;
+            if (dx * dx + dy * dy < 1) c.Set(x, y, Mix(c.At(x, y), light, percent, 100));
+        }
+}
+
+// Every pixel of `figure` that is not the key, in one colour, moved by (dx, dy).
+void Silhouette(Canvas& c, const Canvas& figure, int dx, int dy, Rgb colour) {
+    for (int y = 0; y < figure.Height(); ++y)
+        for (int x = 0; x < figure.Width(); ++x)
+            if (figure.At(x, y) != kKey) c.Set(x + dx, y + dy, colour);
+}
+
 // The three CGs the story shows, drawn for their scenes; false for every other name.
 bool PaintStoryCg(Canvas& c, const std::string& name) {
     if (name == "at000a") {
@@ -119,13 +137,22 @@ bool PaintStoryCg(Canvas& c, const std::string& name) {
         return true;
     }
     if (name == "at003a") {
-        // The sky over the hill full of fireworks, and the two watching them from behind.
+        // The sky over the hill full of fireworks, and the two watching them from behind: dark shapes
+        // against the light, their edges lit by it. Whatever the player chose for Aoi to wear, the
+        // shapes fit it: the long hair tells her, nothing tells her clothes.
         PaintScene(c, Place::HillTown, TimeOfDay::Night, 42);
+        // The smoke of the fireworks lit up over the town.
+        for (int band = 1; band <= 5; ++band)
+            Glow(c, 320, 200, 370 - band * 50, 170 - band * 26, 0xF0A8B8, band * 9);
         FireworkSky(c, 43);
-        const Heroine& aoi = HeroineAt(2);
-        auto night = [](Rgb v) { return Mix(v, 0x1A2244, 2, 5); };
-        PaintFigureFromBehind(c, night(aoi.hair), night(aoi.outfit), 0, 262, 276, 84);
-        PaintFigureFromBehind(c, night(0x3A2E28), night(0xE8EEF6), 2, 382, 258, 92);
+        Canvas aoi(c.Width(), c.Height(), kKey), player(c.Width(), c.Height(), kKey);
+        PaintFigureFromBehind(aoi, 0x202020, 0x404040, 0, 250, 226, 88);
+        PaintFigureFromBehind(player, 0x202020, 0x404040, 2, 396, 204, 96);
+        for (const Canvas* figure : {&aoi, &player}) {
+            for (const Point rim : {Point{0, -2}, Point{-1, -2}, Point{1, -2}})
+                Silhouette(c, *figure, rim.x, rim.y, 0xD8A8C0);
+            Silhouette(c, *figure, 0, 0, 0x0C0E1C);
+        }
         return true;
     }
     return false;

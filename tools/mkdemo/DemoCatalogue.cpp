@@ -62,28 +62,30 @@ struct StoryPicture {
 constexpr int Bg(Place p, TimeOfDay t) {
     return static_cast<int>(p) * 4 + static_cast<int>(t);
 }
-constexpr int Ch(int heroine, Expression e) {
-    return heroine * 16 + static_cast<int>(e);
+constexpr int Ch(int heroine, Expression e, Outfit outfit = Outfit::Uniform) {
+    return static_cast<int>(outfit) * kOutfitStep + heroine * 16 + static_cast<int>(e);
 }
 constexpr StoryPicture kStoryPictures[] = {
     {"bg_hill", false, Bg(Place::HillTown, TimeOfDay::Morning)},
     {"bg_park", false, Bg(Place::Park, TimeOfDay::Evening)},
     {"bg_street", false, Bg(Place::Street, TimeOfDay::Evening)},
     {"bg_room", false, Bg(Place::Room, TimeOfDay::Night)},
-    {"bg_room_am", false, Bg(Place::Room, TimeOfDay::Morning)},
+    {"bg_aoi_room", false, Bg(Place::AoiRoom, TimeOfDay::Morning)},
     {"bg_street_n", false, Bg(Place::Street, TimeOfDay::Night)},
     {"bg_hill_n", false, Bg(Place::HillTown, TimeOfDay::Night)},
     {"bg_fireworks", false, Bg(Place::HillTown, TimeOfDay::Night) + kWithFireworks},
     {"bg_school", false, Bg(Place::Classroom, TimeOfDay::Noon)},
     {"bg_school_ev", false, Bg(Place::Classroom, TimeOfDay::Evening)},
-    {"bg_sea", false, Bg(Place::Seaside, TimeOfDay::Evening)},
     {"aoi_smile", true, Ch(2, Expression::Smile)},
     {"aoi_shy", true, Ch(2, Expression::Shy)},
     {"aoi_sad", true, Ch(2, Expression::Sad)},
     {"aoi_surprise", true, Ch(2, Expression::Surprised)},
+    {"aoi_wink", true, Ch(2, Expression::Wink)},
     {"kana_smile", true, Ch(0, Expression::Smile)},
     {"kana_wink", true, Ch(0, Expression::Wink)},
     {"kana_wow", true, Ch(0, Expression::Surprised)},
+    {"kana_grin", true, Ch(0, Expression::Grin)},
+    {"kana_pout", true, Ch(0, Expression::Pout)},
     {"hina_smile", true, Ch(1, Expression::Smile)},
 };
 
@@ -159,6 +161,13 @@ std::vector<Asset> MakeCatalogue() {
             b.Pic<PaintCharacter>(s.name, 300, 440, s.param);
         else
             b.Pic<PaintBackground>(s.name, 640, 480, s.param);
+    }
+    // Aoi on the festival day in the costume the player chose, by its number in the wardrobe (the
+    // scenario builds these names); in costume 0, her uniform, she is "aoi_smile" and "aoi_shy".
+    for (int k = 1; k < static_cast<int>(Outfit::Count); ++k) {
+        const auto outfit = static_cast<Outfit>(k);
+        b.Pic<PaintCharacter>(Numbered("aoi_smile", k, 1), 300, 440, Ch(2, Expression::Smile, outfit));
+        b.Pic<PaintCharacter>(Numbered("aoi_shy", k, 1), 300, 440, Ch(2, Expression::Shy, outfit));
     }
 
     // The extras' hit maps.

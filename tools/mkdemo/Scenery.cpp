@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace demo {
@@ -98,6 +99,65 @@ void Sunflower(Canvas& c, int x, int base, int height, int size, Rgb dusk, int d
     c.Disc(x, top, std::max(size * 3 / 10, 2), Mix(0x6B4A2A, dusk, dusky, 4));
 }
 
+// Someone in the background, a classmate or a shopper: a small figure with no more face than two dots,
+// facing the viewer or walking away, feet at (x, feet), `height` pixels from the top of the hair down.
+struct Passerby {
+    int x, feet, height;
+    Rgb hair, top, bottom;
+    enum Hair { Short, Long, Ponytail } hairStyle;
+    enum Wear { Trousers, Skirt, Robe } wear; // Robe: a yukata to the ankles, an obi at the waist
+    bool away;
+    Rgb bag; // carried in the hand on the viewer's right; 0: none
+};
+
+void PaintPasserby(Canvas& c, const Passerby& p, Rgb tint = 0, int tinted = 0) {
+    const auto shade = [&](Rgb v) { return Mix(v, tint, tinted, 8); };
+    const int top = p.feet - p.height;
+    const auto X = [&](int u) { return p.x + u * p.height / 100; };
+    const auto Y = [&](int u) { return top + u * p.height / 100; };
+    const auto R = [&](int u) { return std::max(u * p.height / 100, 1); };
+    const Rgb skin = shade(0xFCE3D2), hair = shade(p.hair), cloth = shade(p.top), below = shade(p.bottom);
+    // Legs and shoes, then what covers them.
+    for (int side = -1; side <= 1; side += 2) {
+        c.FillRect(X(side * 5) - R(3), Y(54), X(side * 5) + R(3) + 1, Y(95),
+                   p.wear == Passerby::Trousers ? below : skin);
+        c.FillRect(X(side * 5) - R(4), Y(95), X(side * 5) + R(4) + 1, Y(100), shade(0x3A3440));
+    }
+    if (p.wear == Passerby::Skirt)
+        c.Polygon({{X(-11), Y(48)}, {X(11), Y(48)}, {X(16), Y(70)}, {X(-16), Y(70)}}, below);
+    if (p.wear == Passerby::Robe)
+        c.Polygon({{X(-12), Y(40)}, {X(12), Y(40)}, {X(12), Y(95)}, {X(-12), Y(95)}}, cloth);
+    if (p.hairStyle == Passerby::Long) c.FillRect(X(-10), Y(8), X(10) + 1, Y(32), hair);
+    c.FillRect(X(-3), Y(16), X(3) + 1, Y(23), skin);
+    c.Polygon({{X(-12), Y(21)}, {X(12), Y(21)}, {X(11), Y(54)}, {X(-11), Y(54)}}, cloth);
+    if (p.wear == Passerby::Robe) c.FillRect(X(-12), Y(40), X(12) + 1, Y(46), below);
+    for (int side = -1; side <= 1; side += 2) {
+        c.Polygon(
+            {{X(side * 11), Y(22)}, {X(side * 15), Y(24)}, {X(side * 17), Y(50)}, {X(side * 13), Y(50)}},
+            Shade(cloth, 92));
+        c.Disc(X(side * 15), Y(52), R(3), skin);
+    }
+    if (p.bag != 0) {
+        const int side = p.away ? -1 : 1;
+        c.FillRect(X(side * 15) - R(5), Y(52), X(side * 15) + R(5) + 1, Y(66), shade(p.bag));
+        c.Line(X(side * 15) + R(2), Y(54), X(side * 15) + R(6), Y(40), R(2), shade(0x6FAE4F)); // a leek
+    }
+    // The head: from behind all hair; from the front a face under the fringe.
+    if (p.away) {
+        c.Ellipse(X(0), Y(10), R(10), R(10), hair);
+        if (p.hairStyle == Passerby::Long) c.FillRect(X(-10), Y(10), X(10) + 1, Y(32), hair);
+    } else {
+        c.Ellipse(X(0), Y(11), R(9), R(9), skin);
+        c.Ellipse(X(0), Y(7), R(10), R(6), hair);
+        c.FillRect(X(-10), Y(7), X(-7), Y(14), hair);
+        c.FillRect(X(7) + 1, Y(7), X(10) + 1, Y(14), hair);
+        for (int side = -1; side <= 1; side += 2)
+            c.Disc(X(side * 4), Y(13), std::max(R(3) / 2, 1), shade(0x3A2A2A));
+        c.FillRect(X(-1), Y(17), X(2), Y(17) + std::max(R(1), 1), shade(0xB0505A));
+    }
+    if (p.hairStyle == Passerby::Ponytail) c.Ellipse(X(p.away ? 0 : 10), Y(16), R(3), R(8), hair);
+}
+
 void HillTown(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
     SkyAndLight(c, s, t, 300, r);
     c.Ridge(0, c.Width(), c.Height(), RidgeLine(c.Width(), 250, 30, r), s.far);
@@ -167,7 +227,32 @@ void Street(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
         c.FillRect(x, top, x + 4, 480 - i * 60, 0x2A2A34);
         if (lit) c.Disc(x + 2, top, 10 - i * 2, s.glow);
     }
-    if (t != TimeOfDay::Night) return;
+    // People up and down the street, farthest first, each as tall as where it stands is near (the
+    // street's horizon at 260), clear of the lamp posts: shoppers with their bags by day and in the
+    // evening, at night people in yukata on their way to the festival.
+    using P = Passerby;
+    static const Passerby kShoppers[] = {
+        {318, 292, 37, 0x3A2A22, 0x8A9AB8, 0x3A3A48, P::Short, P::Trousers, true, 0},
+        {374, 302, 48, 0x2A2420, 0xE8C8A0, 0x6A5A8A, P::Long, P::Skirt, true, 0xF4F4F0},
+        {262, 318, 66, 0x5A3A2A, 0xD88A7A, 0x4A4A5A, P::Short, P::Skirt, false, 0xF4F4F0},
+        {438, 342, 94, 0x9A9AA0, 0x7A8A6A, 0x4A4A52, P::Short, P::Trousers, false, 0},
+        {112, 388, 148, 0x2A2420, 0xF2F2EC, 0x3E5A8A, P::Ponytail, P::Skirt, false, 0xF6E6C8},
+        {536, 404, 166, 0x3A2A22, 0xB8D0E8, 0x2E3444, P::Short, P::Trousers, true, 0xF4F4F0},
+        {582, 414, 96, 0x3A2A22, 0xF6C8D8, 0x3E5A8A, P::Ponytail, P::Skirt, true, 0},
+    };
+    static const Passerby kFestivalGoers[] = {
+        {318, 292, 37, 0x2A2420, 0x3E5A8A, 0xE8A33A, P::Long, P::Robe, true, 0},
+        {374, 302, 48, 0x2A2420, 0xF4B8C8, 0xD8434F, P::Ponytail, P::Robe, true, 0},
+        {262, 318, 66, 0x3A2A22, 0x4A6A5A, 0x2A2A34, P::Short, P::Robe, false, 0},
+        {112, 388, 148, 0x2A2420, 0xE8E0F4, 0x9A6ACD, P::Long, P::Robe, false, 0},
+        {536, 404, 166, 0x3A2A22, 0x2A3658, 0xE2B86A, P::Short, P::Robe, true, 0},
+        {582, 414, 96, 0x5A3A2A, 0xF49AC1, 0xF2C14E, P::Ponytail, P::Robe, true, 0},
+    };
+    const bool night = t == TimeOfDay::Night;
+    for (const Passerby& p :
+         night ? std::span<const Passerby>(kFestivalGoers) : std::span<const Passerby>(kShoppers))
+        PaintPasserby(c, p, night ? 0x1A2244 : s.far, (night ? 3 : 1) + (p.feet < 330 ? 2 : 0));
+    if (!night) return;
     // At night the festival hangs rows of paper lanterns across the street.
     for (int row = 1; row <= 3; ++row) {
         const int y = 120 + row * 26, left = row * 56 + 56, right = 640 - left;
@@ -215,6 +300,114 @@ void Room(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
         c.FillRect(66 + i * 16, 80 + (i % 3) * 6, 78 + i * 16, 120, tint(kBooks[i % 4]));
 }
 
+// Aoi's room: pink wallpaper, her wardrobe open on its clothes, a dresser with a round mirror, her bed
+// under the window and, by the window, the Tanabata bamboo hung with paper wishes.
+void AoiRoom(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
+    const bool night = t == TimeOfDay::Night;
+    auto tint = [night](Rgb v) { return night ? Mix(v, 0x1A2244, 9, 20) : v; };
+    c.VerticalGradient(0, 0, c.Width(), 364, tint(0xFBEFF2), tint(0xF1DCE3), 16);
+    for (int y = 24, row = 0; y < 356; y += 32, ++row)
+        for (int x = 8 + row % 2 * 16; x < c.Width(); x += 32)
+            c.Disc(x, y, 3, tint(0xF4CFDA));
+    c.FillRect(0, 362, c.Width(), 372, tint(0xFFFFFF));
+    c.FillRect(0, 372, c.Width(), c.Height(), tint(0xDDB88E));
+    for (int y = 394; y < c.Height(); y += 26)
+        c.FillRect(0, y, c.Width(), y + 2, tint(0xC9A27A));
+    c.Ellipse(300, 436, 210, 34, tint(0xA9D8C8));
+    c.Ellipse(300, 436, 194, 26, tint(0xD6EFE6));
+
+    // The window with the sky of the hour, lace curtains at its sides.
+    Canvas sky(170, 160, s.top);
+    Random rs(r.Next());
+    SkyAndLight(sky, s, t, 160, rs);
+    c.FillRect(446, 62, 630, 238, tint(0xFFFFFF));
+    c.Blit(sky, 0, 0, 170, 160, 453, 69);
+    c.FillRect(535, 69, 541, 229, tint(0xFFFFFF));
+    for (int side = 0; side < 2; ++side) {
+        const int x0 = side ? 616 : 432, x1 = side ? 640 : 458, edge = side ? 616 : 458;
+        c.FillRect(x0, 54, x1, 252, tint(0xFFF9FB));
+        for (int y = 60; y < 252; y += 12)
+            c.Disc(edge, y, 5, tint(0xFFF9FB));
+    }
+    c.FillRect(426, 48, 640, 56, tint(0xC99A6B)); // the curtain rail
+
+    // Her bed under the window, a bear on the pillow.
+    c.FillRect(456, 274, 640, 300, tint(0xC99A6B)); // the headboard
+    c.FillRect(456, 300, 640, 326, tint(0xFFF6F8));
+    c.FillRect(456, 322, 640, 392, tint(0xF4A9C0));
+    for (int x = 470; x < 640; x += 28)
+        c.Disc(x, 356, 5, tint(0xFBD3E0));
+    c.FillRect(456, 392, 640, 408, tint(0xB08058));
+    c.RoundRect(570, 290, 640, 316, 8, tint(0xFFFFFF));
+    c.Disc(520, 306, 16, tint(0xB07A4A));
+    c.Disc(520, 282, 12, tint(0xB07A4A));
+    c.Disc(510, 272, 5, tint(0xB07A4A));
+    c.Disc(530, 272, 5, tint(0xB07A4A));
+    c.Disc(520, 286, 5, tint(0xE2B88A));
+
+    // The wardrobe, both doors open on her clothes.
+    constexpr Rgb wood = 0xD9B48A;
+    c.FillRect(24, 118, 200, 382, tint(wood));
+    c.FillRect(18, 110, 206, 122, tint(Shade(wood, 88)));
+    c.FillRect(38, 136, 186, 324, tint(0x7A5A44));
+    c.FillRect(38, 150, 186, 154, tint(0xD8D8E0)); // the rail
+    static const Rgb kClothes[5] = {0x2B3A6E, 0xF49AC1, 0x9CCFC0, 0xB8323C, 0xFAFBFD};
+    for (int i = 0; i < 5; ++i) {
+        const int x = 54 + i * 29, bottom = 262 + (i % 2) * 40;
+        c.Line(x, 152, x - 10, 166, 2, tint(0xD8D8E0));
+        c.Line(x, 152, x + 10, 166, 2, tint(0xD8D8E0));
+        c.Polygon({{x - 12, 164}, {x + 12, 164}, {x + 15, bottom}, {x - 15, bottom}}, tint(kClothes[i]));
+    }
+    for (int y = 176; y < 258; y += 18) // the flowers of the yukata
+        c.Disc(54 + (y % 36 ? 4 : -4), y, 3, tint(0xF4F6FA));
+    c.FillRect(38, 330, 186, 374, tint(Shade(wood, 94)));
+    c.FillRect(38, 351, 186, 353, tint(Shade(wood, 80)));
+    c.Disc(112, 341, 3, tint(0x8A6A3A));
+    c.Disc(112, 363, 3, tint(0x8A6A3A));
+    for (int side = 0; side < 2; ++side) {
+        const int x = side ? 200 : 4;
+        c.Polygon({{x, 124}, {x + 20, 118}, {x + 20, 382}, {x, 376}}, tint(Shade(wood, 90)));
+        c.Disc(side ? x + 6 : x + 14, 250, 3, tint(0x8A6A3A));
+    }
+
+    // The dresser with its round mirror, a flower pot on it.
+    c.Ellipse(316, 202, 46, 60, tint(0xE8D2A6));
+    c.Ellipse(316, 202, 38, 52, tint(0xCFE4F0));
+    c.Line(296, 176, 318, 150, 4, tint(0xF4FAFF));
+    c.FillRect(246, 270, 386, 280, tint(0xE8D2A6));
+    c.FillRect(252, 280, 380, 366, tint(0xF6EAD6));
+    c.FillRect(252, 322, 380, 324, tint(0xD8C4A2));
+    c.Disc(316, 302, 4, tint(0xC9A36A));
+    c.Disc(316, 344, 4, tint(0xC9A36A));
+    c.FillRect(358, 254, 374, 270, tint(0xD8734F));
+    c.Disc(362, 246, 6, tint(0x5E9A56));
+    c.Disc(370, 242, 6, tint(0xF6C531));
+
+    // The bamboo of Tanabata in a tall vase, its leaves hung with paper wishes of every colour.
+    c.FillRect(398, 322, 426, 372, tint(0x3E6FB6));
+    c.FillRect(396, 318, 428, 326, tint(0x2E5A96));
+    c.Line(412, 322, 406, 44, 5, tint(0x5E9A56));
+    for (int y = 300; y > 60; y -= 38)
+        c.Line(402, y, 414, y, 2, tint(0x3E7A34));
+    static const Rgb kWishes[5] = {0xD8434F, 0xF2C14E, 0x3E6FB6, 0xE0607E, 0x9A6ACD};
+    Random leaves(r.Next());
+    for (int i = 0; i < 5; ++i) // the leaves at the top
+        c.Ellipse(406 + (i - 2) * 7, 44 + std::abs(i - 2) * 5, 4, 11, tint(i % 2 ? 0x4E8E3E : 0x6FAE4F));
+    for (int k = 0; k < 6; ++k) {
+        const int y = 80 + k * 40, side = k % 2 ? 1 : -1, length = 40 - k * 2;
+        const int x0 = 408 - k / 2, x1 = x0 + side * length;
+        c.Line(x0, y + 10, x1, y - 6, 2, tint(0x4E8E3E));
+        for (int i = 0; i < 4; ++i) {
+            const int lx = x0 + side * (8 + i * 10), ly = y + 6 - i * 4 + leaves.Range(-2, 3);
+            c.Ellipse(lx, ly - 5, 11, 4, tint(i % 2 ? 0x4E8E3E : 0x6FAE4F));
+            c.Ellipse(lx + side * 3, ly + 4, 10, 3, tint(i % 2 ? 0x6FAE4F : 0x4E8E3E));
+        }
+        const int wx = x0 + side * (length - 6);
+        c.Line(wx, y - 4, wx, y + 6, 1, tint(0xE8E8E8));
+        c.FillRect(wx - 4, y + 6, wx + 5, y + 30, tint(kWishes[k % 5]));
+    }
+}
+
 void Seaside(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
     SkyAndLight(c, s, t, 250, r);
     const Rgb sea = Mix(0x2F7FB8, s.top, 1, 3);
@@ -234,6 +427,40 @@ void Clock(Canvas& c, int x, int y, int hour, int minute) {
     const double m = minute * 2 * kPi / 60, h = (hour % 12 + minute / 60.0) * 2 * kPi / 12;
     c.Line(x, y, x + static_cast<int>(10 * std::sin(h)), y - static_cast<int>(10 * std::cos(h)), 3, 0x2A2A34);
     c.Line(x, y, x + static_cast<int>(16 * std::sin(m)), y - static_cast<int>(16 * std::cos(m)), 2, 0x2A2A34);
+}
+
+// The lunch break: classmates at their desks along the back wall, talking over their lunch boxes,
+// clear of the writing on the blackboard.
+void Lunchtime(Canvas& c) {
+    using P = Passerby;
+    constexpr int kDeskTop = 318;
+    struct Classmate {
+        Passerby look;
+        Rgb lunch; // the lunch box's lid; 0: none
+    };
+    static const Classmate kClassmates[] = {
+        {{176, 422, 190, 0x2A2420, 0xF4F6FA, 0x2E3444, P::Short, P::Trousers, false, 0}, 0xD8434F},
+        {{246, 422, 190, 0x5A3A2A, 0xE9D6B0, 0x3E5A8A, P::Long, P::Skirt, true, 0}, 0},
+        {{400, 422, 190, 0x3A2A22, 0xF4F6FA, 0x3E5A8A, P::Ponytail, P::Skirt, false, 0}, 0x3E6FB6},
+        {{532, 422, 190, 0x2A2420, 0xDCE4F0, 0x2E3444, P::Short, P::Trousers, false, 0}, 0x5E9A56},
+        {{598, 422, 190, 0x9A5A33, 0xE9D6B0, 0x3E5A8A, P::Long, P::Skirt, true, 0}, 0},
+    };
+    for (const Classmate& m : kClassmates) {
+        // Seated: what the desk hides is not drawn.
+        Canvas figure(c.Width(), kDeskTop, kKey);
+        PaintPasserby(figure, m.look);
+        c.Blit(figure, 0, 0, c.Width(), kDeskTop, 0, 0, true);
+        const int x = m.look.x;
+        c.FillRect(x - 28, kDeskTop - 2, x + 29, kDeskTop + 6, 0xC99A66);
+        c.FillRect(x - 24, kDeskTop + 6, x - 20, 342, 0x5A5A64);
+        c.FillRect(x + 21, kDeskTop + 6, x + 25, 342, 0x5A5A64);
+        if (m.lunch != 0) {
+            c.FillRect(x - 10, kDeskTop - 12, x + 11, kDeskTop - 2, m.lunch);
+            c.FillRect(x - 10, kDeskTop - 8, x + 11, kDeskTop - 6, 0xF4F4F0);
+        }
+    }
+    // And one up from her seat, come over to talk.
+    PaintPasserby(c, {466, 344, 190, 0x5A3A2A, 0xF4F6FA, 0x3E5A8A, P::Short, P::Skirt, false, 0});
 }
 
 void Classroom(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
@@ -265,6 +492,7 @@ void Classroom(Canvas& c, const Sky& s, TimeOfDay t, Random& r) {
         c.Recolour(0, 0, c.Width(), c.Height(), [](Rgb v) { return Mix(v, 0xE07A3A, 1, 4); });
     for (int i = 0; i < 2; ++i)
         c.Blit(skies[static_cast<std::size_t>(i)], 0, 0, 82, 180, 460 + i * 90, 60);
+    if (t == TimeOfDay::Noon) Lunchtime(c);
 }
 
 // Eyes, brows and mouth of a face centred at (cx, cy) with unit u (per mille of the full figure).
@@ -275,15 +503,25 @@ void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
         const int ex = cx + side * U(25), ey = cy + U(6);
         if ((e == Expression::Wink && side == 1) || e == Expression::Calm) {
             c.Line(ex - U(10), ey + U(2), ex + U(10), ey + U(2), std::max(U(3), 1), ink);
+        } else if (e == Expression::Grin) {
+            // Shut in a laugh: an arch over each eye.
+            c.Line(ex - U(11), ey + U(5), ex, ey - U(5), std::max(U(3), 1), ink);
+            c.Line(ex, ey - U(5), ex + U(11), ey + U(5), std::max(U(3), 1), ink);
         } else {
             const int ry = e == Expression::Surprised ? U(17) : U(14);
             c.Ellipse(ex, ey, U(11), ry, ink);
             c.Ellipse(ex, ey + U(2), U(9), ry - U(3), h.eyes);
             c.Ellipse(ex, ey + U(5), U(5), ry - U(8) > 0 ? ry - U(8) : 1, Shade(h.eyes, 60));
             c.Disc(ex - U(4), ey - U(5), std::max(U(3), 1), 0xFFFFFF);
+            if (e == Expression::Pout) {
+                // The lids half down over the eyes, their edge a heavy line.
+                c.FillRect(ex - U(12), ey - ry - U(1), ex + U(12) + 1, ey - U(1), 0xFCE3D2);
+                c.Line(ex - U(11), ey - U(1), ex + U(11), ey - U(1), std::max(U(3), 1), ink);
+            }
         }
-        const int by = cy - U(16) + (e == Expression::Sad ? U(2) : 0);
-        const int tilt = e == Expression::Sad ? side * U(4) : (e == Expression::Surprised ? -U(3) : 0);
+        const bool worried = e == Expression::Sad || e == Expression::Pout;
+        const int by = cy - U(16) + (worried ? U(2) : 0) - (e == Expression::Grin ? U(3) : 0);
+        const int tilt = worried ? side * U(4) : (e == Expression::Surprised ? -U(3) : 0);
         c.Line(ex - U(10), by - tilt, ex + U(10), by + tilt, std::max(U(2), 1), Shade(h.hair, 80));
     }
     const int my = cy + U(34);
@@ -299,11 +537,22 @@ void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
         c.Ellipse(cx, my, U(10), U(6), 0xB0505A);
         c.FillRect(cx - U(11), my - U(7), cx + U(11), my, 0xFCE3D2);
         break;
+    case Expression::Grin:
+        // Wide open, the tongue showing.
+        c.Ellipse(cx, my - U(2), U(15), U(12), 0xB0505A);
+        c.FillRect(cx - U(16), my - U(15), cx + U(16), my - U(3), 0xFCE3D2);
+        c.Ellipse(cx, my + U(5), U(8), U(4), 0xE88A94);
+        break;
+    case Expression::Pout:
+        // The corners of the mouth down, the lips pushed out a little.
+        c.Line(cx - U(9), my + U(4), cx, my - U(1), std::max(U(3), 1), 0xB0505A);
+        c.Line(cx, my - U(1), cx + U(9), my + U(4), std::max(U(3), 1), 0xB0505A);
+        break;
     default:
         c.Ellipse(cx, my, U(7), U(3), 0xB0505A);
         break;
     }
-    if (e == Expression::Shy || e == Expression::Smile)
+    if (e == Expression::Shy || e == Expression::Smile || e == Expression::Grin || e == Expression::Pout)
         for (int side = -1; side <= 1; side += 2)
             c.Ellipse(cx + side * U(36), cy + U(24), U(10), U(5), 0xF6B0B4);
 }
@@ -344,6 +593,9 @@ void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed) {
         break;
     case Place::Seaside:
         Seaside(c, s, time, r);
+        break;
+    case Place::AoiRoom:
+        AoiRoom(c, s, time, r);
         break;
     default:
         Classroom(c, s, time, r);

@@ -1,5 +1,5 @@
 // Drawn scenes and figures for the story pictures: skies at four times of day, hills, a town, a park, a
-// street, a room and a seaside, and the heroines in a few expressions.
+// street with its shoppers, two rooms, a seaside and a classroom, and the heroines in a few expressions.
 #pragma once
 
 #include "tools/mkdemo/Canvas.h"
@@ -7,7 +7,8 @@
 #include <cstdint>
 
 namespace demo {
-enum class Place { HillTown, Park, Street, Room, Seaside, Classroom, Count };
+// Room is the player's own; AoiRoom is hers, with a wardrobe and the Tanabata bamboo at the window.
+enum class Place { HillTown, Park, Street, Room, Seaside, Classroom, AoiRoom, Count };
 enum class TimeOfDay { Morning, Noon, Evening, Night, Count };
 
 // Fills the whole canvas with the place; the seed moves clouds, hills and houses a little.
@@ -20,7 +21,9 @@ struct Heroine {
     Rgb hair, hairShade, eyes, outfit, outfitShade, trim, ribbon;
     int hairStyle; // 0 long, 1 ponytail, 2 bob, 3 twin tails
 };
-enum class Expression { Smile, Shy, Surprised, Sad, Wink, Calm, Count };
+// Grin: eyes shut in a laugh and the mouth wide open (teasing, delighted); Pout: half-shut eyes and a
+// frown (let down).
+enum class Expression { Smile, Shy, Surprised, Sad, Wink, Calm, Grin, Pout, Count };
 
 // The demo's heroines, in the order of their voice prefixes: ka, hi, ao, mo, jo.
 const Heroine& HeroineAt(int index);
