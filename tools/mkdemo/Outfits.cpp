@@ -1,12 +1,13 @@
 #include "tools/mkdemo/Outfits.h"
 
 #include <algorithm>
+#include <iterator>
 #include <initializer_list>
 #include <vector>
 
 namespace demo {
 namespace {
-constexpr Rgb kSkin = 0xFCE3D2, kWhite = 0xFFFFFF;
+constexpr Rgb kWhite = 0xFFFFFF;
 constexpr int kShoulder = 176, kHem = 440; // the figure's shoulder line and the bottom of the picture
 
 // A point in figure units (440 from the top of the hair to the bottom), across from the centre line
@@ -381,71 +382,53 @@ void Pajama(const Tailor& t) {
     for (int y = 226; y < kHem; y += 40)
         t.Disc({-8, y}, 6, kWhite);
 }
+// The yukata of the wardrobe, navy with white flowers, and the kimono, red with pink ones.
+void NavyYukata(const Tailor& t) {
+    Yukata(t, 0x2B3A6E, 0x1F2A52, 0xF4F6FA, 0xE8A33A, 0xD8434F, false);
+}
+void Kimono(const Tailor& t) {
+    Yukata(t, 0xB8323C, 0x8E2430, 0xF8C8D4, 0xE2B86A, 0x3E6FB6, true);
+}
+
+// Each costume of the wardrobe: its body, its sleeves, and the flowers on wide sleeves that hang down
+// (petal 0: none).
+struct Garment {
+    void (*body)(const Tailor&);
+    Arms arms;
+    Rgb petal, middle;
+};
+constexpr Garment kGarments[] = {
+    {Summer, {Sleeve::Short, 0xFAFBFD, 0x7FA8D8}, 0, 0},
+    {Cardigan, {Sleeve::Long, 0xEFCF7E, 0xCDAE60}, 0, 0},
+    {Sports, {Sleeve::Short, kWhite, 0x2E6FD0}, 0, 0},
+    {NavyYukata, {Sleeve::Wide, 0x2B3A6E, 0}, 0xF4F6FA, 0xF2C14E},
+    {Apron, {Sleeve::Long, 0x7FA6D6, kWhite}, 0, 0},
+    {Coat, {Sleeve::Long, 0xB8875A, 0x7A5030}, 0, 0},
+    {Dress, {Sleeve::Bare, kSkin, 0}, 0, 0},
+    {Sailor, {Sleeve::Long, 0x27315A, kWhite}, 0, 0},
+    {Hoodie, {Sleeve::Long, 0x9CCFC0, 0x78AE9E}, 0, 0},
+    {Maid, {Sleeve::Long, 0x2A2A34, kWhite}, 0, 0},
+    {Kimono, {Sleeve::Wide, 0xB8323C, 0}, 0xF8C8D4, 0xE2B86A},
+    {Blazer, {Sleeve::Long, 0x2A3658, 0xE2B86A}, 0, 0},
+    {Pajama, {Sleeve::Long, 0xBFD8F2, 0x4A78B8}, 0, 0},
+};
+static_assert(std::size(kGarments) + 1 == static_cast<std::size_t>(Outfit::Count),
+              "a garment for each costume");
 } // namespace
 
 void PaintOutfit(Canvas& c, const Heroine& h, Pose pose, const FigureFrame& f) {
     const Tailor t(c, f);
-    switch (pose.outfit) {
-    case Outfit::Summer:
-        Summer(t);
-        PaintArms(t, {Sleeve::Short, 0xFAFBFD, 0x7FA8D8}, pose.waving);
-        break;
-    case Outfit::Cardigan:
-        Cardigan(t);
-        PaintArms(t, {Sleeve::Long, 0xEFCF7E, 0xCDAE60}, pose.waving);
-        break;
-    case Outfit::Sports:
-        Sports(t);
-        PaintArms(t, {Sleeve::Short, kWhite, 0x2E6FD0}, pose.waving);
-        break;
-    case Outfit::Yukata:
-        Yukata(t, 0x2B3A6E, 0x1F2A52, 0xF4F6FA, 0xE8A33A, 0xD8434F, false);
-        PaintArms(t, {Sleeve::Wide, 0x2B3A6E, 0}, pose.waving);
-        if (!pose.waving) Flowers(t, 210, 370, 44, 0xF4F6FA, 0xF2C14E, true);
-        break;
-    case Outfit::Apron:
-        Apron(t);
-        PaintArms(t, {Sleeve::Long, 0x7FA6D6, kWhite}, pose.waving);
-        break;
-    case Outfit::Coat:
-        Coat(t);
-        PaintArms(t, {Sleeve::Long, 0xB8875A, 0x7A5030}, pose.waving);
-        break;
-    case Outfit::Dress:
-        Dress(t);
-        PaintArms(t, {Sleeve::Bare, kSkin, 0}, pose.waving);
-        break;
-    case Outfit::Sailor:
-        Sailor(t);
-        PaintArms(t, {Sleeve::Long, 0x27315A, kWhite}, pose.waving);
-        break;
-    case Outfit::Hoodie:
-        Hoodie(t);
-        PaintArms(t, {Sleeve::Long, 0x9CCFC0, 0x78AE9E}, pose.waving);
-        break;
-    case Outfit::Maid:
-        Maid(t);
-        PaintArms(t, {Sleeve::Long, 0x2A2A34, kWhite}, pose.waving);
-        break;
-    case Outfit::Kimono:
-        Yukata(t, 0xB8323C, 0x8E2430, 0xF8C8D4, 0xE2B86A, 0x3E6FB6, true);
-        PaintArms(t, {Sleeve::Wide, 0xB8323C, 0}, pose.waving);
-        if (!pose.waving) Flowers(t, 210, 370, 44, 0xF8C8D4, 0xE2B86A, true);
-        break;
-    case Outfit::Blazer:
-        Blazer(t);
-        PaintArms(t, {Sleeve::Long, 0x2A3658, 0xE2B86A}, pose.waving);
-        break;
-    case Outfit::Pajama:
-        Pajama(t);
-        PaintArms(t, {Sleeve::Long, 0xBFD8F2, 0x4A78B8}, pose.waving);
-        break;
-    case Outfit::Uniform:
-    default:
+    const int costume = static_cast<int>(pose.outfit);
+    if (costume <= 0 || costume >= static_cast<int>(Outfit::Count)) {
+        // Her own school uniform, in her colours.
         Uniform(t, h);
         PaintArms(t, {Sleeve::Long, h.outfit, 0}, pose.waving);
-        break;
+        return;
     }
+    const Garment& g = kGarments[costume - 1];
+    g.body(t);
+    PaintArms(t, g.arms, pose.waving);
+    if (g.petal != 0 && !pose.waving) Flowers(t, 210, 370, 44, g.petal, g.middle, true);
 }
 
 void PaintHeadwear(Canvas& c, Outfit outfit, const FigureFrame& f) {

@@ -116,7 +116,7 @@ void PaintPasserby(Canvas& c, const Passerby& p, Rgb tint = 0, int tinted = 0) {
     const auto X = [&](int u) { return p.x + u * p.height / 100; };
     const auto Y = [&](int u) { return top + u * p.height / 100; };
     const auto R = [&](int u) { return std::max(u * p.height / 100, 1); };
-    const Rgb skin = shade(0xFCE3D2), hair = shade(p.hair), cloth = shade(p.top), below = shade(p.bottom);
+    const Rgb skin = shade(kSkin), hair = shade(p.hair), cloth = shade(p.top), below = shade(p.bottom);
     // Legs and shoes, then what covers them.
     for (int side = -1; side <= 1; side += 2) {
         c.FillRect(X(side * 5) - R(3), Y(54), X(side * 5) + R(3) + 1, Y(95),
@@ -515,7 +515,7 @@ void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
             c.Disc(ex - U(4), ey - U(5), std::max(U(3), 1), 0xFFFFFF);
             if (e == Expression::Pout) {
                 // The lids half down over the eyes, their edge a heavy line.
-                c.FillRect(ex - U(12), ey - ry - U(1), ex + U(12) + 1, ey - U(1), 0xFCE3D2);
+                c.FillRect(ex - U(12), ey - ry - U(1), ex + U(12) + 1, ey - U(1), kSkin);
                 c.Line(ex - U(11), ey - U(1), ex + U(11), ey - U(1), std::max(U(3), 1), ink);
             }
         }
@@ -535,12 +535,12 @@ void Face(Canvas& c, const Heroine& h, Expression e, int cx, int cy, int u) {
     case Expression::Smile:
     case Expression::Wink:
         c.Ellipse(cx, my, U(10), U(6), 0xB0505A);
-        c.FillRect(cx - U(11), my - U(7), cx + U(11), my, 0xFCE3D2);
+        c.FillRect(cx - U(11), my - U(7), cx + U(11), my, kSkin);
         break;
     case Expression::Grin:
         // Wide open, the tongue showing.
         c.Ellipse(cx, my - U(2), U(15), U(12), 0xB0505A);
-        c.FillRect(cx - U(16), my - U(15), cx + U(16), my - U(3), 0xFCE3D2);
+        c.FillRect(cx - U(16), my - U(15), cx + U(16), my - U(3), kSkin);
         c.Ellipse(cx, my + U(5), U(8), U(4), 0xE88A94);
         break;
     case Expression::Pout:
@@ -666,7 +666,7 @@ void PaintFigureFromBehind(Canvas& c, Rgb hair, Rgb clothes, int hairStyle, int 
 
 void PaintFigure(Canvas& c, const Heroine& h, Expression e, int cx, int top, int scale, Pose pose) {
     auto U = [scale](int v) { return v * scale / 100; };
-    const Rgb skin = 0xFCE3D2, skinShade = 0xF0C8B2;
+    const Rgb skin = kSkin, skinShade = 0xF0C8B2;
     const int headY = top + U(96);
     BackHair(c, h, cx, top, scale);
     c.Ellipse(cx, headY - U(6), U(76), U(80), h.hair);

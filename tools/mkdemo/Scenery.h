@@ -16,6 +16,9 @@ void PaintScene(Canvas& c, Place place, TimeOfDay time, std::uint32_t seed);
 // Bursts of fireworks over the upper part of the canvas.
 void PaintFireworks(Canvas& c, std::uint32_t seed);
 
+// The skin of every figure, drawn in the story and in the background alike.
+inline constexpr Rgb kSkin = 0xFCE3D2;
+
 struct Heroine {
     const char* name;
     Rgb hair, hairShade, eyes, outfit, outfitShade, trim, ribbon;
