@@ -250,24 +250,33 @@ TEST_F(SaveStateTest, CalendarValuesBeyondItsPicturesInASaveAreIgnored) {
 // A save made while the choices are offered loads with the window as the player saw it over them. Kept
 // up, it comes back with the page's lines; hidden by the script before the choices, it stays hidden, and
 // the script's own "show window" after the choice brings it back. Either way the page after the choice
-// waits for its click in the window.
+// waits for its click in the window. A backlog opened over the choices only lends them the window.
 TEST_F(SaveStateTest, SaveOverTheChoicesLoadsWithTheWindowAsItWas) {
     const struct Row {
         const char* name;
-        bool hiddenForChoices;
-    } rows[] = {{"window kept up over the choices", false}, {"window hidden before the choices", true}};
+        bool hiddenForChoices, backlogOpen;
+    } rows[] = {{"window kept up over the choices", false, false},
+                {"window hidden before the choices", true, false},
+                {"window hidden, the backlog open over the choices", true, true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string hide = row.hiddenForChoices ? " cmd 2, 8\n" : "";
         const std::string show = row.hiddenForChoices ? " cmd 2, 7\n" : "";
-        PlayMain(" cmd 2, 7\n cmd 2, 6\n cmd 2, 0, \"どうする？\"\n" + hide +
+        PlayMain(" cmd 2, 7\n cmd 2, 0, \"前の頁\"\n cmd 2, 6\n cmd 2, 0, \"どうする？\"\n" + hide +
                  " cmd 2, 2, \"はい\", =1\n cmd 2, 2, \"いいえ\", =2\n cmd 2, 3\n" + show +
                  " cmd 2, 6\n cmd 2, 0, \"あとのページ##\"");
         Frames(20, 50);
         ASSERT_EQ(scene->GetSceneMode(), CGameScene::kModeChoices);
+        if (row.backlogOpen) {
+            scene->OnWheelUp();
+            ASSERT_TRUE(scene->IsBacklogOpen());
+            ASSERT_TRUE(scene->IsWindowShown());
+        }
         ASSERT_TRUE(scene->Save(6));
         Restart();
         ASSERT_TRUE(scene->Load(6));
+        Frame(50);
+        EXPECT_EQ(scene->IsWindowShown(), !row.hiddenForChoices) << "the window as the save recorded it";
         for (int i = 0; i < 20 && scene->GetSceneMode() != CGameScene::kModeChoices; ++i)
             Frame(50);
         ASSERT_EQ(scene->GetSceneMode(), CGameScene::kModeChoices) << "the choices are offered again";
